@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Pemvaro, builds it, and then runs the program or its tests.
+#   ./build.sh run     build and start the program
+#   ./build.sh test    build (warnings as errors) and run the whole test suite
+#   ./build.sh bench   build and run the benchmarks
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic
+          libbenchmark-dev xvfb xauth xdotool xclip x11-utils)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing: ${missing[*]}"
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    else
+        echo "Missing packages. Install them with:" >&2
+        echo "  sudo apt-get install -y ${missing[*]}" >&2
+        exit 1
+    fi
+}
+
+configure_and_build() {
+    local dir=$1 werror=$2
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DPEMVARO_WERROR="$werror" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
+}
+
+case "${1:-}" in
+run)
+    install_missing
+    configure_and_build build OFF
+    exec ./build/pemvaro
+    ;;
+test)
+    install_missing
+    configure_and_build build-test ON
+    ctest --test-dir build-test --output-on-failure
+    ;;
+bench)
+    install_missing
+    configure_and_build build OFF
+    for b in build/bench/bench_*; do "$b"; done
+    ;;
+*)
+    echo "usage: $0 run|test|bench" >&2
+    exit 2
+    ;;
+esac

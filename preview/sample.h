@@ -1,0 +1,23 @@
+#pragma once
+
+#include "preview/samplelayout.h"
+
+namespace preview {
+
+// The sample picture on its drawing surface. A redraw paints only when the picture would change,
+// so the many redraws one edit of the list can cause cost a layout each, not a painting each.
+class Sample {
+public:
+    explicit Sample(toolkit::DrawingSurface &surface)
+        : surface_(surface) {}
+
+    void setFont(const toolkit::Font &font);
+    void redraw(const fractions::EntrySource &entries);
+
+private:
+    toolkit::DrawingSurface &surface_;
+    std::vector<DrawStep> drawn_;
+    bool upToDate_ = false;
+};
+
+} // namespace preview

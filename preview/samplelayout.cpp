@@ -1,0 +1,41 @@
+#include "preview/samplelayout.h"
+
+#include <algorithm>
+
+namespace preview {
+
+std::vector<DrawStep> layOutSample(const fractions::EntrySource &entries,
+                                   const toolkit::TextMetrics &metrics, int visibleWidth) {
+    const int textHeight = metrics.textHeight(QString::fromUtf16(MeasuringText));
+    // From the top of a numerator to the top of its denominator; the bar lies on the row above.
+    const int rowPitch = textHeight + 2;
+    const int plainDrop = rowPitch / 2;
+    // Glyphs may reach a little to the left of their text cell, never by a whole line height.
+    const int lastVisibleStart = visibleWidth + textHeight;
+
+    std::vector<DrawStep> steps;
+    const int count = entries.entryCount();
+    int x = 0;
+    for (int i = 0; i < count && LeftMargin + x < lastVisibleStart; ++i) {
+        const fractions::Entry entry = entries.entry(i);
+        const int left = LeftMargin + x;
+        if (!entry.isFraction()) {
+            steps.push_back({DrawStep::Kind::Text, left, TopMargin + plainDrop, entry.numerator});
+            x += metrics.textWidth(entry.numerator) + EntryGap;
+            continue;
+        }
+        const int numeratorWidth = metrics.textWidth(entry.numerator);
+        const int denominatorWidth = metrics.textWidth(entry.denominator);
+        const int width = std::max(numeratorWidth, denominatorWidth);
+        steps.push_back({DrawStep::Kind::Text, left + (width - numeratorWidth) / 2, TopMargin,
+                         entry.numerator});
+        steps.push_back({DrawStep::Kind::Text, left + (width - denominatorWidth) / 2,
+                         TopMargin + rowPitch, entry.denominator});
+        steps.push_back(
+            {DrawStep::Kind::Bar, left, TopMargin + rowPitch - 1, QString(), left + width});
+        x += width + EntryGap;
+    }
+    return steps;
+}
+
+} // namespace preview

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+
+// The window operations that the program's logic needs, kept small so that the logic can be
+// exercised against simple fakes as well as against the real widgets.
+namespace toolkit {
+
+// A report-style list whose rows carry a caption (first column) and one sub-item (second column).
+class ListView {
+public:
+    virtual ~ListView() = default;
+    virtual int rowCount() const = 0;
+    // -1 when no row is selected.
+    virtual int selectedIndex() const = 0;
+    // Selects row `row` alone; neither moves the keyboard focus mark nor scrolls.
+    virtual void selectRow(int row) = 0;
+    virtual QString caption(int row) const = 0;
+    virtual void setCaption(int row, const QString &text) = 0;
+    virtual QString subItem(int row) const = 0;
+    virtual void setSubItem(int row, const QString &text) = 0;
+    // The new row is the last one.
+    virtual void appendRow(const QString &caption, const QString &subItem) = 0;
+    // Later rows move up by one.
+    virtual void removeRow(int row) = 0;
+};
+
+class EditBox {
+public:
+    virtual ~EditBox() = default;
+    virtual QString text() const = 0;
+    virtual void setText(const QString &text) = 0;
+    // Gaining the focus this way selects the whole text; keeping it changes nothing.
+    virtual void focus() = 0;
+};
+
+class PushButton {
+public:
+    virtual ~PushButton() = default;
+    virtual bool isEnabled() const = 0;
+    virtual void setEnabled(bool enabled) = 0;
+    virtual void setVisible(bool visible) = 0;
+};
+
+class CheckBox {
+public:
+    virtual ~CheckBox() = default;
+    virtual bool isChecked() const = 0;
+};
+
+class MultiLineEdit {
+public:
+    virtual ~MultiLineEdit() = default;
+    // Replaces the whole text; every line is followed by a line break, the last one included.
+    virtual void setLines(const QStringList &lines) = 0;
+    virtual void selectAll() = 0;
+    // Puts the selection on the clipboard as plain text with CR LF line breaks.
+    virtual void copySelection() = 0;
+};
+
+} // namespace toolkit

@@ -1,0 +1,47 @@
+#include "toolkit/qtcontrols.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace toolkit {
+
+void QtEditBox::focus() {
+    if (edit_->hasFocus()) {
+        return;
+    }
+    // Selected here rather than on the focus event, which waits while the window is inactive.
+    edit_->selectAll();
+    edit_->setFocus(Qt::OtherFocusReason);
+}
+
+void QtMultiLineEdit::setLines(const QStringList &lines) {
+    qsizetype size = 0;
+    for (const auto &line : lines) {
+        size += line.size() + 1;
+    }
+    QString text;
+    text.reserve(size);
+    for (const auto &line : lines) {
+        text.append(line).append(u'\n');
+    }
+    edit_->setPlainText(text);
+}
+
+void QtMultiLineEdit::copySelection() {
+    const QString selected = edit_->textCursor().selectedText();
+    // Like an edit control's copy command: with nothing selected the clipboard keeps its content.
+    if (selected.isEmpty()) {
+        return;
+    }
+    QGuiApplication::clipboard()->setText(withCrLf(selected));
+}
+
+QString withCrLf(QString text) {
+    // A selection separates paragraphs (and Shift+Enter line breaks) with Unicode separators.
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+} // namespace toolkit

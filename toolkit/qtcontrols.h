@@ -1,0 +1,62 @@
+#pragma once
+
+#include "toolkit/controls.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+// The window operations on Qt's own widgets.
+namespace toolkit {
+
+class QtEditBox final : public EditBox {
+public:
+    explicit QtEditBox(QLineEdit *edit)
+        : edit_(edit) {}
+    QString text() const override { return edit_->text(); }
+    void setText(const QString &text) override { edit_->setText(text); }
+    void focus() override;
+
+private:
+    QLineEdit *edit_;
+};
+
+class QtPushButton final : public PushButton {
+public:
+    explicit QtPushButton(QPushButton *button)
+        : button_(button) {}
+    bool isEnabled() const override { return button_->isEnabled(); }
+    void setEnabled(bool enabled) override { button_->setEnabled(enabled); }
+    void setVisible(bool visible) override { button_->setVisible(visible); }
+
+private:
+    QPushButton *button_;
+};
+
+class QtCheckBox final : public CheckBox {
+public:
+    explicit QtCheckBox(QCheckBox *box)
+        : box_(box) {}
+    bool isChecked() const override { return box_->isChecked(); }
+
+private:
+    QCheckBox *box_;
+};
+
+class QtMultiLineEdit final : public MultiLineEdit {
+public:
+    explicit QtMultiLineEdit(QPlainTextEdit *edit)
+        : edit_(edit) {}
+    void setLines(const QStringList &lines) override;
+    void selectAll() override { edit_->selectAll(); }
+    void copySelection() override;
+
+private:
+    QPlainTextEdit *edit_;
+};
+
+// The text of a multi-line edit with every line break as CR LF, as the clipboard carries it.
+QString withCrLf(QString text);
+
+} // namespace toolkit

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "toolkit/surface.h"
+
+#include <QFontMetrics>
+#include <QImage>
+
+class SurfaceImage;
+
+namespace toolkit {
+
+// An off-screen picture in memory, shown by a SurfaceImage.
+class QtSurface final : public DrawingSurface {
+public:
+    QtSurface(int width, int height, SurfaceImage *view = nullptr);
+
+    const QImage &picture() const { return picture_; }
+
+    int width() const override { return picture_.width(); }
+    int height() const override { return picture_.height(); }
+    int textWidth(const QString &text) const override;
+    int textHeight(const QString &text) const override;
+    void setFont(const Font &font) override;
+    void fillWhite() override;
+    void drawText(int x, int y, const QString &text) override;
+    void moveTo(int x, int y) override;
+    void lineTo(int x, int y) override;
+
+private:
+    void changed();
+
+    QImage picture_;
+    Font font_;
+    QFontMetrics metrics_;
+    QPoint pen_;
+    SurfaceImage *view_;
+};
+
+} // namespace toolkit

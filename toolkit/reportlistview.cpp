@@ -1,0 +1,91 @@
+#include "toolkit/reportlistview.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+ReportListView::ReportListView(QWidget *parent)
+    : QTreeWidget(parent) {
+    header()->setSectionsClickable(false);
+    header()->setSectionsMovable(false);
+    // The selection stays as visible as when the list has the focus.
+    QPalette pal = palette();
+    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
+        pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
+    }
+    setPalette(pal);
+    watchModel();
+}
+
+void ReportListView::watchModel() {
+    const auto notify = [this] {
+        emit itemChangeNotified();
+        const int selected = selectedIndex();
+        if (selected != lastSelected_) {
+            lastSelected_ = selected;
+            emit selectedRowChanged();
+        }
+    };
+    QAbstractItemModel *m = model();
+    connect(m, &QAbstractItemModel::dataChanged, this, notify);
+    connect(m, &QAbstractItemModel::rowsInserted, this, notify);
+    connect(m, &QAbstractItemModel::rowsRemoved, this, notify);
+    connect(m, &QAbstractItemModel::modelReset, this, notify);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, notify);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, notify);
+}
+
+int ReportListView::rowCount() const {
+    return topLevelItemCount();
+}
+
+int ReportListView::selectedIndex() const {
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void ReportListView::selectRow(int row) {
+    selectionModel()->select(model()->index(row, 0),
+                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+QString ReportListView::caption(int row) const {
+    return topLevelItem(row)->text(0);
+}
+
+void ReportListView::setCaption(int row, const QString &text) {
+    topLevelItem(row)->setText(0, text);
+}
+
+QString ReportListView::subItem(int row) const {
+    return topLevelItem(row)->text(1);
+}
+
+void ReportListView::setSubItem(int row, const QString &text) {
+    topLevelItem(row)->setText(1, text);
+}
+
+void ReportListView::appendRow(const QString &caption, const QString &subItem) {
+    auto *item = new QTreeWidgetItem({caption, subItem});
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    addTopLevelItem(item);
+}
+
+void ReportListView::removeRow(int row) {
+    delete takeTopLevelItem(row);
+}
+
+void ReportListView::mousePressEvent(QMouseEvent *event) {
+    // A click where no row is takes the selection away, as it does in a report-style list.
+    if (event->button() == Qt::LeftButton && !indexAt(event->position().toPoint()).isValid()) {
+        clearSelection();
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void ReportListView::mouseReleaseEvent(QMouseEvent *event) {
+    QTreeWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton &&
+        viewport()->rect().contains(event->position().toPoint())) {
+        emit itemAreaClicked();
+    }
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "toolkit/controls.h"
+
+#include <QTreeWidget>
+
+// A report-style list view: whole-row single selection that stays visible without the focus, no
+// in-place editing, fixed column headers. Rows hold a caption and one sub-item.
+class ReportListView : public QTreeWidget, public toolkit::ListView {
+    Q_OBJECT
+public:
+    explicit ReportListView(QWidget *parent = nullptr);
+
+    int rowCount() const override;
+    int selectedIndex() const override;
+    void selectRow(int row) override;
+    QString caption(int row) const override;
+    void setCaption(int row, const QString &text) override;
+    QString subItem(int row) const override;
+    void setSubItem(int row, const QString &text) override;
+    void appendRow(const QString &caption, const QString &subItem) override;
+    void removeRow(int row) override;
+
+signals:
+    // A left click in the item area, on a row or below the rows, after the selection followed it.
+    void itemAreaClicked();
+    // Any change of a row's texts or of its selected or focused state, however it was caused.
+    void itemChangeNotified();
+    // The selected row became another one (or none), however it was caused.
+    void selectedRowChanged();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void watchModel();
+    int lastSelected_ = -1;
+};

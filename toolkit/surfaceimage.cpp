@@ -1,0 +1,21 @@
+#include "toolkit/surfaceimage.h"
+
+#include <QPainter>
+
+SurfaceImage::SurfaceImage(QWidget *parent)
+    : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void SurfaceImage::showPicture(const QImage *picture) {
+    picture_ = picture;
+    update();
+}
+
+void SurfaceImage::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    if (picture_ != nullptr) {
+        painter.drawImage(0, 0, *picture_);
+    }
+}
