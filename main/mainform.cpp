@@ -53,7 +53,12 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // The closing window and its dying controls still send notifications: none may reach the
+    // handlers once the window is being taken apart.
+    QObject::disconnect(qApp, nullptr, this, nullptr);
+    ui->ListBox->disconnect(this);
+}
 
 void TMainForm::connectHandlers() {
     connect(ui->ListBox, &ReportListView::itemAreaClicked, this, &TMainForm::ListBoxClick);
@@ -111,11 +116,17 @@ void TMainForm::ChangeBClick() {
 
 void TMainForm::DeleteBClick() {
     const int selected = ui->ListBox->selectedIndex();
+    const bool hadFocus = ui->DeleteB->hasFocus();
     if (!list_.remove(selected)) {
         return;
     }
     ui->ListBox->selectRow(selected);
     ListBoxClick();
+    // Deleting the last entry disables Delete under the user's hands: the focus goes back to
+    // the list rather than on to an unrelated button.
+    if (hadFocus && !ui->DeleteB->isEnabled()) {
+        ui->ListBox->setFocus(Qt::OtherFocusReason);
+    }
     ListBoxChange();
 }
 

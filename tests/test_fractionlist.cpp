@@ -1,6 +1,89 @@
+#include "fractions/editorrules.h"
+#include "fractions/fractionlist.h"
+
 #include <QtTest>
-class T : public QObject {
-    Q_OBJECT
+
+#include <vector>
+
+namespace {
+// A list view kept in memory, starting as the window does: the entry row alone.
+class MemoryListView final : public toolkit::ListView {
+public:
+    std::vector<std::pair<QString, QString>> rows{{u"（新規作成）"_qs, {}}};
+    int selected = -1;
+
+    int rowCount() const override { return static_cast<int>(rows.size()); }
+    int selectedIndex() const override { return selected; }
+    void selectRow(int row) override { selected = row; }
+    QString caption(int row) const override { return rows.at(size_t(row)).first; }
+    void setCaption(int row, const QString &text) override { rows.at(size_t(row)).first = text; }
+    QString subItem(int row) const override { return rows.at(size_t(row)).second; }
+    void setSubItem(int row, const QString &text) override { rows.at(size_t(row)).second = text; }
+    void appendRow(const QString &c, const QString &s) override { rows.emplace_back(c, s); }
+    void removeRow(int row) override { rows.erase(rows.begin() + row); }
 };
-QTEST_GUILESS_MAIN(T)
+} // namespace
+
+using fractions::FractionList;
+
+class FractionListTest : public QObject {
+    Q_OBJECT
+private slots:
+    void commitAndRemove_keepTheEntryRowLast();
+    void commitAndRemove_outsideTheEntries_changeNothing();
+    void editorState_data();
+    void editorState();
+};
+
+void FractionListTest::commitAndRemove_keepTheEntryRowLast() {
+    MemoryListView view;
+    FractionList list(view);
+    QCOMPARE(list.commit(0, {u"1"_qs, u"2"_qs}), FractionList::Commit::AddedEntry);
+    QCOMPARE(list.commit(1, {u"+"_qs, {}}), FractionList::Commit::AddedEntry);
+    QCOMPARE(list.commit(0, {u"3"_qs, {}}), FractionList::Commit::ChangedEntry);
+    QCOMPARE(list.entryCount(), 2);
+    QCOMPARE(list.entry(0), (fractions::Entry{u"3"_qs, {}}));
+    QVERIFY(!list.entry(0).isFraction());
+    QVERIFY(list.remove(0));
+    QCOMPARE(list.entry(0).numerator, u"+"_qs);
+    QCOMPARE(view.rows.back(), std::make_pair(FractionList::EntryRowCaption, QString()));
+}
+
+void FractionListTest::commitAndRemove_outsideTheEntries_changeNothing() {
+    MemoryListView view;
+    FractionList list(view);
+    list.commit(0, {u"1"_qs, u"2"_qs});
+    const auto before = view.rows;
+    QCOMPARE(list.commit(-1, {u"x"_qs, {}}), FractionList::Commit::Rejected);
+    QCOMPARE(list.commit(2, {u"x"_qs, {}}), FractionList::Commit::Rejected);
+    QVERIFY(!list.remove(-1));
+    QVERIFY(!list.remove(1));
+    QVERIFY(!list.remove(2));
+    QCOMPARE(view.rows, before);
+}
+
+void FractionListTest::editorState_data() {
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("change");
+    QTest::addColumn<bool>("remove");
+    QTest::newRow("no row") << -1 << 3 << false << false;
+    QTest::newRow("an entry") << 1 << 3 << true << true;
+    QTest::newRow("the entry row") << 2 << 3 << true << false;
+    QTest::newRow("the entry row alone") << 0 << 1 << true << false;
+    QTest::newRow("a row that is gone") << 3 << 3 << false << false;
+}
+
+void FractionListTest::editorState() {
+    QFETCH(int, selected);
+    QFETCH(int, count);
+    QFETCH(bool, change);
+    QFETCH(bool, remove);
+    const auto state = fractions::editorStateFor(selected, count);
+    QCOMPARE(state.changeEnabled, change);
+    QCOMPARE(state.deleteEnabled, remove);
+    QCOMPARE(state.loadsRow, remove);
+}
+
+QTEST_GUILESS_MAIN(FractionListTest)
 #include "test_fractionlist.moc"

@@ -1,6 +1,379 @@
-#include <QtTest>
-class T : public QObject {
+#include "mainformfixture.h"
+
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+
+// The main window as a person uses it: the fraction list and its editor, the default button,
+// focus and tab order, the fixed layout, and the markup pane.
+class MainFormTest : public QObject {
     Q_OBJECT
+
+private slots:
+    void init() { ui = std::make_unique<MainFormDriver>(); }
+    void cleanup() { ui.reset(); }
+
+    void startUp_showsTheEntryRowAndNothingEnabled();
+    void layout_placesEveryControlAsDesigned_data();
+    void layout_placesEveryControlAsDesigned();
+    void layout_isFixedWithJapaneseFont();
+
+    void enteringAFraction_appendsANewEntryRowAndReturnsToNumerator();
+    void committingTheEntryRow_data();
+    void committingTheEntryRow();
+    void committingAnEntry_changesItInPlace_data();
+    void committingAnEntry_changesItInPlace();
+    void clickingRows_refreshesTheEditor();
+    void keyboardSelection_loadsTheRowSoNothingIsOverwritten();
+    void deleting_data();
+    void deleting();
+    void deletingTheLastEntryByMouse_movesFocusToTheList();
+
+    void enter_activatesChangeFromControlsWithoutOwnUse_data();
+    void enter_activatesChangeFromControlsWithoutOwnUse();
+    void enter_onAnotherButtonOrInTheMemo_doesNotCommit();
+    void escape_leavesTheWindowOpen();
+    void tab_followsTheLayoutOrderAndSkipsUnavailableControls();
+    void editBoxes_selectAllWhenEnteredByKeyboardOnly();
+
+    void make_writesTheTableOfTheCurrentEntries();
+    void copy_putsThePaneWithCrLfOnTheClipboard();
+    void copy_ofAnEmptyPane_leavesTheClipboardAlone();
+
+private:
+    std::unique_ptr<MainFormDriver> ui;
 };
-QTEST_GUILESS_MAIN(T)
+
+void MainFormTest::startUp_showsTheEntryRowAndNothingEnabled() {
+    QCOMPARE(ui->rowCount(), 1);
+    QCOMPARE(ui->row(0), QStringList({u"（新規作成）"_qs, QString()}));
+    QCOMPARE(ui->selectedRow(), -1);
+    QCOMPARE(QApplication::focusWidget(), ui->list());
+    QVERIFY(!ui->change()->isEnabled());
+    QVERIFY(!ui->remove()->isEnabled());
+    QCOMPARE(ui->editor(), QStringList({QString(), QString()}));
+    QVERIFY(ui->memo()->toPlainText().isEmpty());
+    QCOMPARE(ui->widget<QLineEdit>("PathE")->text(), u"./fracline.gif"_qs);
+    QVERIFY(ui->widget<QCheckBox>("VisSC")->isChecked());
+    QCOMPARE(ui->form->windowTitle(), u"Pemvaro for HTML"_qs);
+
+    ui->key(Qt::Key_Return);
+    QCOMPARE(ui->rowCount(), 1);
+}
+
+void MainFormTest::layout_placesEveryControlAsDesigned_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    const auto row = [](const char *name, int x, int y, int w, int h) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QRect(x, y, w, h);
+    };
+    row("ListP", 8, 28, 225, 349);
+    row("TagP", 244, 28, 297, 217);
+    row("SampleP", 244, 252, 297, 125);
+    row("ListBox", 8, 20, 208, 229);
+    row("NmntE", 44, 256, 121, 20);
+    row("DnmnE", 44, 280, 121, 20);
+    row("ChangeB", 60, 312, 75, 25);
+    row("DeleteB", 140, 312, 75, 25);
+    row("PathE", 88, 20, 165, 20);
+    row("Memo", 8, 44, 277, 129);
+    row("MakeB", 124, 180, 75, 25);
+    row("CopyB", 208, 180, 75, 25);
+    row("Image", 8, 24, 277, 77);
+    row("FontB", 8, 104, 45, 17);
+    row("VisSC", 184, 104, 101, 17);
+}
+
+void MainFormTest::layout_placesEveryControlAsDesigned() {
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QCOMPARE(ui->widget<QWidget>(name.toLatin1().constData())->geometry(), geometry);
+}
+
+void MainFormTest::layout_isFixedWithJapaneseFont() {
+    TMainForm &form = *ui->form;
+    QCOMPARE(form.size(), QSize(544, 399));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+
+    QCOMPARE(QFontInfo(ui->numerator()->font()).family(), u"IPAPGothic"_qs);
+    QCOMPARE(ui->numerator()->font().pixelSize(), 12);
+    for (const char *name : {"TitleL", "PBL", "NmntL", "PathL"}) {
+        auto *label = ui->widget<QLabel>(name);
+        QCOMPARE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+    }
+    QCOMPARE(ui->widget<QLabel>("TitleL")->text(), u"Pemvaro for HTML  ver1.00"_qs);
+    QCOMPARE(ui->widget<QLabel>("PBL")->text(), u"projected by \"Halvetsu\""_qs);
+    QCOMPARE(ui->list()->headerItem()->text(0), u"分子"_qs);
+    QCOMPARE(ui->list()->columnWidth(1), 102);
+}
+
+void MainFormTest::enteringAFraction_appendsANewEntryRowAndReturnsToNumerator() {
+    ui->clickRow(0);
+    QVERIFY(ui->change()->isEnabled());
+    QVERIFY(!ui->remove()->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), ui->list());
+
+    ui->addEntry(u"1"_qs, u"2"_qs);
+    ui->type(u"3"_qs);
+    ui->key(Qt::Key_Tab);
+    ui->type(u"4"_qs);
+    ui->key(Qt::Key_Enter, Qt::KeypadModifier);
+
+    QCOMPARE(ui->entries(), QList<QStringList>({{u"1"_qs, u"2"_qs}, {u"3"_qs, u"4"_qs}}));
+    QCOMPARE(ui->row(2), QStringList({u"（新規作成）"_qs, QString()}));
+    QCOMPARE(ui->selectedRow(), 2);
+    QCOMPARE(ui->editor(), QStringList({QString(), QString()}));
+    QCOMPARE(QApplication::focusWidget(), ui->numerator());
+    QVERIFY(ui->change()->isEnabled());
+    QVERIFY(!ui->remove()->isEnabled());
+}
+
+void MainFormTest::committingTheEntryRow_data() {
+    QTest::addColumn<QString>("numerator");
+    QTest::addColumn<QString>("denominator");
+    QTest::newRow("both empty: a plain entry without text") << QString() << QString();
+    QTest::newRow("numerator only: a plain entry") << u"+"_qs << QString();
+    QTest::newRow("markup and format characters kept as typed")
+        << u"<b>&amp; \"%s\" %1 %%</b>"_qs << u"  x² 分母 😀 "_qs;
+}
+
+void MainFormTest::committingTheEntryRow() {
+    QFETCH(QString, numerator);
+    QFETCH(QString, denominator);
+    ui->addEntry(numerator, denominator);
+    QCOMPARE(ui->entries(), QList<QStringList>({{numerator, denominator}}));
+    QCOMPARE(ui->rowCount(), 2);
+    QCOMPARE(ui->row(1), QStringList({u"（新規作成）"_qs, QString()}));
+}
+
+void MainFormTest::committingAnEntry_changesItInPlace_data() {
+    QTest::addColumn<QString>("denominator");
+    QTest::addColumn<bool>("retype");
+    QTest::newRow("emptied denominator makes it plain") << QString() << true;
+    QTest::newRow("new denominator") << u"8"_qs << true;
+    QTest::newRow("unchanged texts") << u"2"_qs << false;
+}
+
+void MainFormTest::committingAnEntry_changesItInPlace() {
+    QFETCH(QString, denominator);
+    QFETCH(bool, retype);
+    ui->addEntry(u"1"_qs, u"2"_qs);
+    ui->addEntry(u"3"_qs, u"4"_qs);
+    ui->clickRow(0);
+    QCOMPARE(ui->editor(), QStringList({u"1"_qs, u"2"_qs}));
+    if (retype) {
+        ui->denominator()->setFocus(Qt::TabFocusReason);
+        ui->key(Qt::Key_Backspace);
+        ui->type(denominator);
+    }
+    ui->click(ui->change());
+
+    QCOMPARE(ui->entries(), QList<QStringList>({{u"1"_qs, denominator}, {u"3"_qs, u"4"_qs}}));
+    QCOMPARE(ui->rowCount(), 3);
+    QCOMPARE(ui->selectedRow(), 0);
+    QCOMPARE(ui->editor(), QStringList({u"1"_qs, denominator}));
+    QCOMPARE(QApplication::focusWidget(), ui->numerator());
+    QCOMPARE(ui->numerator()->selectedText(), u"1"_qs);
+}
+
+void MainFormTest::clickingRows_refreshesTheEditor() {
+    ui->addEntry(u"1"_qs, u"2"_qs);
+    ui->clickRow(0);
+    QCOMPARE(ui->editor(), QStringList({u"1"_qs, u"2"_qs}));
+    QVERIFY(ui->change()->isEnabled() && ui->remove()->isEnabled());
+
+    ui->clickRow(1);
+    QCOMPARE(ui->editor(), QStringList({QString(), QString()}));
+    QVERIFY(ui->change()->isEnabled() && !ui->remove()->isEnabled());
+
+    ui->clickRow(0);
+    ui->clickBelowRows();
+    QCOMPARE(ui->selectedRow(), -1);
+    QCOMPARE(ui->editor(), QStringList({QString(), QString()}));
+    QVERIFY(!ui->change()->isEnabled() && !ui->remove()->isEnabled());
+}
+
+void MainFormTest::keyboardSelection_loadsTheRowSoNothingIsOverwritten() {
+    ui->addEntry(u"1"_qs, u"2"_qs);
+    ui->addEntry(u"3"_qs, u"4"_qs);
+    ui->clickRow(0);
+    ui->key(Qt::Key_Down);
+    QCOMPARE(ui->selectedRow(), 1);
+    QCOMPARE(ui->editor(), QStringList({u"3"_qs, u"4"_qs}));
+    ui->key(Qt::Key_Return);
+    QCOMPARE(ui->entries(), QList<QStringList>({{u"1"_qs, u"2"_qs}, {u"3"_qs, u"4"_qs}}));
+
+    ui->clickRow(1, Qt::RightButton);
+    ui->clickRow(0, Qt::RightButton);
+    QCOMPARE(ui->editor(), QStringList({u"1"_qs, u"2"_qs}));
+    ui->clickRow(0, Qt::LeftButton, Qt::ControlModifier);
+    QCOMPARE(ui->selectedRow(), -1);
+    QVERIFY(!ui->change()->isEnabled() && !ui->remove()->isEnabled());
+    QCOMPARE(ui->editor(), QStringList({QString(), QString()}));
+}
+
+void MainFormTest::deleting_data() {
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>("loaded");
+    QTest::newRow("the only entry") << 1 << 0 << QStringList{QString(), QString()};
+    QTest::newRow("an entry in the middle") << 3 << 1 << QStringList{u"c"_qs, u"3"_qs};
+    QTest::newRow("the last entry") << 3 << 2 << QStringList{QString(), QString()};
+}
+
+void MainFormTest::deleting() {
+    QFETCH(int, entries);
+    QFETCH(int, row);
+    QFETCH(QStringList, loaded);
+    const QStringList names{u"a"_qs, u"b"_qs, u"c"_qs};
+    for (int i = 0; i < entries; ++i) {
+        ui->addEntry(names[i], QString::number(i + 1));
+    }
+    ui->clickRow(row);
+    ui->remove()->setFocus(Qt::TabFocusReason);
+    ui->key(Qt::Key_Space);
+
+    QCOMPARE(ui->rowCount(), entries);
+    QCOMPARE(ui->row(entries - 1), QStringList({u"（新規作成）"_qs, QString()}));
+    QCOMPARE(ui->selectedRow(), row);
+    QCOMPARE(ui->editor(), loaded);
+    QVERIFY(ui->change()->isEnabled());
+    QCOMPARE(ui->remove()->isEnabled(), row < entries - 1);
+}
+
+void MainFormTest::deletingTheLastEntryByMouse_movesFocusToTheList() {
+    ui->addEntry(u"1"_qs, u"2"_qs);
+    ui->clickRow(0);
+    ui->click(ui->remove());
+    QCOMPARE(ui->rowCount(), 1);
+    QCOMPARE(QApplication::focusWidget(), ui->list());
+}
+
+void MainFormTest::enter_activatesChangeFromControlsWithoutOwnUse_data() {
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("list") << u"ListBox"_qs;
+    QTest::newRow("path box") << u"PathE"_qs;
+    QTest::newRow("check box") << u"VisSC"_qs;
+    QTest::newRow("denominator box") << u"DnmnE"_qs;
+}
+
+void MainFormTest::enter_activatesChangeFromControlsWithoutOwnUse() {
+    QFETCH(QString, focus);
+    ui->clickRow(0);
+    ui->numerator()->setText(u"7"_qs);
+    ui->widget<QWidget>(focus.toLatin1().constData())->setFocus(Qt::TabFocusReason);
+    ui->key(Qt::Key_Return);
+    QCOMPARE(ui->entries(), QList<QStringList>({{u"7"_qs, QString()}}));
+    QCOMPARE(QApplication::focusWidget(), ui->numerator());
+}
+
+void MainFormTest::enter_onAnotherButtonOrInTheMemo_doesNotCommit() {
+    ui->addEntry(u"1"_qs, u"2"_qs);
+    ui->widget<QPushButton>("MakeB")->setFocus(Qt::TabFocusReason);
+    QVERIFY(!ui->change()->isDefault());
+    ui->key(Qt::Key_Return);
+    QCOMPARE(ui->rowCount(), 2);
+    QVERIFY(ui->memo()->toPlainText().startsWith(u"<!-- 分数ここから -->\n"_qs));
+
+    ui->memo()->setFocus(Qt::TabFocusReason);
+    QVERIFY(ui->change()->isDefault());
+    ui->memo()->clear();
+    ui->type(u"a"_qs);
+    ui->key(Qt::Key_Return);
+    ui->type(u"b"_qs);
+    QCOMPARE(ui->memo()->toPlainText(), u"a\nb"_qs);
+
+    ui->numerator()->setFocus(Qt::TabFocusReason);
+    ui->key(Qt::Key_Return, Qt::ShiftModifier);
+    ui->key(Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(ui->rowCount(), 2);
+}
+
+void MainFormTest::escape_leavesTheWindowOpen() {
+    ui->key(Qt::Key_Escape);
+    QVERIFY(ui->form->isVisible());
+}
+
+void MainFormTest::tab_followsTheLayoutOrderAndSkipsUnavailableControls() {
+    const auto order = [this] {
+        QStringList names;
+        for (int i = 0; i < 12; ++i) {
+            names << QApplication::focusWidget()->objectName();
+            ui->key(Qt::Key_Tab);
+        }
+        return names;
+    };
+    ui->list()->setFocus(Qt::TabFocusReason);
+    QCOMPARE(order().join(u' '),
+             u"ListBox NmntE DnmnE MakeB CopyB Memo PathE VisSC FontB ListBox NmntE DnmnE"_qs);
+
+    ui->addEntry(u"1"_qs, u"2"_qs);
+    ui->clickRow(0);
+    ui->click(ui->widget<QCheckBox>("VisSC"));
+    QCOMPARE(order().join(u' '),
+             u"VisSC ListBox NmntE DnmnE ChangeB DeleteB MakeB CopyB Memo PathE VisSC ListBox"_qs);
+}
+
+void MainFormTest::editBoxes_selectAllWhenEnteredByKeyboardOnly() {
+    ui->clickRow(0);
+    ui->numerator()->setText(u"12"_qs);
+    ui->denominator()->setText(u"34"_qs);
+    ui->list()->setFocus(Qt::TabFocusReason);
+    ui->key(Qt::Key_Tab);
+    QCOMPARE(ui->numerator()->selectedText(), u"12"_qs);
+    ui->key(Qt::Key_Tab);
+    ui->key(Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(ui->numerator()->selectedText(), u"12"_qs);
+
+    QTest::mouseClick(ui->denominator(), Qt::LeftButton, {}, QPoint(3, 10));
+    QVERIFY(ui->denominator()->hasFocus());
+    QVERIFY(ui->denominator()->selectedText().isEmpty());
+}
+
+void MainFormTest::make_writesTheTableOfTheCurrentEntries() {
+    ui->addEntry(u"1"_qs, u"2"_qs);
+    ui->addEntry(u"+"_qs, QString());
+    ui->memo()->setPlainText(u"typed by hand"_qs);
+    auto *path = ui->widget<QLineEdit>("PathE");
+    path->selectAll();
+    path->setFocus(Qt::TabFocusReason);
+    ui->type(u"img/line%1.gif"_qs);
+    ui->click(ui->widget<QPushButton>("MakeB"));
+    const QString expected =
+        u"<!-- 分数ここから -->\n"
+        "<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">\n"
+        "<tr>\n<td align=\"center\">1</td>\n<td rowspan=\"3\">+</td>\n</tr>\n"
+        "<tr>\n<td><img src=\"img/line%1.gif\" width=\"100%\" height=\"1\"></td>\n"
+        "</tr>\n<tr>\n<td align=\"center\">2</td>\n</tr>\n</table>\n"
+        "<!-- 分数ここまで -->\n"_qs;
+    QCOMPARE(ui->memo()->toPlainText(), expected);
+    ui->click(ui->widget<QPushButton>("MakeB"));
+    QCOMPARE(ui->memo()->toPlainText(), expected);
+}
+
+void MainFormTest::copy_putsThePaneWithCrLfOnTheClipboard() {
+    ui->click(ui->widget<QPushButton>("MakeB"));
+    ui->memo()->moveCursor(QTextCursor::End);
+    ui->memo()->setFocus(Qt::MouseFocusReason);
+    ui->type(u"x"_qs);
+    ui->key(Qt::Key_Return, Qt::ShiftModifier);
+    ui->type(u"y😀"_qs);
+    ui->click(ui->widget<QPushButton>("CopyB"));
+    QCOMPARE(
+        QGuiApplication::clipboard()->text(),
+        u"<!-- 分数ここから -->\r\n<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">\r\n"
+        "<tr>\r\n</tr>\r\n<tr>\r\n</tr>\r\n<tr>\r\n</tr>\r\n</table>\r\n"
+        "<!-- 分数ここまで -->\r\nx\r\ny😀"_qs);
+    QCOMPARE(ui->memo()->textCursor().selectedText().size(), ui->memo()->toPlainText().size());
+}
+
+void MainFormTest::copy_ofAnEmptyPane_leavesTheClipboardAlone() {
+    QGuiApplication::clipboard()->setText(u"earlier"_qs);
+    ui->click(ui->widget<QPushButton>("CopyB"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"earlier"_qs);
+}
+
+QTEST_MAIN(MainFormTest)
 #include "test_mainform.moc"

@@ -16,6 +16,12 @@ ReportListView::ReportListView(QWidget *parent)
     watchModel();
 }
 
+ReportListView::~ReportListView() {
+    // The base class removes the rows after this object's part is gone; nobody is told of that.
+    model()->disconnect(this);
+    selectionModel()->disconnect(this);
+}
+
 void ReportListView::watchModel() {
     const auto notify = [this] {
         emit itemChangeNotified();

@@ -10,6 +10,7 @@ class ReportListView : public QTreeWidget, public toolkit::ListView {
     Q_OBJECT
 public:
     explicit ReportListView(QWidget *parent = nullptr);
+    ~ReportListView() override;
 
     int rowCount() const override;
     int selectedIndex() const override;
