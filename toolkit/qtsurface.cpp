@@ -8,7 +8,7 @@ namespace toolkit {
 
 QtSurface::QtSurface(int width, int height, SurfaceImage *view)
     : picture_(width, height, QImage::Format_RGB32)
-    , metrics_(font_.face)
+    , metrics_(font_.face, &picture_)
     , view_(view) {
     picture_.fill(Qt::white);
     if (view_ != nullptr) {
@@ -26,7 +26,7 @@ int QtSurface::textHeight(const QString &) const {
 
 void QtSurface::setFont(const Font &font) {
     font_ = font;
-    metrics_ = QFontMetrics(font_.face);
+    metrics_ = QFontMetrics(font_.face, &picture_);
 }
 
 void QtSurface::fillWhite() {
