@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic
-          libbenchmark-dev xvfb xauth xdotool xclip x11-utils)
+          libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick)
 
 install_missing() {
     local missing=()

@@ -1,0 +1,573 @@
+#!/usr/bin/env python3
+"""Drives the built program in an X server of its own, as a person would.
+
+Each case starts Xvfb and the program, types and clicks with xdotool, and reads the results the way
+other programs do: the clipboard through xclip, the window's properties through xprop and xwininfo,
+the sample through a screenshot taken with ImageMagick's import.
+
+    pemvaro_e2e.py --program build/pemvaro CASE...     run the named cases
+    pemvaro_e2e.py --list                              name the cases
+
+Exit status 77 means the machine has no Xvfb, so nothing was run.
+"""
+
+import argparse
+import ctypes
+import os
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIPPED = 77
+CAPTION = "Pemvaro for HTML"
+CLIENT_SIZE = (544, 399)
+TIMEOUT = 20  # seconds for anything to appear
+
+# Group boxes, relative to the client area; their children are placed relative to the box.
+LIST_P = (8, 28)
+TAG_P = (244, 28)
+SAMPLE_P = (244, 252)
+
+
+def centre(box, left, top, width, height):
+    return (box[0] + left + width // 2, box[1] + top + height // 2)
+
+
+# The first row of the list lies right under its header, which is 18 pixels high in the 12-pixel
+# window font: this point is inside it whatever the row's text.
+FIRST_ROW = (LIST_P[0] + 8 + 40, LIST_P[1] + 20 + 24)
+NMNT_E = centre(LIST_P, 44, 256, 121, 20)
+PATH_E = centre(TAG_P, 88, 20, 165, 20)
+MEMO = centre(TAG_P, 8, 44, 277, 129)
+MAKE_B = centre(TAG_P, 124, 180, 75, 25)
+COPY_B = centre(TAG_P, 208, 180, 75, 25)
+VIS_SC = (SAMPLE_P[0] + 184 + 8, SAMPLE_P[1] + 104 + 8)  # on the box itself
+IMAGE = (SAMPLE_P[0] + 8, SAMPLE_P[1] + 24, 277, 77)  # left, top, width, height
+SAMPLE_LEFT = 4  # left margin of the sample
+
+DEFAULT_PATH = "./fracline.gif"
+WHITE = (255, 255, 255)
+BLACK = (0, 0, 0)
+
+
+class CaseFailed(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise CaseFailed(message)
+
+
+def crlf(lines):
+    return "".join(line + "\r\n" for line in lines).encode("utf-8")
+
+
+def table_markup(entries, path=DEFAULT_PATH):
+    """The markup of (numerator, denominator) entries, each line ending in CR LF."""
+    lines = ["<!-- 分数ここから -->", '<table border="0" cellspacing="0" cellpadding="0">', "<tr>"]
+    for numerator, denominator in entries:
+        if denominator:
+            lines.append(f'<td align="center">{numerator}</td>')
+        else:
+            lines.append(f'<td rowspan="3">{numerator}</td>')
+    lines += ["</tr>", "<tr>"]
+    lines += [f'<td><img src="{path}" width="100%" height="1"></td>' for _, d in entries if d]
+    lines += ["</tr>", "<tr>"]
+    lines += [f'<td align="center">{d}</td>' for _, d in entries if d]
+    lines += ["</tr>", "</table>", "<!-- 分数ここまで -->"]
+    return crlf(lines)
+
+
+def die_with_parent():
+    # Runs in the child before exec: a killed test run takes its X server and program with it.
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
+
+
+def stop(process):
+    if process is None or process.poll() is not None:
+        return
+    process.terminate()
+    try:
+        process.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
+class Screenshot:
+    def __init__(self, ppm):
+        fields, pos = [], 0
+        while len(fields) < 4:  # magic, width, height, maximum; comments may come between
+            while ppm[pos : pos + 1].isspace():
+                pos += 1
+            if ppm[pos : pos + 1] == b"#":
+                pos = ppm.index(b"\n", pos)
+                continue
+            end = pos
+            while end < len(ppm) and not ppm[end : end + 1].isspace():
+                end += 1
+            fields.append(ppm[pos:end])
+            pos = end
+        check(fields[0] == b"P6" and fields[3] == b"255", "screenshot is not an 8-bit PPM")
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = ppm[pos + 1 :]
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.pixels[i : i + 3])
+
+
+class Sample:
+    """The sample surface in a screenshot, in the surface's own coordinates."""
+
+    def __init__(self, shot):
+        self.shot = shot
+        self.left, self.top, self.width, self.height = IMAGE
+
+    def pixel(self, x, y):
+        return self.shot.pixel(self.left + x, self.top + y)
+
+    def is_white(self):
+        return all(
+            self.pixel(x, y) == WHITE for y in range(self.height) for x in range(self.width)
+        )
+
+    def black_runs(self, y):
+        runs, x = [], 0
+        while x < self.width:
+            if self.pixel(x, y) == BLACK:
+                start = x
+                while x < self.width and self.pixel(x, y) == BLACK:
+                    x += 1
+                runs.append((start, x - start))
+            x += 1
+        return runs
+
+    def bar_row(self):
+        """The row of the fraction bars: black from the left margin on, blank right above."""
+        rows = []
+        for y in range(1, self.height):
+            runs = self.black_runs(y)
+            if not runs or runs[0][0] != SAMPLE_LEFT or runs[0][1] < 3:
+                continue
+            start, length = runs[0]
+            if all(self.pixel(x, y - 1) == WHITE for x in range(start, start + length)):
+                rows.append(y)
+        check(len(rows) == 1, f"expected one row of fraction bars in the sample, found rows {rows}")
+        return rows[0]
+
+
+class Session:
+    """One X server with the program in it; everything is stopped again on leaving."""
+
+    def __init__(self, program, workdir):
+        self.program = program
+        self.workdir = workdir
+        self.xvfb = self.app = None
+        self.window = None
+
+    def __enter__(self):
+        try:
+            self.env = self._start_xvfb()
+            self._start_program()
+        except BaseException:
+            self.__exit__(None, None, None)
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        stop(self.app)
+        stop(self.xvfb)
+
+    def _start_xvfb(self):
+        read_end, write_end = os.pipe()
+        log = open(os.path.join(self.workdir, "xvfb.log"), "wb")
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten",
+             "tcp", "-noreset"],
+            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+            preexec_fn=die_with_parent)
+        os.close(write_end)
+        number, deadline = b"", time.monotonic() + TIMEOUT
+        while not number.endswith(b"\n"):
+            ready, _, _ = select.select([read_end], [], [], max(0, deadline - time.monotonic()))
+            chunk = os.read(read_end, 16) if ready else b""
+            if not chunk:
+                os.close(read_end)
+                raise CaseFailed("Xvfb did not start: " + self._log("xvfb.log"))
+            number += chunk
+        os.close(read_end)
+        env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "XAUTHORITY")}
+        env["DISPLAY"] = ":" + number.decode().strip()
+        return env
+
+    def _start_program(self):
+        runtime = os.path.join(self.workdir, "runtime")
+        os.makedirs(runtime, mode=0o700, exist_ok=True)
+        env = dict(self.env)
+        # The program on its own: no desktop theme, input method or scaling from the caller.
+        env.update(QT_QPA_PLATFORM="xcb", LANG="C.UTF-8", LC_ALL="C.UTF-8", QT_SCALE_FACTOR="1",
+                   QT_QPA_PLATFORMTHEME="", QT_STYLE_OVERRIDE="", QT_IM_MODULE="", XMODIFIERS="",
+                   XDG_RUNTIME_DIR=runtime)
+        log = open(os.path.join(self.workdir, "program.log"), "wb")
+        self.app = subprocess.Popen([self.program], env=env, stdin=subprocess.DEVNULL, stdout=log,
+                                    stderr=log, preexec_fn=die_with_parent)
+        found = self.run(["xdotool", "search", "--sync", "--onlyvisible", "--name",
+                          f"^{CAPTION}$"], check_exit=False)
+        check(self.app.poll() is None, "the program ended: " + self._log("program.log"))
+        check(found.returncode == 0 and found.stdout.split(), "no window captioned " + CAPTION)
+        self.window = found.stdout.split()[0].decode()
+        # No window manager gives the window the focus: a person's first click would.
+        self.xdo("windowfocus", "--sync", self.window)
+
+    def _log(self, name):
+        with open(os.path.join(self.workdir, name), "rb") as f:
+            return f.read().decode("utf-8", "replace").strip()
+
+    def run(self, command, check_exit=True, timeout=TIMEOUT):
+        try:
+            done = subprocess.run(command, env=self.env, capture_output=True, timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise CaseFailed(f"{' '.join(command)} took longer than {timeout} s") from None
+        if check_exit and done.returncode != 0:
+            raise CaseFailed(f"{' '.join(command)} failed: {done.stderr.decode().strip()}")
+        return done
+
+    def xdo(self, *args):
+        self.run(["xdotool", *args])
+
+    def settle(self):
+        time.sleep(0.15)
+
+    # What a person does.
+
+    def click(self, point):
+        self.xdo("mousemove", "--window", self.window, str(point[0]), str(point[1]), "click", "1")
+        self.settle()
+
+    def key(self, *keys):
+        self.xdo("key", "--delay", "40", *keys)
+        self.settle()
+
+    def type(self, text):
+        self.xdo("type", "--delay", "40", "--", text)
+        self.settle()
+
+    def enter_fraction(self, numerator, denominator):
+        """From the numerator box: numerator, Tab, denominator, Enter."""
+        self.type(numerator)
+        self.key("Tab")
+        self.type(denominator)
+        self.key("Return")
+
+    def make_and_copy(self):
+        self.click(MAKE_B)
+        self.click(COPY_B)
+
+    # What other programs see.
+
+    def clipboard(self):
+        done = self.run(["xclip", "-o", "-selection", "clipboard"], check_exit=False, timeout=5)
+        return done.stdout if done.returncode == 0 else None
+
+    def expect_clipboard(self, expected):
+        """Waits for the clipboard to hold exactly these bytes."""
+        deadline = time.monotonic() + TIMEOUT / 2
+        while (held := self.clipboard()) != expected and time.monotonic() < deadline:
+            time.sleep(0.2)
+        if held != expected:
+            raise CaseFailed("clipboard differs\n expected: %r\n held:     %r" % (expected, held))
+
+    def screenshot(self):
+        done = self.run(["import", "-silent", "-window", self.window, "-depth", "8", "ppm:-"])
+        return Screenshot(done.stdout)
+
+    def wait_for_sample(self, condition, what):
+        deadline = time.monotonic() + TIMEOUT / 2
+        while True:
+            sample = Sample(self.screenshot())
+            try:
+                return condition(sample)
+            except CaseFailed:
+                if time.monotonic() > deadline:
+                    raise CaseFailed(f"the sample does not show {what}") from None
+            time.sleep(0.2)
+
+    def property(self, name):
+        return self.run(["xprop", "-id", self.window, name]).stdout.decode().strip()
+
+
+# The cases. Each starts with the program as it is right after start-up.
+
+CASES = {}
+
+
+def case(function):
+    CASES[function.__name__] = function
+    return function
+
+
+def one_bar(sample):
+    y = sample.bar_row()
+    runs = sample.black_runs(y)
+    check(len(runs) == 1, f"expected one bar on row {y}, found {runs}")
+    return y, runs
+
+
+def hidden(sample):
+    corners = [(x, y) for x in (0, sample.width - 1) for y in (0, sample.height - 1)]
+    check(all(sample.pixel(x, y) != WHITE for x, y in corners), "the surface is still shown")
+
+
+@case
+def startup_window(s):
+    check(s.property("WM_NAME") == f'WM_NAME(STRING) = "{CAPTION}"', s.property("WM_NAME"))
+    check(s.property("_NET_WM_NAME") == f'_NET_WM_NAME(UTF8_STRING) = "{CAPTION}"',
+          s.property("_NET_WM_NAME"))
+    check(s.property("WM_CLASS") == 'WM_CLASS(STRING) = "pemvaro", "Pemvaro"',
+          s.property("WM_CLASS"))
+    hints = s.property("WM_NORMAL_HINTS")
+    size = "%d by %d" % CLIENT_SIZE
+    check(f"minimum size: {size}" in hints and f"maximum size: {size}" in hints,
+          "the window can be resized: " + hints)
+    # Motif hints: functions, then decorations; neither may offer maximising.
+    motif = s.property("_MOTIF_WM_HINTS").split("=")[1].split(",")
+    flags, functions, decorations = (int(v, 16) for v in motif[:3])
+    check(flags & 1 and not functions & 0x10, "the window offers maximising: " + str(motif))
+    check(flags & 2 and not decorations & 0x40, "the title bar has a maximise button")
+    info = s.run(["xwininfo", "-id", s.window]).stdout.decode()
+    check(f"Width: {CLIENT_SIZE[0]}\n" in info and f"Height: {CLIENT_SIZE[1]}\n" in info,
+          "client area is not 544 x 399:\n" + info)
+
+    s.wait_for_sample(lambda sample: check(sample.is_white(), "not white"), "a white surface")
+    # Change is disabled after start-up, so Enter commits nothing.
+    s.key("Return")
+    s.make_and_copy()
+    s.expect_clipboard(crlf(["<!-- 分数ここから -->",
+                             '<table border="0" cellspacing="0" cellpadding="0">',
+                             "<tr>", "</tr>", "<tr>", "</tr>", "<tr>", "</tr>",
+                             "</table>", "<!-- 分数ここまで -->"]))
+
+
+@case
+def typical_use(s):
+    s.click(FIRST_ROW)  # the entry row
+    s.key("Tab")
+    s.enter_fraction("1", "2")
+    s.make_and_copy()
+    s.expect_clipboard(crlf(["<!-- 分数ここから -->",
+                             '<table border="0" cellspacing="0" cellpadding="0">',
+                             "<tr>",
+                             '<td align="center">1</td>',
+                             "</tr>",
+                             "<tr>",
+                             '<td><img src="./fracline.gif" width="100%" height="1"></td>',
+                             "</tr>",
+                             "<tr>",
+                             '<td align="center">2</td>',
+                             "</tr>",
+                             "</table>",
+                             "<!-- 分数ここまで -->"]))
+
+    y, _ = s.wait_for_sample(one_bar, "the bar of 1/2")
+    sample = Sample(s.screenshot())
+    check(any(sample.pixel(x, yy) != WHITE for yy in range(y) for x in range(20)),
+          "no numerator above the bar")
+    check(any(sample.pixel(x, yy) != WHITE for yy in range(y + 1, 76) for x in range(20)),
+          "no denominator below the bar")
+
+
+@case
+def mixed_row(s):
+    s.click(FIRST_ROW)
+    s.key("Tab")
+    s.enter_fraction("1", "2")
+    s.type("+")  # a plain entry: the denominator box stays empty
+    s.key("Return")
+    s.enter_fraction("3", "4")
+    s.make_and_copy()
+    s.expect_clipboard(crlf(["<!-- 分数ここから -->",
+                             '<table border="0" cellspacing="0" cellpadding="0">',
+                             "<tr>",
+                             '<td align="center">1</td>',
+                             '<td rowspan="3">+</td>',
+                             '<td align="center">3</td>',
+                             "</tr>",
+                             "<tr>",
+                             '<td><img src="./fracline.gif" width="100%" height="1"></td>',
+                             '<td><img src="./fracline.gif" width="100%" height="1"></td>',
+                             "</tr>",
+                             "<tr>",
+                             '<td align="center">2</td>',
+                             '<td align="center">4</td>',
+                             "</tr>",
+                             "</table>",
+                             "<!-- 分数ここまで -->"]))
+
+    def two_bars_around_plus(sample):
+        y = sample.bar_row()
+        runs = sample.black_runs(y)
+        check(len(runs) == 2, f"expected two bars on row {y}, found {runs}")
+        (first, width), (second, _) = runs
+        plus = [x for x in range(first + width + 1, second)
+                if any(sample.pixel(x, yy) != WHITE for yy in range(sample.height))]
+        check(plus and plus[0] > first + width and plus[-1] < second - 1,
+              f"no plus sign with a pixel of space between the bars {runs}")
+        return runs
+
+    bars = s.wait_for_sample(two_bars_around_plus, "two bars with a plus sign between them")
+
+    s.click(VIS_SC)  # hides the sample
+    s.wait_for_sample(hidden, "the window background in its place")
+    s.click(VIS_SC)
+    check(s.wait_for_sample(two_bars_around_plus, "the bars again") == bars,
+          "the sample changed while it was hidden")
+
+
+@case
+def enter_default_button(s):
+    s.click(FIRST_ROW)
+    s.key("Tab")
+    s.enter_fraction("1", "2")
+
+    # From the path box.
+    s.type("3")
+    s.key("Tab")
+    s.type("4")
+    s.click(PATH_E)
+    s.key("End")
+    s.type("x")
+    s.key("Return")
+
+    # From the check box, clicked off and on again.
+    s.type("5")
+    s.key("Tab")
+    s.type("6")
+    s.click(VIS_SC)
+    s.click(VIS_SC)
+    s.key("Return")
+
+    # From the list: load the first entry, change its numerator, go back to the list.
+    s.click(FIRST_ROW)
+    s.key("Tab")
+    s.type("7")
+    s.key("shift+Tab")
+    s.key("Return")
+
+    s.make_and_copy()
+    s.expect_clipboard(table_markup([("7", "2"), ("3", "4"), ("5", "6")], DEFAULT_PATH + "x"))
+
+
+@case
+def tab_order(s):
+    # Whatever the tab order, each keystroke lands in a control whose effect shows on the clipboard.
+    s.click(FIRST_ROW)
+    s.key("Tab")  # numerator box
+    s.type("1")
+    s.key("Tab")  # denominator box
+    s.type("2")
+    s.key("Tab", "space")  # Change; the focus goes back to the numerator box
+    s.key("Tab", "Tab", "Tab", "space")  # denominator box, Change, (Delete is disabled), Make
+    s.key("Tab", "space")  # Copy
+    s.expect_clipboard(table_markup([("1", "2")]))
+    s.key("Tab")  # the pane, its text still selected by Copy
+    s.type("m")
+    s.key("Tab")  # the path box, all of it selected
+    s.type("p")
+    s.key("Tab", "Tab", "Tab", "Tab")  # check box, font button, list, numerator box
+    s.type("3")
+    s.key("Tab")
+    s.type("4")
+    s.key("Tab", "space")
+    s.key("Tab", "Tab", "Tab", "Tab", "space")  # Copy: what was typed into the pane
+    s.expect_clipboard(b"m")
+    s.key("shift+Tab", "space")  # Make
+    s.key("Tab", "space")  # Copy
+    s.expect_clipboard(table_markup([("1", "2"), ("3", "4")], "p"))
+
+
+@case
+def unicode_text(s):
+    # Japanese, characters that Shift-JIS lacks (inside and outside the BMP), markup and format
+    # characters: all of them as typed.
+    numerator = "分子€é😀𠮷<b>&amp;%1%s"
+    denominator = "😀ｶﾅ"
+    plain = "＋%n%%"
+    path = "画像/線 €😀.gif"
+    s.click(FIRST_ROW)
+    s.key("Tab")
+    s.enter_fraction(numerator, denominator)
+    s.type(plain)
+    s.key("Return")
+    s.click(PATH_E)
+    s.key("ctrl+a")
+    s.type(path)
+    s.make_and_copy()
+    s.expect_clipboard(table_markup([(numerator, denominator), (plain, "")], path))
+
+
+@case
+def markup_pane_edits(s):
+    s.click(FIRST_ROW)
+    s.key("Tab")
+    s.enter_fraction("1", "2")
+    s.click(MAKE_B)
+    # Typed lines end in CR LF on the clipboard too; Enter in the pane commits nothing.
+    s.click(MEMO)
+    s.key("ctrl+End")
+    s.type("z")
+    s.key("Return")
+    s.type("y")
+    s.click(COPY_B)
+    s.expect_clipboard(table_markup([("1", "2")]) + b"z\r\ny")
+    s.make_and_copy()
+    s.expect_clipboard(table_markup([("1", "2")]))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--program", help="the built program")
+    parser.add_argument("--list", action="store_true", help="name the cases")
+    parser.add_argument("cases", nargs="*", metavar="CASE")
+    args = parser.parse_args()
+    if args.list:
+        print("\n".join(CASES))
+        return 0
+    unknown = [name for name in args.cases if name not in CASES]
+    if not args.program or not args.cases or unknown:
+        parser.error(f"give --program and cases out of: {', '.join(CASES)}")
+    if shutil.which("Xvfb") is None:
+        print("SKIPPED: Xvfb is not installed (Debian: apt-get install xvfb)")
+        return SKIPPED
+    missing = [t for t in ("xdotool", "xclip", "xprop", "xwininfo", "import") if not shutil.which(t)]
+    if missing:
+        print("FAILED: missing tools: " + " ".join(missing) + " (see build.sh)")
+        return 1
+
+    # Stopped by CTest: leave through the finally blocks, which stop the X server and the program.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    failed = []
+    for name in args.cases:
+        with tempfile.TemporaryDirectory(prefix="pemvaro-e2e-") as workdir:
+            try:
+                with Session(os.path.abspath(args.program), workdir) as session:
+                    CASES[name](session)
+                print(f"PASS   {name}")
+            except CaseFailed as failure:
+                failed.append(name)
+                print(f"FAIL   {name}: {failure}")
+                for log in ("program.log",):
+                    path = os.path.join(workdir, log)
+                    if os.path.exists(path) and os.path.getsize(path):
+                        print(f"--- {log}\n" + open(path, errors="replace").read())
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
