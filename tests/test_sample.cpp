@@ -1,0 +1,328 @@
+#include "samplefixture.h"
+
+#include <QPainter>
+
+#include <functional>
+
+using fractions::Entry;
+using preview::LeftMargin;
+using preview::TopMargin;
+using namespace samplefixture;
+
+namespace {
+
+// Answers the font chooser as the test has set it up, without showing anything.
+struct ChooserAnswer {
+    bool confirm = false;
+    toolkit::Font font;
+};
+
+class PresetChooser final : public toolkit::FontChooser {
+public:
+    PresetChooser(const toolkit::Font &initial, const ChooserAnswer &answer)
+        : current_(initial)
+        , answer_(answer) {}
+    toolkit::Font currentFont() const override { return current_; }
+    bool execute() override {
+        if (answer_.confirm) {
+            current_ = answer_.font;
+        }
+        return answer_.confirm;
+    }
+
+private:
+    toolkit::Font current_;
+    const ChooserAnswer &answer_;
+};
+
+QImage pictureOf(const std::vector<Entry> &entries) {
+    TMainForm form;
+    addEntries(form, entries);
+    return picture(form);
+}
+
+QRect rows(int first, int end) {
+    return {0, first, 277, end - first};
+}
+
+// Describes the first pixel of row `y` that is not black exactly where `inBar` says, skipping
+// the columns that `skip` names; empty when the row is right.
+QString barRowMismatch(
+    const QImage &image, int y, const std::function<bool(int)> &inBar,
+    const std::function<bool(int)> &skip = [](int) { return false; }) {
+    for (int x = 0; x < image.width(); ++x) {
+        if (!skip(x) && isBlack(image.pixel(x, y)) != inBar(x)) {
+            return QStringLiteral("pixel (%1, %2) is %3")
+                .arg(x)
+                .arg(y)
+                .arg(image.pixel(x, y), 0, 16);
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+class TestSample : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void picture_isWhite_data();
+    void picture_isWhite();
+    void plainEntry_standsHalfARowPitchBelowNumerators();
+    void fraction_centresTextsOverItsBar_data();
+    void fraction_centresTextsOverItsBar();
+    void neighbours_standOnePixelApart();
+    void row_isCutOffAtTheRightEdge();
+    void tallFont_isCutOffAtTheBottomEdge();
+    void fontChooser_data();
+    void fontChooser();
+    void hiddenSample_drawsNothingUntilShownAgain();
+
+private:
+    ChooserAnswer answer_;
+    std::unique_ptr<TMainForm> form_;
+};
+
+void TestSample::initTestCase() {
+    toolkit::installFontSubstitutes();
+}
+
+void TestSample::init() {
+    answer_ = {};
+    form_ = std::make_unique<TMainForm>([this](const toolkit::Font &initial, QWidget *) {
+        return std::make_unique<PresetChooser>(initial, answer_);
+    });
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+}
+
+void TestSample::cleanup() {
+    form_.reset();
+}
+
+void TestSample::picture_isWhite_data() {
+    QTest::addColumn<bool>("deleteAnEntry");
+    QTest::newRow("after start-up") << false;
+    QTest::newRow("after the only entry is deleted") << true;
+}
+
+void TestSample::picture_isWhite() {
+    QFETCH(bool, deleteAnEntry);
+    if (deleteAnEntry) {
+        typeEntry(*form_, QStringLiteral("1"), QStringLiteral("2"));
+        QVERIFY(!allWhite(picture(*form_), rows(0, 77)));
+        ReportListView *list = listBox(*form_);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(list->model()->index(0, 0)).center());
+        click(control<QPushButton>(*form_, u"DeleteB"));
+        QCOMPARE(list->rowCount(), 1);
+    }
+    const QImage shown = picture(*form_);
+    QCOMPARE(shown.size(), QSize(277, 77));
+    QVERIFY(allWhite(shown, rows(0, 77)));
+}
+
+void TestSample::plainEntry_standsHalfARowPitchBelowNumerators() {
+    const Pitch pitch = pitchOf(*form_);
+    const QImage plain = pictureOf({{QStringLiteral("1"), QString()}});
+    const QImage fraction = pictureOf({{QStringLiteral("1"), QStringLiteral("1")}});
+    const QRect numeratorRows = rows(0, TopMargin + pitch.textHeight);
+
+    QVERIFY(!allWhite(fraction, numeratorRows));
+    QCOMPARE(fraction.copy(numeratorRows), shifted(plain, 0, -pitch.plainDrop).copy(numeratorRows));
+
+    // The text cell's top-left corner is where the text is drawn, as Qt places a text cell.
+    QImage reference(277, 77, QImage::Format_RGB32);
+    reference.fill(Qt::white);
+    QPainter painter(&reference);
+    QFont font(QString::fromUtf16(toolkit::LayoutFaceName));
+    font.setPixelSize(19);
+    painter.setFont(font);
+    painter.drawText(QRect(LeftMargin, TopMargin + pitch.plainDrop, 100, 50),
+                     Qt::AlignLeft | Qt::AlignTop, QStringLiteral("1"));
+    painter.end();
+    QCOMPARE(plain, reference);
+}
+
+void TestSample::fraction_centresTextsOverItsBar_data() {
+    QTest::addColumn<QString>("numerator");
+    QTest::addColumn<QString>("denominator");
+    // "x" and "12" differ in width by an odd number of pixels in the sample's font.
+    QTest::newRow("odd leftover goes right of the narrower numerator")
+        << QStringLiteral("x") << QStringLiteral("12");
+    QTest::newRow("wider numerator sets the bar, odd leftover right of the denominator")
+        << QStringLiteral("12") << QStringLiteral("x");
+    QTest::newRow("empty numerator leaves bar and denominator")
+        << QString() << QStringLiteral("22");
+}
+
+void TestSample::fraction_centresTextsOverItsBar() {
+    QFETCH(QString, numerator);
+    QFETCH(QString, denominator);
+    const Pitch pitch = pitchOf(*form_);
+    const int wN = widthOf(*form_, numerator);
+    const int wD = widthOf(*form_, denominator);
+    const int width = std::max(wN, wD);
+    if (QByteArray(QTest::currentDataTag()).contains("odd")) {
+        QVERIFY2(std::abs(wD - wN) % 2 == 1, "the texts must differ in width by an odd number");
+    }
+    const QImage fraction = pictureOf({{numerator, denominator}});
+
+    const QRect numeratorRows = rows(0, TopMargin + pitch.textHeight + 1);
+    const QImage numeratorAlone =
+        numerator.isEmpty() ? pictureOf({}) : pictureOf({{numerator, {}}});
+    QCOMPARE(fraction.copy(numeratorRows),
+             shifted(numeratorAlone, (width - wN) / 2, -pitch.plainDrop).copy(numeratorRows));
+
+    const int barRow = TopMargin + pitch.rowPitch - 1;
+    const QString mismatch = barRowMismatch(
+        fraction, barRow, [&](int x) { return x >= LeftMargin && x < LeftMargin + width; });
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+
+    const QRect denominatorRows = rows(barRow + 1, 77);
+    QCOMPARE(
+        fraction.copy(denominatorRows),
+        shifted(pictureOf({{denominator, {}}}), (width - wD) / 2, pitch.rowPitch - pitch.plainDrop)
+            .copy(denominatorRows));
+}
+
+void TestSample::neighbours_standOnePixelApart() {
+    const Entry half{QStringLiteral("1"), QStringLiteral("2")};
+    const Entry plus{QStringLiteral("+"), QString()};
+    const Entry threeQuarters{QStringLiteral("3"), QStringLiteral("4")};
+    const int halfWidth =
+        std::max(widthOf(*form_, half.numerator), widthOf(*form_, half.denominator));
+    const int plusAt = LeftMargin + halfWidth + 1;
+    const int quartersAt = plusAt + widthOf(*form_, plus.numerator) + 1;
+    const int quartersEnd = quartersAt + std::max(widthOf(*form_, threeQuarters.numerator),
+                                                  widthOf(*form_, threeQuarters.denominator));
+    const QImage row = pictureOf({half, plus, threeQuarters});
+
+    // The "+" may cross the bar row; its columns are checked against the "+" drawn alone.
+    const QString mismatch = barRowMismatch(
+        row, TopMargin + pitchOf(*form_).rowPitch - 1,
+        [&](int x) {
+            return (x >= LeftMargin && x < LeftMargin + halfWidth) ||
+                   (x >= quartersAt && x < quartersEnd);
+        },
+        [&](int x) { return x >= plusAt && x < quartersAt; });
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    const QRect plusColumns(plusAt, 0, quartersAt - plusAt, 77);
+    QCOMPARE(row.copy(plusColumns),
+             shifted(pictureOf({plus}), plusAt - LeftMargin, 0).copy(plusColumns));
+    const QRect quartersColumns(quartersAt, 0, 277 - quartersAt, 77);
+    QCOMPARE(row.copy(quartersColumns),
+             shifted(pictureOf({threeQuarters}), quartersAt - LeftMargin, 0).copy(quartersColumns));
+}
+
+void TestSample::row_isCutOffAtTheRightEdge() {
+    const Entry entry{QStringLiteral("12"), QStringLiteral("345")};
+    const int width =
+        std::max(widthOf(*form_, entry.numerator), widthOf(*form_, entry.denominator));
+    const int count = 277 / (width + 1) + 2;
+    addEntries(*form_, std::vector<Entry>(static_cast<size_t>(count), entry));
+    const QImage shown = picture(*form_);
+    const Pitch pitch = pitchOf(*form_);
+
+    // Every bar up to the edge is where it belongs, the last one cut off by the edge.
+    QVERIFY((width + 1) * count > 277);
+    const QString mismatch = barRowMismatch(shown, TopMargin + pitch.rowPitch - 1, [&](int x) {
+        return x >= LeftMargin && (x - LeftMargin) % (width + 1) < width;
+    });
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    QVERIFY(!allWhite(shown, QRect(276, 0, 1, 77)));
+    // Nothing wraps into a second row.
+    QVERIFY(allWhite(shown, rows(TopMargin + pitch.rowPitch + pitch.textHeight, 77)));
+}
+
+void TestSample::tallFont_isCutOffAtTheBottomEdge() {
+    toolkit::Font tall;
+    tall.face = QFont(QString::fromUtf16(toolkit::LayoutFaceName));
+    tall.face.setPixelSize(40);
+    answer_ = {true, tall};
+    click(control<QPushButton>(*form_, u"FontB"));
+    const Entry eights{QStringLiteral("8"), QStringLiteral("8")};
+    addEntries(*form_, {eights});
+    const QImage shown = picture(*form_);
+    const Pitch pitch = pitchOf(*form_);
+    const int width = widthOf(*form_, eights.denominator);
+    const int barRow = TopMargin + pitch.rowPitch - 1;
+
+    QVERIFY(barRow < 77 && TopMargin + pitch.rowPitch + pitch.textHeight > 77);
+    const QString mismatch = barRowMismatch(
+        shown, barRow, [&](int x) { return x >= LeftMargin && x < LeftMargin + width; });
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    QVERIFY(!allWhite(shown, QRect(LeftMargin, 76, width, 1)));
+}
+
+void TestSample::fontChooser_data() {
+    QTest::addColumn<bool>("confirm");
+    QTest::newRow("confirmed red font: red texts, black bars") << true;
+    QTest::newRow("cancelled: the same picture") << false;
+}
+
+void TestSample::fontChooser() {
+    QFETCH(bool, confirm);
+    const std::vector<Entry> entries{{QStringLiteral("1"), QStringLiteral("2")},
+                                     {QStringLiteral("+"), QString()},
+                                     {QStringLiteral("3"), QStringLiteral("4")}};
+    addEntries(*form_, entries);
+    const QImage before = picture(*form_);
+    toolkit::Font red;
+    red.face = QFont(QString::fromUtf16(toolkit::LayoutFaceName));
+    red.face.setPixelSize(19);
+    red.color = Qt::red;
+    answer_ = {confirm, red};
+    click(control<QPushButton>(*form_, u"FontB"));
+    const QImage after = picture(*form_);
+
+    if (!confirm) {
+        QCOMPARE(after, before);
+        return;
+    }
+    const int barRow = TopMargin + pitchOf(*form_).rowPitch - 1;
+    int redPixels = 0;
+    for (int y = 0; y < after.height(); ++y) {
+        for (int x = 0; x < after.width(); ++x) {
+            const QColor pixel = after.pixelColor(x, y);
+            if (y == barRow && isBlack(before.pixel(x, y))) {
+                QVERIFY2(isBlack(after.pixel(x, y)), "a bar pixel is not black");
+            } else if (!isWhite(after.pixel(x, y))) {
+                QVERIFY2(pixel.red() == 255 && pixel.green() == pixel.blue(),
+                         qPrintable(pixel.name()));
+                ++redPixels;
+            }
+        }
+    }
+    QVERIFY(redPixels > 0);
+}
+
+void TestSample::hiddenSample_drawsNothingUntilShownAgain() {
+    auto *visSC = control<QCheckBox>(*form_, u"VisSC");
+    auto *image = control<QWidget>(*form_, u"Image");
+    auto *fontB = control<QPushButton>(*form_, u"FontB");
+    typeEntry(*form_, QStringLiteral("1"), QStringLiteral("2"));
+    const QImage shown = picture(*form_);
+    QCOMPARE(shown, pictureOf({{QStringLiteral("1"), QStringLiteral("2")}}));
+
+    click(visSC);
+    QVERIFY(!visSC->isChecked());
+    QVERIFY(image->isHidden());
+    QVERIFY(fontB->isHidden());
+    typeEntry(*form_, QStringLiteral("3"), QStringLiteral("4"));
+    QCOMPARE(listBox(*form_)->rowCount(), 3);
+    QCOMPARE(picture(*form_), shown);
+
+    click(visSC);
+    QVERIFY(image->isVisible());
+    QVERIFY(fontB->isVisible());
+    QCOMPARE(picture(*form_), pictureOf({{QStringLiteral("1"), QStringLiteral("2")},
+                                         {QStringLiteral("3"), QStringLiteral("4")}}));
+}
+
+QTEST_MAIN(TestSample)
+#include "test_sample.moc"
