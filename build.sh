@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic
-          libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick)
+          libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick
+          desktop-file-utils)
 
 install_missing() {
     local missing=()
