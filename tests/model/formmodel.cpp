@@ -1,0 +1,140 @@
+#include "formmodel.h"
+
+#include <array>
+
+namespace model {
+
+namespace {
+constexpr std::array TabOrder{Control::ListBox, Control::NmntE, Control::DnmnE, Control::ChangeB,
+                              Control::DeleteB, Control::MakeB, Control::CopyB, Control::Memo,
+                              Control::PathE,   Control::VisSC, Control::FontB};
+}
+
+bool FormModel::available(Control c) const {
+    switch (c) {
+    case Control::ChangeB:
+        return changeEnabled;
+    case Control::DeleteB:
+        return deleteEnabled;
+    case Control::FontB:
+        return sampleVisible;
+    default:
+        return true;
+    }
+}
+
+void FormModel::refresh() {
+    changeEnabled = selected != -1;
+    deleteEnabled = selected != -1 && selected != count() - 1;
+    if (deleteEnabled) {
+        numerator = entries[static_cast<size_t>(selected)].numerator;
+        denominator = entries[static_cast<size_t>(selected)].denominator;
+    } else {
+        numerator.clear();
+        denominator.clear();
+    }
+}
+
+void FormModel::select(int row) {
+    if (row != selected) {
+        selected = row;
+        refresh();
+    }
+}
+
+void FormModel::commit() {
+    if (selected == -1) {
+        return;
+    }
+    if (selected == count() - 1) {
+        entries.push_back({numerator, denominator});
+        selected = count() - 1;
+        refresh();
+    } else {
+        entries[static_cast<size_t>(selected)] = {numerator, denominator};
+    }
+    focus = Control::NmntE;
+}
+
+void FormModel::remove() {
+    if (!deleteEnabled) {
+        return;
+    }
+    entries.erase(entries.begin() + selected);
+    if (current > selected) {
+        --current;
+    }
+    refresh();
+    // Delete lost its purpose under the user's hands: the focus goes back to the list.
+    if (focus == Control::DeleteB && !deleteEnabled) {
+        focus = Control::ListBox;
+    }
+}
+
+QStringList FormModel::markup() const {
+    QStringList lines{QStringLiteral("<!-- 分数ここから -->"),
+                      QStringLiteral("<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">"),
+                      QStringLiteral("<tr>")};
+    for (const Row &row : entries) {
+        lines << (row.denominator.isEmpty() ? QStringLiteral("<td rowspan=\"3\">")
+                                            : QStringLiteral("<td align=\"center\">")) +
+                     row.numerator + QStringLiteral("</td>");
+    }
+    lines << QStringLiteral("</tr>") << QStringLiteral("<tr>");
+    for (const Row &row : entries) {
+        if (!row.denominator.isEmpty()) {
+            lines << QStringLiteral("<td><img src=\"") + path +
+                         QStringLiteral("\" width=\"100%\" height=\"1\"></td>");
+        }
+    }
+    lines << QStringLiteral("</tr>") << QStringLiteral("<tr>");
+    for (const Row &row : entries) {
+        if (!row.denominator.isEmpty()) {
+            lines << QStringLiteral("<td align=\"center\">") + row.denominator +
+                         QStringLiteral("</td>");
+        }
+    }
+    lines << QStringLiteral("</tr>") << QStringLiteral("</table>")
+          << QStringLiteral("<!-- 分数ここまで -->");
+    return lines;
+}
+
+QString FormModel::memoAfterMake() const {
+    QString text;
+    for (const QString &line : markup()) {
+        text += line + u'\n';
+    }
+    return text;
+}
+
+void FormModel::copy(const QString &paneText) {
+    if (!paneText.isEmpty()) {
+        clipboard = withCrLf(paneText);
+    }
+}
+
+void FormModel::tab(bool backwards) {
+    const int n = static_cast<int>(TabOrder.size());
+    int at = 0;
+    while (TabOrder[static_cast<size_t>(at)] != focus) {
+        ++at;
+    }
+    for (int step = 1; step <= n; ++step) {
+        const int next = ((backwards ? at - step : at + step) % n + n) % n;
+        if (available(TabOrder[static_cast<size_t>(next)])) {
+            focus = TabOrder[static_cast<size_t>(next)];
+            return;
+        }
+    }
+}
+
+QString withCrLf(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+} // namespace model

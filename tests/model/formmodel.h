@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+// What a person should see of the main window, worked out from the window's rules alone: the
+// rows of the list, the selected row and the keyboard focus mark, the editor, the buttons, the
+// focus, the markup pane and the clipboard. It knows nothing of widgets.
+namespace model {
+
+enum class Control {
+    ListBox,
+    NmntE,
+    DnmnE,
+    ChangeB,
+    DeleteB,
+    MakeB,
+    CopyB,
+    Memo,
+    PathE,
+    VisSC,
+    FontB
+};
+
+struct Row {
+    QString numerator;
+    QString denominator;
+    friend bool operator==(const Row &, const Row &) = default;
+};
+
+struct FormModel {
+    std::vector<Row> entries;
+    int selected = -1;
+    // The list's keyboard focus mark, which the arrow keys move from.
+    int current = -1;
+    QString numerator;
+    QString denominator;
+    QString path = QStringLiteral("./fracline.gif");
+    bool changeEnabled = false;
+    bool deleteEnabled = false;
+    bool sampleVisible = true;
+    // The pane as generated; empty when the user has typed into it since.
+    std::optional<QString> memo = QString();
+    std::optional<QString> clipboard;
+    Control focus = Control::ListBox;
+    int fontChooserRuns = 0;
+
+    int count() const { return static_cast<int>(entries.size()) + 1; }
+    bool available(Control c) const;
+
+    // The editor refresh: the boxes and buttons follow the selected row.
+    void refresh();
+    // Selects `row` (or none with -1); a change of the selected row refreshes the editor.
+    void select(int row);
+    void commit();
+    void remove();
+    QStringList markup() const;
+    // The pane's text after Make: every line followed by a line break.
+    QString memoAfterMake() const;
+    void make() { memo = memoAfterMake(); }
+    // Copy puts the pane's text on the clipboard with CR LF line breaks; an empty pane copies
+    // nothing.
+    void copy(const QString &paneText);
+    void tab(bool backwards);
+};
+
+QString withCrLf(QString text);
+
+} // namespace model

@@ -1,0 +1,608 @@
+#include "session.h"
+
+#include "main/mainform.h"
+#include "toolkit/fonts.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <array>
+#include <memory>
+
+namespace model {
+
+namespace {
+
+constexpr std::array ControlNames{"ListBox", "NmntE", "DnmnE", "ChangeB", "DeleteB", "MakeB",
+                                  "CopyB",   "Memo",  "PathE", "VisSC",   "FontB"};
+constexpr std::array EditTargets{Control::NmntE, Control::DnmnE, Control::PathE, Control::Memo};
+constexpr std::array ClickTargets{Control::ChangeB, Control::DeleteB, Control::MakeB,
+                                  Control::CopyB,   Control::VisSC,   Control::FontB,
+                                  Control::NmntE,   Control::DnmnE,   Control::PathE};
+constexpr std::array ListKeys{Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_End};
+
+QString escaped(const QString &text) {
+    QString result;
+    for (const QChar c : text) {
+        result += c.isPrint() && c != u'\\'
+                      ? QString(c)
+                      : u"\\u%1"_qs.arg(static_cast<uint>(c.unicode()), 4, 16, QChar(u'0'));
+    }
+    return result;
+}
+
+// Where two texts part, with a little of each around it.
+QString difference(const QString &actual, const QString &expected) {
+    qsizetype at = 0;
+    while (at < actual.size() && at < expected.size() && actual.at(at) == expected.at(at)) {
+        ++at;
+    }
+    const qsizetype from = std::max<qsizetype>(0, at - 20);
+    return u" (from character %1: \"%2\", expected \"%3\")"_qs.arg(at).arg(
+        escaped(actual.mid(from, 40)), escaped(expected.mid(from, 40)));
+}
+
+// A multi-line pane knows no kinds of line break: CR LF, CR and LF all end a line.
+QString paneLines(QString text) {
+    text.replace(u"\r\n"_qs, u"\n"_qs);
+    text.replace(u'\r', u'\n');
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text;
+}
+
+QString nameOf(Control c) {
+    return QString::fromLatin1(ControlNames[static_cast<size_t>(c)]);
+}
+
+// Pieces of text a person types or pastes: markup and "%" sequences, Japanese, characters outside
+// Shift-JIS, combining marks, right-to-left scripts and invisible format characters.
+const QStringList &typedPieces() {
+    static const QStringList pieces{
+        u"1"_qs,      u"23"_qs,           u"x"_qs,      u"+"_qs,        u" "_qs,
+        u"<b>"_qs,    u"&amp;"_qs,        u"\""_qs,     u"'"_qs,        u"%s"_qs,
+        u"%d"_qs,     u"%1"_qs,           u"%%"_qs,     u"%"_qs,        u"分数"_qs,
+        u"ｱ"_qs,      u"（新規作成）"_qs, u"😀"_qs,      u"👍🏽"_qs, u"🇯🇵"_qs,
+        u"€"_qs,      u"e\u0301"_qs,      u"\u0308"_qs, u"שלום"_qs,     u"مرحبا"_qs,
+        u"\u200f"_qs, u"\u200d"_qs,       u"\u00a0"_qs, u"ß"_qs,        u"\u2028"_qs,
+        u"𠮷"_qs};
+    return pieces;
+}
+
+// Only pasted text carries control characters and line breaks.
+const QStringList &pastedPieces() {
+    static const QStringList pieces{u"\t"_qs, u"\n"_qs, u"\r\n"_qs, u"\u2029"_qs, u"\ufeff"_qs};
+    return pieces;
+}
+
+class FakeFontChooser final : public toolkit::FontChooser {
+public:
+    FakeFontChooser(const toolkit::Font &initial, const bool &confirm, int &runs)
+        : font_(initial)
+        , confirm_(confirm)
+        , runs_(runs) {}
+    toolkit::Font currentFont() const override { return font_; }
+    bool execute() override {
+        ++runs_;
+        if (confirm_) {
+            font_.face.setPixelSize(8 + runs_ * 7 % 60);
+            font_.face.setBold(runs_ % 2 == 0);
+            font_.color = runs_ % 3 == 0 ? Qt::red : Qt::black;
+        }
+        return confirm_;
+    }
+
+private:
+    toolkit::Font font_;
+    const bool &confirm_;
+    int &runs_;
+};
+
+// One window, one model, the same actions on both.
+class Session {
+public:
+    Session() {
+        toolkit::installFontSubstitutes();
+        QGuiApplication::clipboard()->clear();
+        form_ = std::make_unique<TMainForm>([this](const toolkit::Font &font, QWidget *) {
+            return std::make_unique<FakeFontChooser>(font, confirmFont_, fontRuns_);
+        });
+        form_->show();
+        form_->activateWindow();
+        active_ = QTest::qWaitForWindowActive(form_.get());
+        model_.current = list()->currentIndex().row();
+    }
+
+    QString perform(const Action &action);
+    QString check() const;
+    bool started() const { return active_; }
+
+private:
+    template <typename T = QWidget> T *control(Control c) const {
+        return form_->findChild<T *>(nameOf(c));
+    }
+    QTreeWidget *list() const { return control<QTreeWidget>(Control::ListBox); }
+    QWidget *focused() const { return QApplication::focusWidget(); }
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(focused(), k, modifiers);
+    }
+    void type(const QString &text);
+    void clickRow(const Action &action);
+    void clickBelowRows(const Action &action);
+    void listKey(Qt::Key k);
+    void edit(const Action &action);
+    void click(Control c);
+    void activate(Control c);
+    QString editText(Control c) const;
+    QString paneText() const;
+    void setEditText(Control c, const QString &text);
+
+    std::unique_ptr<TMainForm> form_;
+    FormModel model_;
+    bool confirmFont_ = false;
+    int fontRuns_ = 0;
+    bool active_ = false;
+};
+
+void Session::type(const QString &text) {
+    // One key a code point, as a keyboard or an input method delivers them.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text.at(i).isHighSurrogate() ? 2 : 1;
+        QTest::sendKeyEvent(QTest::Click, focused(), Qt::Key_unknown, text.mid(i, length),
+                            Qt::NoModifier);
+        i += length - 1;
+    }
+}
+
+void Session::clickRow(const Action &action) {
+    const int row = ((action.a % model_.count()) + model_.count()) % model_.count();
+    const bool right = (action.b & 1) != 0;
+    const bool ctrl = (action.b & 2) != 0;
+    QTreeWidgetItem *item = list()->topLevelItem(row);
+    list()->scrollToItem(item);
+    const QPoint at = list()->visualItemRect(item).center();
+    QTest::mouseClick(list()->viewport(), right ? Qt::RightButton : Qt::LeftButton,
+                      ctrl ? Qt::ControlModifier : Qt::KeyboardModifiers(), at);
+
+    model_.focus = Control::ListBox;
+    model_.current = row;
+    model_.select(ctrl && model_.selected == row ? -1 : row);
+    if (!right) {
+        model_.refresh();
+    }
+}
+
+void Session::clickBelowRows(const Action &action) {
+    QTreeWidget *l = list();
+    l->scrollToBottom();
+    const int lastBottom = l->visualItemRect(l->topLevelItem(l->topLevelItemCount() - 1)).bottom();
+    const int y = l->viewport()->height() - 2;
+    if (lastBottom >= y) {
+        return; // the rows fill the list: there is no empty area to click
+    }
+    const bool right = action.b == 1;
+    QTest::mouseClick(l->viewport(), right ? Qt::RightButton : Qt::LeftButton, {}, QPoint(20, y));
+    // A click of either button where no row is takes the selection away.
+    model_.focus = Control::ListBox;
+    model_.select(-1);
+    if (!right) {
+        model_.refresh();
+    }
+}
+
+void Session::listKey(Qt::Key k) {
+    if (model_.focus != Control::ListBox) {
+        return;
+    }
+    key(k);
+    const int last = model_.count() - 1;
+    int next = 0;
+    if (model_.current != -1) {
+        switch (k) {
+        case Qt::Key_Up:
+            next = std::max(model_.current - 1, 0);
+            break;
+        case Qt::Key_Down:
+            next = std::min(model_.current + 1, last);
+            break;
+        case Qt::Key_End:
+            next = last;
+            break;
+        default:
+            next = 0;
+        }
+    }
+    // The mark moves and takes the selection with it; a key that cannot move it does nothing.
+    if (next != model_.current) {
+        model_.current = next;
+        model_.select(next);
+    }
+}
+
+// The pane's text as the user typed it, with a line break between its lines.
+QString Session::paneText() const {
+    return control<QPlainTextEdit>(Control::Memo)
+        ->document()
+        ->toRawText()
+        .replace(QChar::ParagraphSeparator, u'\n');
+}
+
+QString Session::editText(Control c) const {
+    switch (c) {
+    case Control::NmntE:
+        return model_.numerator;
+    case Control::DnmnE:
+        return model_.denominator;
+    default:
+        return model_.path;
+    }
+}
+
+void Session::setEditText(Control c, const QString &text) {
+    switch (c) {
+    case Control::NmntE:
+        model_.numerator = text;
+        break;
+    case Control::DnmnE:
+        model_.denominator = text;
+        break;
+    default:
+        model_.path = text;
+    }
+}
+
+void Session::edit(const Action &action) {
+    const Control target = EditTargets[static_cast<size_t>(action.a) % EditTargets.size()];
+    const bool replace = action.b % 2 == 1;
+    QWidget *box = control(target);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(3, 5));
+    model_.focus = target;
+    key(replace ? Qt::Key_A : Qt::Key_End, replace ? Qt::ControlModifier : Qt::NoModifier);
+    if (action.kind == Action::Kind::Type) {
+        type(action.text);
+    } else {
+        QGuiApplication::clipboard()->setText(action.text);
+        model_.clipboard = action.text;
+        key(Qt::Key_V, Qt::ControlModifier);
+    }
+    if (target == Control::Memo) {
+        model_.memo.reset();
+    } else if (replace) {
+        // Replacing a selection with nothing leaves the text as it was only if nothing was
+        // inserted; a paste of an empty clipboard deletes the selection.
+        if (!action.text.isEmpty() || action.kind == Action::Kind::Paste) {
+            setEditText(target, action.text);
+        }
+    } else {
+        setEditText(target, editText(target) + action.text);
+    }
+}
+
+// What activating a control does, however it was activated.
+void Session::activate(Control c) {
+    switch (c) {
+    case Control::ChangeB:
+        model_.commit();
+        break;
+    case Control::DeleteB:
+        model_.remove();
+        break;
+    case Control::MakeB:
+        model_.make();
+        break;
+    case Control::CopyB:
+        model_.copy(model_.memo ? *model_.memo : paneText());
+        break;
+    case Control::VisSC:
+        model_.sampleVisible = !model_.sampleVisible;
+        break;
+    case Control::FontB:
+        ++model_.fontChooserRuns;
+        break;
+    default:
+        break;
+    }
+}
+
+void Session::click(Control c) {
+    QWidget *w = control(c);
+    if (!model_.available(c)) {
+        return; // a disabled or hidden control takes no click
+    }
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5));
+    model_.focus = c;
+    activate(c);
+}
+
+QString Session::perform(const Action &action) {
+    confirmFont_ = (action.b & 4) != 0;
+    switch (action.kind) {
+    case Action::Kind::ClickRow:
+        clickRow(action);
+        break;
+    case Action::Kind::ClickBelowRows:
+        clickBelowRows(action);
+        break;
+    case Action::Kind::ListKey:
+        listKey(ListKeys[static_cast<size_t>(action.a) % ListKeys.size()]);
+        break;
+    case Action::Kind::Tab:
+        key(Qt::Key_Tab, action.a == 1 ? Qt::ShiftModifier : Qt::NoModifier);
+        model_.tab(action.a == 1);
+        break;
+    case Action::Kind::Type:
+    case Action::Kind::Paste:
+        edit(action);
+        break;
+    case Action::Kind::Click:
+        click(ClickTargets[static_cast<size_t>(action.a) % ClickTargets.size()]);
+        break;
+    case Action::Kind::Enter: {
+        const Control at = model_.focus;
+        key(Qt::Key_Return);
+        switch (at) {
+        case Control::ChangeB:
+        case Control::DeleteB:
+        case Control::MakeB:
+        case Control::CopyB:
+        case Control::FontB:
+            activate(at); // a focused button takes Enter itself
+            break;
+        case Control::Memo:
+            model_.memo.reset();
+            break;
+        default:
+            if (model_.changeEnabled) {
+                model_.commit(); // the default button
+            }
+        }
+        break;
+    }
+    case Action::Kind::Space: {
+        const Control at = model_.focus;
+        if (at == Control::NmntE || at == Control::DnmnE || at == Control::PathE ||
+            at == Control::Memo || at == Control::ListBox) {
+            break; // typing, or the list's type-ahead search, not an action
+        }
+        key(Qt::Key_Space);
+        activate(at);
+        break;
+    }
+    }
+    return check();
+}
+
+QString Session::check() const {
+    const QTreeWidget *l = list();
+    const int count = l->topLevelItemCount();
+    if (count < 1) {
+        return u"the list has no rows"_qs;
+    }
+    for (int r = 0; r < count; ++r) {
+        if (l->topLevelItem(r)->columnCount() != 2) {
+            return u"row %1 has %2 columns"_qs.arg(r).arg(l->topLevelItem(r)->columnCount());
+        }
+    }
+    const QTreeWidgetItem *entryRow = l->topLevelItem(count - 1);
+    if (entryRow->text(0) != u"（新規作成）" || !entryRow->text(1).isEmpty()) {
+        return u"the last row is not the entry row"_qs;
+    }
+    if (count != model_.count()) {
+        return u"%1 rows, expected %2"_qs.arg(count).arg(model_.count());
+    }
+    for (int r = 0; r < count - 1; ++r) {
+        const Row &expected = model_.entries[static_cast<size_t>(r)];
+        if (l->topLevelItem(r)->text(0) != expected.numerator ||
+            l->topLevelItem(r)->text(1) != expected.denominator) {
+            return u"row %1 differs from the model"_qs.arg(r);
+        }
+    }
+    const auto selectedRows = l->selectionModel()->selectedRows();
+    const int selected = selectedRows.isEmpty() ? -1 : selectedRows.first().row();
+    if (selected != model_.selected || selectedRows.size() > 1) {
+        return u"row %1 selected, expected %2"_qs.arg(selected).arg(model_.selected);
+    }
+    if (l->currentIndex().row() != model_.current) {
+        return u"focus mark on row %1, expected %2"_qs.arg(l->currentIndex().row())
+            .arg(model_.current);
+    }
+    if (control(Control::ChangeB)->isEnabled() != model_.changeEnabled ||
+        control(Control::DeleteB)->isEnabled() != model_.deleteEnabled) {
+        return u"Change %1, Delete %2: expected %3, %4"_qs
+            .arg(control(Control::ChangeB)->isEnabled())
+            .arg(control(Control::DeleteB)->isEnabled())
+            .arg(model_.changeEnabled)
+            .arg(model_.deleteEnabled);
+    }
+    for (const Control box : {Control::NmntE, Control::DnmnE, Control::PathE}) {
+        if (control<QLineEdit>(box)->text() != editText(box)) {
+            return nameOf(box) +
+                   u" holds \"%1\", expected \"%2\""_qs.arg(
+                       control<QLineEdit>(box)->text().left(80), editText(box).left(80));
+        }
+    }
+    if (control(Control::FontB)->isVisible() != model_.sampleVisible ||
+        control(Control::VisSC)->property("checked").toBool() != model_.sampleVisible) {
+        return u"the sample's visibility differs"_qs;
+    }
+    if (fontRuns_ != model_.fontChooserRuns) {
+        return u"the font chooser ran %1 times, expected %2"_qs.arg(fontRuns_).arg(
+            model_.fontChooserRuns);
+    }
+    const QString focusName = focused() ? focused()->objectName() : u"nothing"_qs;
+    if (focusName != nameOf(model_.focus)) {
+        return u"the focus is on %1, expected %2"_qs.arg(focusName, nameOf(model_.focus));
+    }
+    if (model_.memo && paneText() != paneLines(*model_.memo)) {
+        return u"the markup pane differs from the model's markup"_qs +
+               difference(paneText(), paneLines(*model_.memo));
+    }
+    if (QGuiApplication::clipboard()->text() != model_.clipboard.value_or(QString())) {
+        return u"the clipboard differs from the model's"_qs +
+               difference(QGuiApplication::clipboard()->text(),
+                          model_.clipboard.value_or(QString()));
+    }
+    return {};
+}
+
+} // namespace
+
+QString describe(const Action &action) {
+    const auto quoted = [](const QString &text) {
+        return u"\""_qs +
+               escaped(text.size() > 40 ? text.left(40) + u"…(%1 characters)"_qs.arg(text.size())
+                                        : text) +
+               u"\""_qs;
+    };
+    const QString font = (action.b & 4) != 0 ? u" [font: confirm]"_qs : QString();
+    switch (action.kind) {
+    case Action::Kind::ClickRow:
+        return u"%1%2click on row %3 (modulo the row count)"_qs.arg(
+            (action.b & 2) != 0 ? u"Ctrl+"_qs : QString(),
+            (action.b & 1) != 0 ? u"right "_qs : u"left "_qs, QString::number(action.a));
+    case Action::Kind::ClickBelowRows:
+        return action.b == 1 ? u"right click below the rows"_qs : u"left click below the rows"_qs;
+    case Action::Kind::ListKey: {
+        static const QStringList keys{u"Up"_qs, u"Down"_qs, u"Home"_qs, u"End"_qs};
+        return u"%1 in the list"_qs.arg(keys.at(action.a % 4));
+    }
+    case Action::Kind::Tab:
+        return action.a == 1 ? u"Shift+Tab"_qs : u"Tab"_qs;
+    case Action::Kind::Type:
+    case Action::Kind::Paste:
+        return u"%1 %2 into %3 after %4"_qs.arg(
+            action.kind == Action::Kind::Type ? u"type"_qs : u"paste"_qs, quoted(action.text),
+            nameOf(EditTargets[static_cast<size_t>(action.a) % EditTargets.size()]),
+            action.b % 2 == 1 ? u"Ctrl+A"_qs : u"End"_qs);
+    case Action::Kind::Click:
+        return u"click %1"_qs.arg(
+                   nameOf(ClickTargets[static_cast<size_t>(action.a) % ClickTargets.size()])) +
+               font;
+    case Action::Kind::Enter:
+        return u"Enter"_qs + font;
+    case Action::Kind::Space:
+        return u"Space"_qs + font;
+    }
+    return {};
+}
+
+QString describe(const std::vector<Action> &actions) {
+    QString text;
+    for (size_t i = 0; i < actions.size(); ++i) {
+        text += u"  %1. %2\n"_qs.arg(i + 1).arg(describe(actions[i]));
+    }
+    return text;
+}
+
+QString ActionSource::text(bool typed) {
+    if (below(400) == 0) {
+        // A text of 100,000 characters, pasted rather than typed.
+        QString longText;
+        while (longText.size() < 100000) {
+            longText += typedPieces().at(below(static_cast<int>(typedPieces().size())));
+        }
+        return longText;
+    }
+    QString result;
+    const int pieces = below(4);
+    for (int i = 0; i < pieces; ++i) {
+        if (!typed && below(4) == 0) {
+            result += pastedPieces().at(below(static_cast<int>(pastedPieces().size())));
+        } else {
+            result += typedPieces().at(below(static_cast<int>(typedPieces().size())));
+        }
+    }
+    return result;
+}
+
+Action ActionSource::next() {
+    Action action;
+    action.b = below(8);
+    const int roll = below(100);
+    using Kind = Action::Kind;
+    if (roll < 22) {
+        action.kind = Kind::ClickRow;
+        action.a = below(2) == 0 ? -1 : below(12); // -1 is the entry row
+        action.b = (below(3) == 0 ? 1 : 0) | (below(5) == 0 ? 2 : 0) | (action.b & 4);
+    } else if (roll < 25) {
+        action.kind = Kind::ClickBelowRows;
+        action.b = below(3) == 0 ? 1 : 0;
+    } else if (roll < 35) {
+        action.kind = Kind::ListKey;
+        action.a = below(4);
+    } else if (roll < 43) {
+        action.kind = Kind::Tab;
+        action.a = below(3) == 0 ? 1 : 0;
+    } else if (roll < 58) {
+        action.kind = Kind::Type;
+        action.a = below(8) == 0 ? 2 + below(2) : below(2);
+        action.text = text(true);
+        if (action.text.size() > 1000) {
+            action.kind = Kind::Paste;
+        }
+    } else if (roll < 63) {
+        action.kind = Kind::Paste;
+        action.a = below(8) == 0 ? 2 + below(2) : below(2);
+        action.text = text(false);
+    } else if (roll < 85) {
+        action.kind = Kind::Click;
+        action.a = below(static_cast<int>(ClickTargets.size()));
+        // Change and Delete are what the invariants are about.
+        if (below(2) == 0) {
+            action.a = below(2);
+        }
+    } else if (roll < 95) {
+        action.kind = Kind::Enter;
+    } else {
+        action.kind = Kind::Space;
+    }
+    return action;
+}
+
+Failure play(const std::vector<Action> &actions) {
+    Session session;
+    if (!session.started()) {
+        return {0, u"the window did not become active"_qs};
+    }
+    if (QString fault = session.check(); !fault.isEmpty()) {
+        return {0, u"at start-up: "_qs + fault};
+    }
+    for (size_t i = 0; i < actions.size(); ++i) {
+        if (QString fault = session.perform(actions[i]); !fault.isEmpty()) {
+            return {static_cast<int>(i), fault};
+        }
+    }
+    return {};
+}
+
+std::vector<Action> shrink(std::vector<Action> failing, int replays) {
+    // Removes ever smaller runs of actions as long as what is left still fails.
+    for (size_t chunk = failing.size() / 2; chunk >= 1 && replays > 0; chunk /= 2) {
+        bool removedAny = true;
+        while (removedAny && replays > 0) {
+            removedAny = false;
+            for (size_t start = 0; start + chunk <= failing.size() && replays > 0;) {
+                std::vector<Action> candidate = failing;
+                candidate.erase(candidate.begin() + static_cast<std::ptrdiff_t>(start),
+                                candidate.begin() + static_cast<std::ptrdiff_t>(start + chunk));
+                --replays;
+                const Failure f = play(candidate);
+                if (f.step >= 0) {
+                    candidate.resize(static_cast<size_t>(f.step) + 1);
+                    failing = std::move(candidate);
+                    removedAny = true;
+                } else {
+                    start += chunk;
+                }
+            }
+        }
+    }
+    return failing;
+}
+
+} // namespace model

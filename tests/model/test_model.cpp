@@ -1,0 +1,59 @@
+#include "session.h"
+
+#include <QtTest>
+
+#include <cstdlib>
+
+// Long random sessions on the real window, each action checked against the model. A failure
+// names the seed and the shortest sequence of actions found that still shows the fault.
+class ModelTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void randomSessions_keepEveryRule_data();
+    void randomSessions_keepEveryRule();
+};
+
+void ModelTest::randomSessions_keepEveryRule_data() {
+    QTest::addColumn<unsigned>("seed");
+    QTest::addColumn<int>("actions");
+    // PEMVARO_MODEL_SEED replays one session; the soak run goes through many long ones.
+    const QByteArray only = qgetenv("PEMVARO_MODEL_SEED");
+    const int length = qEnvironmentVariableIsSet("PEMVARO_MODEL_ACTIONS")
+                           ? qEnvironmentVariableIntValue("PEMVARO_MODEL_ACTIONS")
+                           : PEMVARO_MODEL_SESSION_LENGTH;
+    if (!only.isEmpty()) {
+        QTest::newRow(only.constData()) << only.toUInt() << length;
+        return;
+    }
+    for (unsigned seed = 1; seed <= PEMVARO_MODEL_SESSIONS; ++seed) {
+        QTest::addRow("seed %u", seed) << seed << length;
+    }
+}
+
+void ModelTest::randomSessions_keepEveryRule() {
+    QFETCH(unsigned, seed);
+    QFETCH(int, actions);
+    model::ActionSource source(seed);
+    std::vector<model::Action> sequence;
+    for (int i = 0; i < actions; ++i) {
+        sequence.push_back(source.next());
+    }
+    const model::Failure failure = model::play(sequence);
+    if (failure.step < 0) {
+        return;
+    }
+    sequence.resize(static_cast<size_t>(failure.step) + 1);
+    const std::vector<model::Action> shortest = model::shrink(sequence, 400);
+    const model::Failure shown = model::play(shortest);
+    // Texts of the session may hold "%" sequences: no arg() on them.
+    const QString report = u"seed "_qs + QString::number(seed) + u": "_qs + failure.message +
+                           u" after action "_qs + QString::number(failure.step + 1) +
+                           u" of the session\nshortest sequence found ("_qs +
+                           QString::number(shortest.size()) + u" actions), failing with: "_qs +
+                           shown.message + u"\n"_qs + model::describe(shortest);
+    QFAIL(qPrintable(report));
+}
+
+QTEST_MAIN(ModelTest)
+#include "test_model.moc"
