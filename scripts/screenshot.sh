@@ -25,13 +25,15 @@ Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(cat "$work/display")
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
 
 mkdir -m 700 "$work/runtime"
 env QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8 QT_SCALE_FACTOR=1 QT_QPA_PLATFORMTHEME= \
     QT_STYLE_OVERRIDE= QT_IM_MODULE= XDG_RUNTIME_DIR="$work/runtime" "$program" &
 app_pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Pemvaro for HTML$' | head -n 1)
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Pemvaro for HTML$' | head -n 1) ||
+    { echo "the window did not appear" >&2; exit 1; }
 xdotool windowfocus --sync "$window"
 
 # Client coordinates from the window layout; group box children sit relative to their box.
