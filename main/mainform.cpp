@@ -133,7 +133,7 @@ void TMainForm::DeleteBClick() {
 }
 
 void TMainForm::MakeBClick() {
-    memo_.setLines(markup::tableLines(list_, ui->PathE->text()));
+    memo_.setText(markup::tableText(list_, ui->PathE->text()));
 }
 
 void TMainForm::CopyBClick() {

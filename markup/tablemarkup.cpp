@@ -3,52 +3,71 @@
 namespace markup {
 namespace {
 
-// A cell template: the text goes between `open` and `close` unchanged, so that "%" sequences in
-// the user's texts are never taken for placeholders.
-QString cell(QStringView open, const QString &text, QStringView close) {
-    QString line;
-    line.reserve(open.size() + text.size() + close.size());
-    line.append(open).append(text).append(close);
-    return line;
-}
+constexpr QStringView Opening = u"<!-- 分数ここから -->\n"
+                                u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">\n"
+                                u"<tr>\n";
+constexpr QStringView NextRow = u"</tr>\n<tr>\n";
+constexpr QStringView Closing = u"</tr>\n</table>\n<!-- 分数ここまで -->\n";
+
+// A cell template with its one text placeholder. The text goes between the two pieces as it
+// stands, so that "%" sequences in the user's texts are never taken for placeholders.
+struct Cell {
+    QStringView before;
+    QStringView after;
+    qsizetype size(const QString &text) const { return before.size() + text.size() + after.size(); }
+    void write(QString &out, const QString &text) const {
+        out.append(before).append(text).append(after);
+    }
+};
+
+constexpr Cell CentredCell{u"<td align=\"center\">", u"</td>\n"};
+constexpr Cell SpanningCell{u"<td rowspan=\"3\">", u"</td>\n"};
+constexpr Cell ImageCell{u"<td><img src=\"", u"\" width=\"100%\" height=\"1\"></td>\n"};
 
 } // namespace
 
-QStringList tableLines(const fractions::EntrySource &entries, const QString &imagePath) {
+QString tableText(const fractions::EntrySource &entries, const QString &imagePath) {
     const int count = entries.entryCount();
     std::vector<fractions::Entry> rows;
     rows.reserve(static_cast<size_t>(count));
-    int fractionCount = 0;
+    qsizetype size = Opening.size() + 2 * NextRow.size() + Closing.size();
     for (int i = 0; i < count; ++i) {
         rows.push_back(entries.entry(i));
-        fractionCount += rows.back().isFraction() ? 1 : 0;
+        const fractions::Entry &entry = rows.back();
+        if (entry.isFraction()) {
+            size += CentredCell.size(entry.numerator) + ImageCell.size(imagePath) +
+                    CentredCell.size(entry.denominator);
+        } else {
+            size += SpanningCell.size(entry.numerator);
+        }
     }
 
-    QStringList lines;
-    lines.reserve(10 + count + 2 * fractionCount);
-    lines << QStringLiteral("<!-- 分数ここから -->")
-          << QStringLiteral(R"(<table border="0" cellspacing="0" cellpadding="0">)")
-          << QStringLiteral("<tr>");
+    // Three passes, one a table row; a plain entry appears in the first only.
+    QString out;
+    out.reserve(size);
+    out.append(Opening);
     for (const auto &entry : rows) {
-        lines << (entry.isFraction() ? cell(u"<td align=\"center\">", entry.numerator, u"</td>")
-                                     : cell(u"<td rowspan=\"3\">", entry.numerator, u"</td>"));
+        (entry.isFraction() ? CentredCell : SpanningCell).write(out, entry.numerator);
     }
-    lines << QStringLiteral("</tr>") << QStringLiteral("<tr>");
-    const QString imageCell =
-        cell(u"<td><img src=\"", imagePath, u"\" width=\"100%\" height=\"1\"></td>");
+    out.append(NextRow);
     for (const auto &entry : rows) {
         if (entry.isFraction()) {
-            lines << imageCell;
+            ImageCell.write(out, imagePath);
         }
     }
-    lines << QStringLiteral("</tr>") << QStringLiteral("<tr>");
+    out.append(NextRow);
     for (const auto &entry : rows) {
         if (entry.isFraction()) {
-            lines << cell(u"<td align=\"center\">", entry.denominator, u"</td>");
+            CentredCell.write(out, entry.denominator);
         }
     }
-    lines << QStringLiteral("</tr>") << QStringLiteral("</table>")
-          << QStringLiteral("<!-- 分数ここまで -->");
+    out.append(Closing);
+    return out;
+}
+
+QStringList tableLines(const fractions::EntrySource &entries, const QString &imagePath) {
+    QStringList lines = tableText(entries, imagePath).split(u'\n');
+    lines.removeLast();
     return lines;
 }
 

@@ -51,8 +51,8 @@ public:
 class MultiLineEdit {
 public:
     virtual ~MultiLineEdit() = default;
-    // Replaces the whole text; every line is followed by a line break, the last one included.
-    virtual void setLines(const QStringList &lines) = 0;
+    // Replaces the whole text; line feeds break the lines.
+    virtual void setText(const QString &text) = 0;
     virtual void selectAll() = 0;
     // Puts the selection on the clipboard as plain text with CR LF line breaks.
     virtual void copySelection() = 0;

@@ -14,19 +14,6 @@ void QtEditBox::focus() {
     edit_->setFocus(Qt::OtherFocusReason);
 }
 
-void QtMultiLineEdit::setLines(const QStringList &lines) {
-    qsizetype size = 0;
-    for (const auto &line : lines) {
-        size += line.size() + 1;
-    }
-    QString text;
-    text.reserve(size);
-    for (const auto &line : lines) {
-        text.append(line).append(u'\n');
-    }
-    edit_->setPlainText(text);
-}
-
 void QtMultiLineEdit::copySelection() {
     const QString selected = edit_->textCursor().selectedText();
     // Like an edit control's copy command: with nothing selected the clipboard keeps its content.

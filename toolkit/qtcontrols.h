@@ -48,7 +48,7 @@ class QtMultiLineEdit final : public MultiLineEdit {
 public:
     explicit QtMultiLineEdit(QPlainTextEdit *edit)
         : edit_(edit) {}
-    void setLines(const QStringList &lines) override;
+    void setText(const QString &text) override { edit_->setPlainText(text); }
     void selectAll() override { edit_->selectAll(); }
     void copySelection() override;
 

@@ -1,0 +1,129 @@
+#include "main/mainform.h"
+#include "toolkit/fonts.h"
+#include "toolkit/reportlistview.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QtTest>
+
+#include <benchmark/benchmark.h>
+
+// The cost of each user action in a window whose list already holds many entries, every redraw
+// it triggers included.
+namespace {
+
+class Window {
+public:
+    explicit Window(int entries) {
+        form.show();
+        list = form.findChild<ReportListView *>(QStringLiteral("ListBox"));
+        for (int i = 0; i < entries; ++i) {
+            const int last = list->rowCount() - 1;
+            list->setCaption(last, QString::number(i));
+            list->setSubItem(last, i % 3 == 1 ? QString() : QString::number(i + 1));
+            list->appendRow(QStringLiteral("（新規作成）"), QString());
+        }
+        QApplication::processEvents();
+    }
+    template <typename T> T *widget(const char *name) {
+        return form.findChild<T *>(QString::fromLatin1(name));
+    }
+    void clickRow(int row) {
+        list->scrollToItem(list->topLevelItem(row));
+        const QRect rect = list->visualRect(list->model()->index(row, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+
+    TMainForm form;
+    ReportListView *list = nullptr;
+};
+
+void commitEntry(benchmark::State &state) {
+    Window window(static_cast<int>(state.range(0)));
+    window.clickRow(0);
+    auto *change = window.widget<QPushButton>("ChangeB");
+    for (auto _ : state) {
+        change->click();
+    }
+}
+
+void commitEntryRow(benchmark::State &state) {
+    Window window(static_cast<int>(state.range(0)));
+    window.clickRow(window.list->rowCount() - 1);
+    auto *change = window.widget<QPushButton>("ChangeB");
+    for (auto _ : state) {
+        change->click();
+        state.PauseTiming();
+        window.list->removeRow(window.list->rowCount() - 2);
+        state.ResumeTiming();
+    }
+}
+
+void deleteEntry(benchmark::State &state) {
+    Window window(static_cast<int>(state.range(0)));
+    auto *remove = window.widget<QPushButton>("DeleteB");
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.list->appendRow(QStringLiteral("（新規作成）"), QString());
+        window.list->setCaption(window.list->rowCount() - 2, QStringLiteral("1"));
+        window.list->selectRow(0);
+        state.ResumeTiming();
+        remove->click();
+    }
+}
+
+void clickToRefreshEditor(benchmark::State &state) {
+    Window window(static_cast<int>(state.range(0)));
+    int row = 0;
+    for (auto _ : state) {
+        window.clickRow(row);
+        row = 1 - row;
+    }
+}
+
+void makeMarkup(benchmark::State &state) {
+    Window window(static_cast<int>(state.range(0)));
+    auto *make = window.widget<QPushButton>("MakeB");
+    for (auto _ : state) {
+        make->click();
+    }
+}
+
+void copyMarkup(benchmark::State &state) {
+    Window window(static_cast<int>(state.range(0)));
+    window.widget<QPushButton>("MakeB")->click();
+    auto *copy = window.widget<QPushButton>("CopyB");
+    for (auto _ : state) {
+        copy->click();
+    }
+}
+
+void toggleSample(benchmark::State &state) {
+    Window window(static_cast<int>(state.range(0)));
+    auto *sample = window.widget<QCheckBox>("VisSC");
+    for (auto _ : state) {
+        sample->click();
+    }
+}
+
+const std::vector<int64_t> Sizes{10, 1000, 10000, 100000};
+BENCHMARK(commitEntry)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
+BENCHMARK(commitEntryRow)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
+BENCHMARK(deleteEntry)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
+BENCHMARK(clickToRefreshEditor)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
+BENCHMARK(makeMarkup)->ArgsProduct({Sizes})->Unit(benchmark::kMillisecond);
+BENCHMARK(copyMarkup)->ArgsProduct({Sizes})->Unit(benchmark::kMillisecond);
+BENCHMARK(toggleSample)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    toolkit::installFontSubstitutes();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,46 @@
+#include "markup/tablemarkup.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+fractions::EntryVector mixedRow(int count) {
+    std::vector<fractions::Entry> entries;
+    entries.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        if (i % 3 == 1) {
+            entries.push_back({QStringLiteral("+"), {}});
+        } else {
+            entries.push_back({QString::number(i), QString::number(i + 1)});
+        }
+    }
+    return fractions::EntryVector(std::move(entries));
+}
+
+void generateTable(benchmark::State &state) {
+    const auto entries = mixedRow(static_cast<int>(state.range(0)));
+    const QString path = QStringLiteral("./fracline.gif");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(markup::tableText(entries, path));
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(generateTable)->RangeMultiplier(10)->Range(10, 100000)->Complexity(benchmark::oN);
+
+// The floor for generation: the same output bytes appended to one buffer.
+void concatenateSameOutput(benchmark::State &state) {
+    const auto entries = mixedRow(static_cast<int>(state.range(0)));
+    const QStringList lines = markup::tableLines(entries, QStringLiteral("./fracline.gif"));
+    for (auto _ : state) {
+        QString buffer;
+        for (const QString &line : lines) {
+            buffer.append(line);
+        }
+        benchmark::DoNotOptimize(buffer);
+    }
+}
+BENCHMARK(concatenateSameOutput)->RangeMultiplier(10)->Range(10, 100000);
+
+} // namespace
+
+BENCHMARK_MAIN();
