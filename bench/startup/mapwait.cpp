@@ -1,0 +1,67 @@
+// Starts a program and reports how long it took until its first top-level window was mapped on
+// the X server, and how much memory the process holds once it has been idle for a moment.
+// Usage: mapwait IDLE_MS PROGRAM [ARGS...]   prints "startup_ms rss_kib"
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char **environ;
+
+namespace {
+
+long residentKib(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s IDLE_MS PROGRAM [ARGS...]\n", argv[0]);
+        return 2;
+    }
+    Display *display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        std::fprintf(stderr, "mapwait: no X display\n");
+        return 2;
+    }
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    XSync(display, False);
+
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[2], nullptr, nullptr, argv + 2, environ) != 0) {
+        std::perror("mapwait: spawn");
+        return 2;
+    }
+    for (XEvent event;;) {
+        XNextEvent(display, &event);
+        if (event.type == MapNotify) {
+            break;
+        }
+    }
+    const std::chrono::duration<double, std::milli> startup = std::chrono::steady_clock::now() - start;
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[1])));
+    const long rss = residentKib(pid);
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    std::printf("%.1f %ld\n", startup.count(), rss);
+    return 0;
+}
