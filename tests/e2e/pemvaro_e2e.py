@@ -171,6 +171,7 @@ class Session:
         self.workdir = workdir
         self.xvfb = self.app = None
         self.window = None
+        self.logs = []
 
     def __enter__(self):
         try:
@@ -184,10 +185,12 @@ class Session:
     def __exit__(self, *exc):
         stop(self.app)
         stop(self.xvfb)
+        for log in self.logs:
+            log.close()
 
     def _start_xvfb(self):
         read_end, write_end = os.pipe()
-        log = open(os.path.join(self.workdir, "xvfb.log"), "wb")
+        log = self._open_log("xvfb.log")
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten",
              "tcp", "-noreset"],
@@ -215,7 +218,7 @@ class Session:
         env.update(QT_QPA_PLATFORM="xcb", LANG="C.UTF-8", LC_ALL="C.UTF-8", QT_SCALE_FACTOR="1",
                    QT_QPA_PLATFORMTHEME="", QT_STYLE_OVERRIDE="", QT_IM_MODULE="", XMODIFIERS="",
                    XDG_RUNTIME_DIR=runtime)
-        log = open(os.path.join(self.workdir, "program.log"), "wb")
+        log = self._open_log("program.log")
         self.app = subprocess.Popen([self.program], env=env, stdin=subprocess.DEVNULL, stdout=log,
                                     stderr=log, preexec_fn=die_with_parent)
         found = self.run(["xdotool", "search", "--sync", "--onlyvisible", "--name",
@@ -225,6 +228,10 @@ class Session:
         self.window = found.stdout.split()[0].decode()
         # No window manager gives the window the focus: a person's first click would.
         self.xdo("windowfocus", "--sync", self.window)
+
+    def _open_log(self, name):
+        self.logs.append(open(os.path.join(self.workdir, name), "wb"))
+        return self.logs[-1]
 
     def _log(self, name):
         with open(os.path.join(self.workdir, name), "rb") as f:
@@ -562,10 +569,9 @@ def main():
             except CaseFailed as failure:
                 failed.append(name)
                 print(f"FAIL   {name}: {failure}")
-                for log in ("program.log",):
-                    path = os.path.join(workdir, log)
-                    if os.path.exists(path) and os.path.getsize(path):
-                        print(f"--- {log}\n" + open(path, errors="replace").read())
+                log = os.path.join(workdir, "program.log")
+                if os.path.exists(log) and os.path.getsize(log):
+                    print("--- the program's output\n" + open(log, errors="replace").read())
     return 1 if failed else 0
 
 
