@@ -1,6 +1,7 @@
 #include "main/mainform.h"
 
 #include "markup/tablemarkup.h"
+#include "preview/sampledescription.h"
 #include "toolkit/fonts.h"
 #include "toolkit/qtfontchooser.h"
 #include "ui_mainform.h"
@@ -36,7 +37,7 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     , deleteB_(ui->DeleteB)
     , memo_(ui->Memo)
     , visSC_(ui->VisSC)
-    , surface_(ui->Image->width(), ui->Image->height(), ui->Image)
+    , surface_(ui->Image->width(), ui->Image->height(), ui->Image, ui->Image->devicePixelRatioF())
     , sample_(surface_) {
     setFont(toolkit::withLayoutPixelSize(font()));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -102,6 +103,7 @@ void TMainForm::ListBoxClick() {
 void TMainForm::ListBoxChange() {
     if (SampleVisible) {
         sample_.redraw(list_);
+        ui->Image->setAccessibleDescription(preview::describeSample(list_));
     }
 }
 

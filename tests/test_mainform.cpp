@@ -1,5 +1,6 @@
 #include "mainformfixture.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
@@ -39,6 +40,9 @@ private slots:
     void make_writesTheTableOfTheCurrentEntries();
     void copy_putsThePaneWithCrLfOnTheClipboard();
     void copy_ofAnEmptyPane_leavesTheClipboardAlone();
+
+    void inputMethod_commitsComposedTextUnchanged();
+    void screenReaders_nameEveryControlAndReadTheSample();
 
 private:
     std::unique_ptr<MainFormDriver> ui;
@@ -373,6 +377,37 @@ void MainFormTest::copy_ofAnEmptyPane_leavesTheClipboardAlone() {
     QGuiApplication::clipboard()->setText(u"earlier"_qs);
     ui->click(ui->widget<QPushButton>("CopyB"));
     QCOMPARE(QGuiApplication::clipboard()->text(), u"earlier"_qs);
+}
+
+void MainFormTest::inputMethod_commitsComposedTextUnchanged() {
+    ui->clickRow(0);
+    ui->numerator()->setFocus(Qt::TabFocusReason);
+    QInputMethodEvent composing(u"ぶんし"_qs, {});
+    QApplication::sendEvent(ui->numerator(), &composing);
+    QVERIFY(ui->numerator()->text().isEmpty());
+    QInputMethodEvent commit;
+    commit.setCommitString(u"分子𠮷"_qs);
+    QApplication::sendEvent(ui->numerator(), &commit);
+    ui->key(Qt::Key_Return);
+    QCOMPARE(ui->entries(), QList<QStringList>({{u"分子𠮷"_qs, QString()}}));
+}
+
+void MainFormTest::screenReaders_nameEveryControlAndReadTheSample() {
+    const auto name = [this](const char *control) {
+        return QAccessible::queryAccessibleInterface(ui->widget<QWidget>(control))
+            ->text(QAccessible::Name);
+    };
+    QCOMPARE(name("NmntE"), u"分子："_qs);
+    QCOMPARE(name("PathE"), u"中線画像パス："_qs);
+    QCOMPARE(name("ListBox"), u"分数リスト"_qs);
+    QCOMPARE(name("ChangeB"), u"変更"_qs);
+    QCOMPARE(name("VisSC"), u"サンプルを表示"_qs);
+    QCOMPARE(name("Image"), u"サンプル"_qs);
+
+    ui->addEntry(u"1"_qs, u"2"_qs);
+    ui->addEntry(u"+"_qs, QString());
+    ui->addEntry(u"3"_qs, u"4"_qs);
+    QCOMPARE(ui->widget<QWidget>("Image")->accessibleDescription(), u"1/2 + 3/4"_qs);
 }
 
 QTEST_MAIN(MainFormTest)

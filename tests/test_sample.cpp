@@ -81,6 +81,7 @@ private slots:
     void fontChooser_data();
     void fontChooser();
     void hiddenSample_drawsNothingUntilShownAgain();
+    void doubleDensity_drawsTheBarAtDevicePixels();
 
 private:
     ChooserAnswer answer_;
@@ -322,6 +323,19 @@ void TestSample::hiddenSample_drawsNothingUntilShownAgain() {
     QVERIFY(fontB->isVisible());
     QCOMPARE(picture(*form_), pictureOf({{QStringLiteral("1"), QStringLiteral("2")},
                                          {QStringLiteral("3"), QStringLiteral("4")}}));
+}
+
+void TestSample::doubleDensity_drawsTheBarAtDevicePixels() {
+    toolkit::QtSurface surface(277, 77, nullptr, 2.0);
+    surface.moveTo(4, 30);
+    surface.lineTo(14, 30);
+    const QImage &image = surface.picture();
+    QCOMPARE(image.size(), QSize(554, 154));
+    for (const int y : {59, 60, 61, 62}) {
+        const bool bar = y == 60 || y == 61;
+        QCOMPARE(barRowMismatch(image, y, [bar](int x) { return bar && x >= 8 && x < 28; }),
+                 QString());
+    }
 }
 
 QTEST_MAIN(TestSample)

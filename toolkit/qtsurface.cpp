@@ -6,11 +6,23 @@
 
 namespace toolkit {
 
-QtSurface::QtSurface(int width, int height, SurfaceImage *view)
-    : picture_(width, height, QImage::Format_RGB32)
+namespace {
+
+// At a device pixel ratio above 1 the picture has as many pixels as the screen shows, so that the
+// sample stays crisp; its coordinates stay those of the window.
+QImage whitePicture(int width, int height, qreal devicePixelRatio) {
+    QImage picture(QSize(width, height) * devicePixelRatio, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(devicePixelRatio);
+    picture.fill(Qt::white);
+    return picture;
+}
+
+} // namespace
+
+QtSurface::QtSurface(int width, int height, SurfaceImage *view, qreal devicePixelRatio)
+    : picture_(whitePicture(width, height, devicePixelRatio))
     , metrics_(font_.face, &picture_)
     , view_(view) {
-    picture_.fill(Qt::white);
     if (view_ != nullptr) {
         view_->showPicture(&picture_);
     }
@@ -50,11 +62,11 @@ void QtSurface::lineTo(int x, int y) {
     // Leaves out the end point; only the horizontal and vertical lines of the sample are needed.
     const QPoint to{x, y};
     if (to != pen_) {
+        // A line one window pixel wide is the rectangle of the pixels it covers, at any scale.
         QPainter painter(&picture_);
         const QPoint step{(to.x() > pen_.x()) - (to.x() < pen_.x()),
                           (to.y() > pen_.y()) - (to.y() < pen_.y())};
-        painter.setPen(QPen(Qt::black, 0));
-        painter.drawLine(pen_, to - step);
+        painter.fillRect(QRect(pen_, to - step).normalized(), Qt::black);
     }
     pen_ = to;
     changed();

@@ -12,7 +12,7 @@ namespace toolkit {
 // An off-screen picture in memory, shown by a SurfaceImage.
 class QtSurface final : public DrawingSurface {
 public:
-    QtSurface(int width, int height, SurfaceImage *view = nullptr);
+    QtSurface(int width, int height, SurfaceImage *view = nullptr, qreal devicePixelRatio = 1);
 
     const QImage &picture() const { return picture_; }
 
