@@ -2,6 +2,27 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Every row shows on one line: line breaks in a text show as spaces. Otherwise one pasted
+// multi-line text would make its row, and with uniform row heights every row, taller than the
+// list, and no row could be clicked any more.
+class SingleLineDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QString displayText(const QVariant &value, const QLocale &locale) const override {
+        QString text = QStyledItemDelegate::displayText(value, locale);
+        for (const QChar lineBreak : {QChar(u'\r'), QChar(u'\n'), QChar(QChar::LineSeparator),
+                                      QChar(QChar::ParagraphSeparator)}) {
+            text.replace(lineBreak, u' ');
+        }
+        return text;
+    }
+};
+
+} // namespace
 
 ReportListView::ReportListView(QWidget *parent)
     : QTreeWidget(parent) {
@@ -13,6 +34,7 @@ ReportListView::ReportListView(QWidget *parent)
         pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
     }
     setPalette(pal);
+    setItemDelegate(new SingleLineDelegate(this));
     watchModel();
 }
 

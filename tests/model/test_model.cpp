@@ -12,6 +12,8 @@ class ModelTest : public QObject {
 private slots:
     void randomSessions_keepEveryRule_data();
     void randomSessions_keepEveryRule();
+    void pastedLineBreaks_leaveEveryRowClickable_data();
+    void pastedLineBreaks_leaveEveryRowClickable();
 };
 
 void ModelTest::randomSessions_keepEveryRule_data() {
@@ -53,6 +55,28 @@ void ModelTest::randomSessions_keepEveryRule() {
                            QString::number(shortest.size()) + u" actions), failing with: "_qs +
                            shown.message + u"\n"_qs + model::describe(shortest);
     QFAIL(qPrintable(report));
+}
+
+void ModelTest::pastedLineBreaks_leaveEveryRowClickable_data() {
+    QTest::addColumn<QString>("lineBreak");
+    QTest::newRow("LF") << u"\n"_qs;
+    QTest::newRow("CR LF") << u"\r\n"_qs;
+    QTest::newRow("line separator") << u"\u2028"_qs;
+    QTest::newRow("paragraph separator") << u"\u2029"_qs;
+}
+
+void ModelTest::pastedLineBreaks_leaveEveryRowClickable() {
+    QFETCH(QString, lineBreak);
+    using Kind = model::Action::Kind;
+    // A pasted text of many lines, committed as an entry; then a click on each row.
+    const std::vector<model::Action> actions{
+        {Kind::ClickRow, -1, 0, {}},
+        {Kind::Paste, 0, 1, (u"line"_qs + lineBreak).repeated(40)},
+        {Kind::Enter, 0, 0, {}},
+        {Kind::ClickRow, 0, 0, {}},
+        {Kind::ClickRow, -1, 0, {}}};
+    const model::Failure failure = model::play(actions);
+    QVERIFY2(failure.step < 0, qPrintable(failure.message));
 }
 
 QTEST_MAIN(ModelTest)
