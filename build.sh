@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Pemvaro, builds it, and then runs the program or its tests.
 #   ./build.sh run     build and start the program
-#   ./build.sh test    build (warnings as errors) and run the whole test suite
+#   ./build.sh test    build (warnings as errors) and run the whole test suite, then again
+#                      built with AddressSanitizer and UndefinedBehaviorSanitizer
+#   ./build.sh asan    only the sanitizer run of the test suite (preset "asan", build-asan/)
 #   ./build.sh bench   build and run the benchmarks
 set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic
           libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick
-          desktop-file-utils)
+          desktop-file-utils lcov clang libclang-rt-14-dev)
 
 install_missing() {
     local missing=()
@@ -33,6 +35,12 @@ configure_and_build() {
     cmake --build "$dir" -j "$(nproc)"
 }
 
+run_sanitized_tests() {
+    cmake --preset asan >/dev/null
+    cmake --build --preset asan -j "$(nproc)"
+    ctest --preset asan
+}
+
 case "${1:-}" in
 run)
     install_missing
@@ -43,6 +51,11 @@ test)
     install_missing
     configure_and_build build-test ON
     ctest --test-dir build-test --output-on-failure
+    run_sanitized_tests
+    ;;
+asan)
+    install_missing
+    run_sanitized_tests
     ;;
 bench)
     install_missing
@@ -50,7 +63,7 @@ bench)
     for b in build/bench/bench_*; do "$b"; done
     ;;
 *)
-    echo "usage: $0 run|test|bench" >&2
+    echo "usage: $0 run|test|asan|bench" >&2
     exit 2
     ;;
 esac
