@@ -10,7 +10,7 @@ cd "$(dirname "$0")"
 
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic
           libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick
-          desktop-file-utils lcov clang libclang-rt-14-dev)
+          desktop-file-utils lcov clang libclang-rt-14-dev libx11-dev bc)
 
 install_missing() {
     local missing=()
@@ -45,6 +45,11 @@ case "${1:-}" in
 run)
     install_missing
     configure_and_build build OFF
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+        echo "No display to show the window on: run it under Xvfb with 'xvfb-run ./build/pemvaro'," \
+             "or over VNC with 'QT_QPA_PLATFORM=vnc:addr=127.0.0.1 ./build/pemvaro' and a viewer on 127.0.0.1:5900." >&2
+        exit 1
+    fi
     exec ./build/pemvaro
     ;;
 test)
