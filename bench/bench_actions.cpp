@@ -1,5 +1,4 @@
 #include "main/mainform.h"
-#include "toolkit/fonts.h"
 #include "toolkit/reportlistview.h"
 
 #include <QApplication>
@@ -117,13 +116,3 @@ BENCHMARK(copyMarkup)->ArgsProduct({Sizes})->Unit(benchmark::kMillisecond);
 BENCHMARK(toggleSample)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    toolkit::installFontSubstitutes();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

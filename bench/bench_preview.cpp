@@ -122,14 +122,3 @@ BENCHMARK_CAPTURE(BM_RedrawUnchanged, wide, Wide)->Arg(10)->Arg(100'000);
 BENCHMARK_CAPTURE(BM_RedrawUnchanged, narrow, Narrow)->Arg(10)->Arg(100'000);
 BENCHMARK(BM_CommitFirstEntry)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CommitNewEntry)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char **argv) {
-    // Measured off screen, whatever the desktop.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    toolkit::installFontSubstitutes();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
