@@ -11,11 +11,13 @@ for f in "$mapwait" "$build/bench/barewindow" "$build/pemvaro"; do
     [ -x "$f" ] || { echo "missing $f: build first (./build.sh bench builds it)" >&2; exit 2; }
 done
 
-Xvfb :93 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display and tells its number.
+displayfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$displayfile" >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null' EXIT
-sleep 1
-export DISPLAY=:93 QT_QPA_PLATFORM=xcb
+trap 'kill $xvfb 2>/dev/null; rm -f "$displayfile"' EXIT
+for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$displayfile")" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 
 median() { sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
 
