@@ -18,12 +18,15 @@ public:
         form.show();
         list = form.findChild<ReportListView *>(QStringLiteral("ListBox"));
         for (int i = 0; i < entries; ++i) {
-            const int last = list->rowCount() - 1;
-            list->setCaption(last, QString::number(i));
-            list->setSubItem(last, i % 3 == 1 ? QString() : QString::number(i + 1));
-            list->appendRow(QStringLiteral("（新規作成）"), QString());
+            add(QString::number(i), i % 3 == 1 ? QString() : QString::number(i + 1));
         }
         QApplication::processEvents();
+    }
+    void add(const QString &numerator, const QString &denominator) {
+        const int last = list->rowCount() - 1;
+        list->setCaption(last, numerator);
+        list->setSubItem(last, denominator);
+        list->appendRow(QStringLiteral("（新規作成）"), QString());
     }
     template <typename T> T *widget(const char *name) {
         return form.findChild<T *>(QString::fromLatin1(name));
@@ -105,6 +108,39 @@ void toggleSample(benchmark::State &state) {
         sample->click();
     }
 }
+
+// One entry of a million characters over a short denominator, then the action.
+void longEntry(benchmark::State &state, const char *action) {
+    Window window(0);
+    QString text;
+    for (int i = 0; text.size() < 1'000'000; ++i) {
+        text += i % 2 ? QStringLiteral("分子") : QStringLiteral("<b>%1</b>");
+    }
+    window.add(text, QStringLiteral("2"));
+    window.clickRow(0);
+    auto *button = window.widget<QAbstractButton>(action);
+    for (auto _ : state) {
+        button->click();
+        QApplication::processEvents();
+    }
+}
+
+void clickLongEntry(benchmark::State &state) {
+    Window window(0);
+    window.add(QString(1'000'000, u'あ'), QStringLiteral("2"));
+    int row = 0;
+    for (auto _ : state) {
+        window.clickRow(row);
+        QApplication::processEvents();
+        row = 1 - row;
+    }
+}
+
+BENCHMARK_CAPTURE(longEntry, commit, "ChangeB")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(longEntry, make, "MakeB")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(longEntry, copy, "CopyB")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(longEntry, toggleSample, "VisSC")->Unit(benchmark::kMillisecond);
+BENCHMARK(clickLongEntry)->Unit(benchmark::kMillisecond);
 
 const std::vector<int64_t> Sizes{10, 1000, 10000, 100000};
 BENCHMARK(commitEntry)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);

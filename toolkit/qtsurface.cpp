@@ -29,7 +29,14 @@ QtSurface::QtSurface(int width, int height, SurfaceImage *view, qreal devicePixe
 }
 
 int QtSurface::textWidth(const QString &text) const {
-    return metrics_.horizontalAdvance(text);
+    constexpr qsizetype MostRemembered = 4096;
+    if (const auto known = widths_.constFind(text); known != widths_.cend()) {
+        return *known;
+    }
+    if (widths_.size() >= MostRemembered) {
+        widths_.clear();
+    }
+    return *widths_.insert(text, metrics_.horizontalAdvance(text));
 }
 
 int QtSurface::textHeight(const QString &) const {
@@ -39,6 +46,7 @@ int QtSurface::textHeight(const QString &) const {
 void QtSurface::setFont(const Font &font) {
     font_ = font;
     metrics_ = QFontMetrics(font_.face, &picture_);
+    widths_.clear();
 }
 
 void QtSurface::fillWhite() {

@@ -3,6 +3,7 @@
 #include "toolkit/surface.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QImage>
 
 class SurfaceImage;
@@ -16,8 +17,8 @@ public:
 
     const QImage &picture() const { return picture_; }
 
-    int width() const override { return picture_.width(); }
-    int height() const override { return picture_.height(); }
+    int width() const override { return qRound(picture_.deviceIndependentSize().width()); }
+    int height() const override { return qRound(picture_.deviceIndependentSize().height()); }
     int textWidth(const QString &text) const override;
     int textHeight(const QString &text) const override;
     void setFont(const Font &font) override;
@@ -32,6 +33,8 @@ private:
     QImage picture_;
     Font font_;
     QFontMetrics metrics_;
+    // Every redraw measures the texts that reach the picture again; long texts are slow to measure.
+    mutable QHash<QString, int> widths_;
     QPoint pen_;
     SurfaceImage *view_;
 };

@@ -14,6 +14,12 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QString displayText(const QVariant &value, const QLocale &locale) const override {
         QString text = QStyledItemDelegate::displayText(value, locale);
+        // A column shows a few dozen characters; laying out a text of millions for each paint
+        // would freeze the list.
+        constexpr qsizetype MostShown = 1000;
+        if (text.size() > MostShown) {
+            text.truncate(text.at(MostShown - 1).isHighSurrogate() ? MostShown - 1 : MostShown);
+        }
         for (const QChar lineBreak : {QChar(u'\r'), QChar(u'\n'), QChar(QChar::LineSeparator),
                                       QChar(QChar::ParagraphSeparator)}) {
             text.replace(lineBreak, u' ');
