@@ -35,6 +35,7 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     , dnmnE_(ui->DnmnE)
     , changeB_(ui->ChangeB)
     , deleteB_(ui->DeleteB)
+    , fontB_(ui->FontB)
     , memo_(ui->Memo)
     , visSC_(ui->VisSC)
     , surface_(ui->Image->width(), ui->Image->height(), ui->Image, ui->Image->devicePixelRatioF())
@@ -128,7 +129,7 @@ void TMainForm::DeleteBClick() {
     ListBoxClick();
     // Deleting the last entry disables Delete under the user's hands: the focus goes back to
     // the list rather than on to an unrelated button.
-    if (hadFocus && !ui->DeleteB->isEnabled()) {
+    if (hadFocus && !deleteB_.isEnabled()) {
         ui->ListBox->setFocus(Qt::OtherFocusReason);
     }
     ListBoxChange();
@@ -149,7 +150,7 @@ void TMainForm::VisSCClick() {
         ListBoxChange();
     }
     ui->Image->setVisible(SampleVisible);
-    ui->FontB->setVisible(SampleVisible);
+    fontB_.setVisible(SampleVisible);
 }
 
 void TMainForm::FontBClick() {

@@ -56,6 +56,7 @@ private:
     toolkit::QtEditBox dnmnE_;
     toolkit::QtPushButton changeB_;
     toolkit::QtPushButton deleteB_;
+    toolkit::QtPushButton fontB_;
     toolkit::QtMultiLineEdit memo_;
     toolkit::QtCheckBox visSC_;
     toolkit::QtSurface surface_;
