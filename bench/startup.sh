@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 runs=${2:-7}
 mapwait=$build/bench/mapwait
-for f in "$mapwait" "$build/bench/barewindow" "$build/pemvaro"; do
+for f in "$mapwait" "$build/bench/barewindow" "$build/bench/barelabel" "$build/pemvaro"; do
     [ -x "$f" ] || { echo "missing $f: build first (./build.sh bench builds it)" >&2; exit 2; }
 done
 
@@ -21,20 +21,22 @@ export DISPLAY=":$(cat "$displayfile")" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=${XD
 
 median() { sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
 
-: >/tmp/pemvaro-startup.bare
-: >/tmp/pemvaro-startup.app
-# One warm-up each, then alternating runs so that both see the same machine.
-"$mapwait" 300 "$build/bench/barewindow" >/dev/null
-"$mapwait" 300 "$build/pemvaro" >/dev/null
+# The bare window, the bare window with one Japanese label, and Pemvaro: one warm-up each, then
+# alternating runs so that all three see the same machine.
+programs=("$build/bench/barewindow" "$build/bench/barelabel" "$build/pemvaro")
+results=$(mktemp -d)
+trap 'kill $xvfb 2>/dev/null; rm -rf "$displayfile" "$results"' EXIT
+for p in "${programs[@]}"; do "$mapwait" 300 "$p" >/dev/null; done
 for _ in $(seq "$runs"); do
-    "$mapwait" 1000 "$build/bench/barewindow" >>/tmp/pemvaro-startup.bare
-    "$mapwait" 1000 "$build/pemvaro" >>/tmp/pemvaro-startup.app
+    for i in 0 1 2; do "$mapwait" 1000 "${programs[$i]}" >>"$results/$i"; done
 done
 
-bare_ms=$(cut -d' ' -f1 /tmp/pemvaro-startup.bare | median)
-app_ms=$(cut -d' ' -f1 /tmp/pemvaro-startup.app | median)
-bare_kib=$(cut -d' ' -f2 /tmp/pemvaro-startup.bare | median)
-app_kib=$(cut -d' ' -f2 /tmp/pemvaro-startup.app | median)
-printf '%-22s %10s %10s %7s\n' "median of $runs runs" "bare Qt" "Pemvaro" "ratio"
-printf '%-22s %10s %10s %7.2f\n' "start-up (ms)" "$bare_ms" "$app_ms" "$(echo "$app_ms / $bare_ms" | bc -l)"
-printf '%-22s %10s %10s %7.2f\n' "resident memory (KiB)" "$bare_kib" "$app_kib" "$(echo "$app_kib / $bare_kib" | bc -l)"
+column() { cut -d' ' -f"$2" "$results/$1" | median; }
+ratio() { echo "$1 / $2" | bc -l; }
+printf '%-22s %9s %12s %9s %9s %9s\n' "median of $runs runs" "bare Qt" "with label" "Pemvaro" "/ bare" "/ label"
+for field in 1 2; do
+    name=$([ $field = 1 ] && echo "start-up (ms)" || echo "resident memory (KiB)")
+    bare=$(column 0 $field) label=$(column 1 $field) app=$(column 2 $field)
+    printf '%-22s %9s %12s %9s %9.2f %9.2f\n' "$name" "$bare" "$label" "$app" \
+        "$(ratio "$app" "$bare")" "$(ratio "$app" "$label")"
+done
