@@ -81,10 +81,4 @@ QString tableText(const fractions::EntrySource &entries, const QString &imagePat
     return text;
 }
 
-QStringList tableLines(const fractions::EntrySource &entries, const QString &imagePath) {
-    QStringList lines = tableText(entries, imagePath).split(u'\n');
-    lines.removeLast();
-    return lines;
-}
-
 } // namespace markup

@@ -2,7 +2,7 @@
 
 #include "fractions/entry.h"
 
-#include <QStringList>
+#include <QString>
 
 namespace markup {
 
@@ -11,8 +11,5 @@ namespace markup {
 // one cell spanning all three rows. Texts go in exactly as typed, nothing escaped or formatted.
 // Every line is followed by a line feed, the last one included.
 QString tableText(const fractions::EntrySource &entries, const QString &imagePath);
-
-// The same lines, one string a line.
-QStringList tableLines(const fractions::EntrySource &entries, const QString &imagePath);
 
 } // namespace markup

@@ -68,7 +68,7 @@ void TableMarkupTest::lines() {
     QFETCH(std::vector<Entry>, entries);
     QFETCH(QString, path);
     QFETCH(QStringList, expected);
-    QCOMPARE(markup::tableLines(EntryVector(entries), path), expected);
+    QCOMPARE(markup::tableText(EntryVector(entries), path), expected.join(u'\n') + u'\n');
 }
 
 void TableMarkupTest::paneText_endsEveryLineWithCrLfOnTheClipboard() {
