@@ -1,9 +1,12 @@
 #include "mainformfixture.h"
+#include "toolkit/memopane.h"
 
 #include <QAccessible>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
+#include <QScrollBar>
+#include <QTextBlock>
 
 // The main window as a person uses it: the fraction list and its editor, the default button,
 // focus and tab order, the fixed layout, and the markup pane.
@@ -40,13 +43,71 @@ private slots:
     void make_writesTheTableOfTheCurrentEntries();
     void copy_putsThePaneWithCrLfOnTheClipboard();
     void copy_ofAnEmptyPane_leavesTheClipboardAlone();
+    void pane_movesAndEditsAsWithOneParagraphALine_data();
+    void pane_movesAndEditsAsWithOneParagraphALine();
+    void pane_tripleClickSelectsLines_data();
+    void pane_tripleClickSelectsLines();
+    void pane_keepsNoncharacters_data();
+    void pane_keepsNoncharacters();
 
     void inputMethod_commitsComposedTextUnchanged();
     void screenReaders_nameEveryControlAndReadTheSample();
 
 private:
+    MemoPane *filledPane();
     std::unique_ptr<MainFormDriver> ui;
+    std::unique_ptr<QPlainTextEdit> reference;
 };
+
+namespace {
+
+// Lines that never wrap in the pane: 21 characters each, line breaks included.
+constexpr int LineLength = 21;
+QString shortLines(int count) {
+    QString text;
+    for (int i = 0; i < count; ++i) {
+        text += u"line %1 of the pane\n"_qs.arg(i, 3, 10, QChar(u'0'));
+    }
+    return text;
+}
+
+// What a user sees of a pane and what an input method learns of it.
+QStringList paneState(const QPlainTextEdit &pane) {
+    const QTextCursor caret = pane.textCursor();
+    return {u"caret %1, anchor %2"_qs.arg(caret.position()).arg(caret.anchor()),
+            u"scroll bar %1 of %2"_qs.arg(pane.verticalScrollBar()->value())
+                .arg(pane.verticalScrollBar()->maximum()),
+            u"input method: \"%1\", caret %2, anchor %3"_qs
+                .arg(pane.inputMethodQuery(Qt::ImSurroundingText).toString())
+                .arg(pane.inputMethodQuery(Qt::ImCursorPosition).toInt())
+                .arg(pane.inputMethodQuery(Qt::ImAnchorPosition).toInt())};
+}
+
+void placeCaret(QPlainTextEdit &pane, int position) {
+    QTextCursor caret = pane.textCursor();
+    caret.setPosition(position);
+    pane.setTextCursor(caret);
+}
+
+} // namespace
+
+// The window's pane holding 150 short lines, and beside it a plain-text pane as Qt has it, with
+// one paragraph a line, of the same size, font and text: the yardstick of what a user expects.
+MemoPane *MainFormTest::filledPane() {
+    auto *memo = ui->widget<MemoPane>("Memo");
+    memo->replaceText(shortLines(150));
+    reference = std::make_unique<QPlainTextEdit>();
+    reference->setFont(memo->font());
+    reference->setVerticalScrollBarPolicy(memo->verticalScrollBarPolicy());
+    reference->setHorizontalScrollBarPolicy(memo->horizontalScrollBarPolicy());
+    reference->resize(memo->size());
+    reference->setPlainText(shortLines(150));
+    reference->show();
+    if (!QTest::qWaitForWindowExposed(reference.get())) {
+        return nullptr;
+    }
+    return memo;
+}
 
 void MainFormTest::startUp_showsTheEntryRowAndNothingEnabled() {
     QCOMPARE(ui->rowCount(), 1);
@@ -377,6 +438,122 @@ void MainFormTest::copy_ofAnEmptyPane_leavesTheClipboardAlone() {
     QGuiApplication::clipboard()->setText(u"earlier"_qs);
     ui->click(ui->widget<QPushButton>("CopyB"));
     QCOMPARE(QGuiApplication::clipboard()->text(), u"earlier"_qs);
+}
+
+void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine_data() {
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QKeySequence>("keys");
+    // Lines 0 to 63 share the pane's first paragraph, 64 to 127 its second.
+    const auto row = [](const char *name, int line, const char *keys) {
+        QTest::newRow(name) << line << QKeySequence(QString::fromLatin1(keys));
+    };
+    row("over a line end", 5, "End, Right, Right");
+    row("back over a line end", 6, "Left, Left, Home");
+    row("down and up keep the column", 5, "Right, Right, Down, Up");
+    row("over a paragraph end", 63, "End, Right, Down");
+    row("select to the line end", 5, "Shift+End");
+    row("select lines into the next paragraph", 62, "Shift+Down, Shift+Down, Shift+Down");
+    row("select words over a line end", 5, "End, Ctrl+Shift+Right, Ctrl+Shift+Right");
+    row("page down and up", 5, "PgDown, PgDown, PgUp");
+    row("control with up and down", 40, "Ctrl+Down, Ctrl+Down, Ctrl+Up");
+    row("to the end", 0, "Ctrl+End");
+    row("enter splits a line", 62, "End, Return, Up");
+    row("backspace joins two paragraphs", 64, "Backspace");
+    row("delete joins two lines", 5, "End, Delete");
+    row("undo", 5, "Return, X, Ctrl+Z, Ctrl+Z");
+    row("redo", 63, "Return, Ctrl+Z, Ctrl+Shift+Z");
+}
+
+void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine() {
+    QFETCH(int, line);
+    QFETCH(QKeySequence, keys);
+    MemoPane *memo = filledPane();
+    QVERIFY(memo != nullptr);
+    QCOMPARE(paneState(*memo), paneState(*reference));
+    for (QPlainTextEdit *pane : {static_cast<QPlainTextEdit *>(memo), reference.get()}) {
+        placeCaret(*pane, line * LineLength + 3);
+        QTest::keySequence(pane, keys);
+    }
+    QCOMPARE(paneState(*memo), paneState(*reference));
+    QCOMPARE(memo->plainText(), reference->toPlainText());
+}
+
+void MainFormTest::pane_tripleClickSelectsLines_data() {
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("dragTo");
+    QTest::newRow("one line in a paragraph") << 5 << 5;
+    QTest::newRow("a paragraph's last line") << 63 << 63;
+    QTest::newRow("dragged down into the next paragraph") << 62 << 65;
+    QTest::newRow("dragged up into the previous paragraph") << 65 << 61;
+    QTest::newRow("the last line") << 149 << 149;
+}
+
+void MainFormTest::pane_tripleClickSelectsLines() {
+    QFETCH(int, line);
+    QFETCH(int, dragTo);
+    MemoPane *memo = filledPane();
+    QVERIFY(memo != nullptr);
+    for (QPlainTextEdit *pane : {static_cast<QPlainTextEdit *>(memo), reference.get()}) {
+        placeCaret(*pane, line * LineLength);
+        pane->centerCursor();
+        const auto pointOf = [pane](int l) {
+            QTextCursor at(pane->document());
+            at.setPosition(l * LineLength + 4);
+            return pane->cursorRect(at).center();
+        };
+        const QPoint from = pointOf(line);
+        const QPoint to = pointOf(dragTo);
+        QTest::mouseDClick(pane->viewport(), Qt::LeftButton, {}, from);
+        QTest::mousePress(pane->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(pane->viewport(), to);
+        QTest::mouseRelease(pane->viewport(), Qt::LeftButton, {}, to);
+    }
+    QVERIFY(memo->textCursor().hasSelection());
+    QCOMPARE(paneState(*memo), paneState(*reference));
+}
+
+void MainFormTest::pane_keepsNoncharacters_data() {
+    QTest::addColumn<QString>("way");
+    QTest::newRow("pasted") << u"paste"_qs;
+    QTest::newRow("committed by an input method") << u"input method"_qs;
+    QTest::newRow("made from an entry") << u"make"_qs;
+}
+
+void MainFormTest::pane_keepsNoncharacters() {
+    QFETCH(QString, way);
+    // Qt's text document uses U+FDD0 and U+FDD1 as marks; U+FDD2 is the pane's own stand-in.
+    const QString text = u"a\ufdd0b\ufdd1c\ufdd2d"_qs;
+    auto *memo = ui->widget<MemoPane>("Memo");
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (way == u"make") {
+        ui->clickRow(0);
+        ui->key(Qt::Key_Tab);
+        clipboard->setText(text);
+        ui->key(Qt::Key_V, Qt::ControlModifier);
+        ui->key(Qt::Key_Return);
+        ui->click(ui->widget<QPushButton>("MakeB"));
+        QVERIFY(memo->plainText().contains(u"<td rowspan=\"3\">"_qs + text + u"</td>\n"_qs));
+    } else {
+        memo->setFocus(Qt::MouseFocusReason);
+        ui->type(u"x"_qs);
+        if (way == u"paste") {
+            clipboard->setText(text);
+            ui->key(Qt::Key_V, Qt::ControlModifier);
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QApplication::sendEvent(memo, &commit);
+        }
+        ui->key(Qt::Key_Z, Qt::ControlModifier);
+        ui->key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(memo->plainText(), u"x"_qs + text);
+        clipboard->clear();
+        ui->key(Qt::Key_A, Qt::ControlModifier);
+        ui->key(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard->text(), u"x"_qs + text);
+    }
+    ui->click(ui->widget<QPushButton>("CopyB"));
+    QVERIFY(clipboard->text().contains(text));
 }
 
 void MainFormTest::inputMethod_commitsComposedTextUnchanged() {

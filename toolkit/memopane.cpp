@@ -1,5 +1,30 @@
 #include "toolkit/memopane.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+
+#include <algorithm>
+
+using toolkit::PaneText;
+
+namespace {
+
+// The character a stand-in stands for, kept in its character format: undo and redo restore it
+// with the character.
+constexpr int StandsFor = QTextFormat::UserProperty;
+
+QString withLineFeeds(QString text) {
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    return text;
+}
+
+} // namespace
+
 MemoPane::MemoPane(QWidget *parent)
     : QPlainTextEdit(parent) {
     QPalette pal = palette();
@@ -8,4 +33,210 @@ MemoPane::MemoPane(QWidget *parent)
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                  pal.color(QPalette::Inactive, QPalette::Text));
     setPalette(pal);
+}
+
+void MemoPane::replaceText(const QString &text) {
+    const PaneText pane = toolkit::toPaneText(text, true);
+    setPlainText(pane.text);
+    if (!pane.kept.isEmpty()) {
+        // Part of the new text, not a step to undo.
+        document()->setUndoRedoEnabled(false);
+        keepStandIns(0, pane.kept);
+        document()->setUndoRedoEnabled(true);
+        document()->setModified(false);
+    }
+    countLines();
+}
+
+void MemoPane::countLines() {
+    // Until a paragraph is laid out, the layout counts it as one line, and the scroll bar would
+    // know one line a paragraph. Its separators tell the count before that.
+    QTextDocument *doc = document();
+    for (QTextBlock block = doc->firstBlock(); block.isValid(); block = block.next()) {
+        if (block.layout()->lineCount() == 0) {
+            block.setLineCount(static_cast<int>(block.text().count(QChar::LineSeparator)) + 1);
+        }
+    }
+    QAbstractTextDocumentLayout *layout = doc->documentLayout();
+    emit layout->documentSizeChanged(layout->documentSize());
+}
+
+void MemoPane::keepStandIns(int at, const QList<PaneText::Kept> &kept) {
+    QTextCursor cursor(document());
+    for (const PaneText::Kept &standIn : kept) {
+        const int position = at + static_cast<int>(standIn.position);
+        cursor.setPosition(position);
+        cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+        QTextCharFormat format = cursor.charFormat();
+        if (standIn.character == PaneText::StandIn) {
+            format.clearProperty(StandsFor);
+        } else {
+            format.setProperty(StandsFor, static_cast<int>(standIn.character));
+        }
+        cursor.setCharFormat(format);
+    }
+}
+
+QString MemoPane::restored(QString text, int at) const {
+    QTextCursor cursor(document());
+    const QChar standIn(PaneText::StandIn);
+    for (qsizetype i = text.indexOf(standIn); i >= 0; i = text.indexOf(standIn, i + 1)) {
+        cursor.setPosition(at + static_cast<int>(i) + 1);
+        const QVariant original = cursor.charFormat().property(StandsFor);
+        if (original.isValid()) {
+            text[i] = QChar(static_cast<char16_t>(original.toInt()));
+        }
+    }
+    return text;
+}
+
+QString MemoPane::selectedText() const {
+    const QTextCursor selection = textCursor();
+    return restored(selection.selectedText(), selection.selectionStart());
+}
+
+QString MemoPane::plainText() const {
+    QTextCursor all(document());
+    all.select(QTextCursor::Document);
+    return withLineFeeds(restored(all.selectedText(), 0));
+}
+
+QTextCursor MemoPane::lineAt(int position) const {
+    // From the start of the line to the start of the next, as Qt selects a paragraph.
+    const QTextBlock block = document()->findBlock(position);
+    const QString paragraph = block.text();
+    const int offset = position - block.position();
+    const qsizetype start =
+        offset == 0 ? 0 : paragraph.lastIndexOf(QChar::LineSeparator, offset - 1) + 1;
+    const qsizetype separator = paragraph.indexOf(QChar::LineSeparator, offset);
+    const int end = separator >= 0 ? block.position() + static_cast<int>(separator) + 1
+                                   : block.position() + block.length();
+    QTextCursor line(document());
+    line.setPosition(block.position() + static_cast<int>(start));
+    line.setPosition(std::min(end, document()->characterCount() - 1), QTextCursor::KeepAnchor);
+    return line;
+}
+
+void MemoPane::mouseDoubleClickEvent(QMouseEvent *event) {
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        doubleClickAt_ = event->position().toPoint();
+        sinceDoubleClick_.start();
+    }
+}
+
+void MemoPane::mousePressEvent(QMouseEvent *event) {
+    const QPoint at = event->position().toPoint();
+    const bool tripleClick =
+        event->button() == Qt::LeftButton && sinceDoubleClick_.isValid() &&
+        !sinceDoubleClick_.hasExpired(QApplication::doubleClickInterval()) &&
+        (at - doubleClickAt_).manhattanLength() < QApplication::startDragDistance();
+    sinceDoubleClick_.invalidate();
+    tripleClickLine_ = QTextCursor();
+    const int clicked = cursorForPosition(at).position();
+    const int scrolled = verticalScrollBar()->value();
+    QPlainTextEdit::mousePressEvent(event);
+    // Qt's triple click selects the paragraph, which may hold many lines here, and scrolls to
+    // its end.
+    const QTextCursor paragraph = textCursor();
+    if (tripleClick && paragraph.hasSelection() &&
+        document()->findBlock(paragraph.selectionStart()).position() ==
+            paragraph.selectionStart()) {
+        tripleClickLine_ = lineAt(clicked);
+        verticalScrollBar()->setValue(scrolled);
+        setTextCursor(tripleClickLine_);
+    }
+}
+
+void MemoPane::mouseMoveEvent(QMouseEvent *event) {
+    if (tripleClickLine_.isNull() || !(event->buttons() & Qt::LeftButton)) {
+        QPlainTextEdit::mouseMoveEvent(event);
+        return;
+    }
+    // Dragging on from a triple click selects whole lines, where Qt selects whole paragraphs and
+    // may scroll to the end of one. The view moves as Qt moves it for lines.
+    const int to = cursorForPosition(event->position().toPoint()).position();
+    const int scrolled = verticalScrollBar()->value();
+    QPlainTextEdit::mouseMoveEvent(event);
+    verticalScrollBar()->setValue(scrolled);
+    if (to >= tripleClickLine_.selectionStart() && to <= tripleClickLine_.selectionEnd()) {
+        setTextCursor(tripleClickLine_);
+        return;
+    }
+    QTextCursor lines = tripleClickLine_;
+    if (to < tripleClickLine_.selectionStart()) {
+        lines.setPosition(tripleClickLine_.selectionEnd());
+        lines.setPosition(lineAt(to).selectionStart(), QTextCursor::KeepAnchor);
+    } else {
+        lines.setPosition(tripleClickLine_.selectionStart());
+        lines.setPosition(lineAt(to).selectionEnd(), QTextCursor::KeepAnchor);
+    }
+    setTextCursor(lines);
+    verticalScrollBar()->setValue(scrolled);
+}
+
+QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query) const {
+    const QVariant value = QPlainTextEdit::inputMethodQuery(query);
+    switch (query) {
+    case Qt::ImSurroundingText:
+    case Qt::ImCursorPosition:
+    case Qt::ImAnchorPosition: {
+        // An input method sees the caret's line, as it would if every line were a paragraph.
+        const QTextCursor caret = textCursor();
+        const QString paragraph = caret.block().text();
+        const int offset = caret.positionInBlock();
+        const qsizetype start =
+            offset == 0 ? 0 : paragraph.lastIndexOf(QChar::LineSeparator, offset - 1) + 1;
+        if (query != Qt::ImSurroundingText) {
+            return value.toInt() - static_cast<int>(start);
+        }
+        const qsizetype end = paragraph.indexOf(QChar::LineSeparator, offset);
+        return paragraph.mid(start, end < 0 ? -1 : end - start);
+    }
+    case Qt::ImTextBeforeCursor:
+    case Qt::ImTextAfterCursor:
+        return withLineFeeds(value.toString());
+    default:
+        return value;
+    }
+}
+
+void MemoPane::inputMethodEvent(QInputMethodEvent *event) {
+    if (!toolkit::needsStandIns(event->commitString())) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    const PaneText commit = toolkit::toPaneText(event->commitString(), false);
+    const int at = textCursor().selectionStart() + event->replacementStart();
+    QInputMethodEvent held(event->preeditString(), event->attributes());
+    held.setCommitString(commit.text, event->replacementStart(), event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&held);
+    QTextCursor step(document());
+    step.joinPreviousEditBlock();
+    keepStandIns(at, commit.kept);
+    step.endEditBlock();
+}
+
+QMimeData *MemoPane::createMimeDataFromSelection() const {
+    // Plain text alone: the pane holds nothing else.
+    auto *data = new QMimeData;
+    data->setText(withLineFeeds(selectedText()));
+    return data;
+}
+
+void MemoPane::insertFromMimeData(const QMimeData *source) {
+    const QString text = source->text();
+    if (!toolkit::needsStandIns(text)) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    const PaneText pasted = toolkit::toPaneText(text, false);
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    const int at = cursor.selectionStart();
+    cursor.insertText(pasted.text);
+    keepStandIns(at, pasted.kept);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }

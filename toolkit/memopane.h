@@ -1,10 +1,47 @@
 #pragma once
 
+#include "toolkit/panetext.h"
+
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 
 // The multi-line markup pane. Its selection shows only while it has the focus.
+//
+// It holds its text as toPaneText describes: a text of tens of thousands of lines fills it within
+// a frame. To the user it works by lines as if every line were a paragraph of its own: the
+// scroll bar counts lines, a triple click selects one line, an input method sees the caret's
+// line, and U+FDD0 and U+FDD1 come out as they went in.
 class MemoPane : public QPlainTextEdit {
     Q_OBJECT
 public:
     explicit MemoPane(QWidget *parent = nullptr);
+
+    // Replaces the whole text, like setPlainText: the undo history is dropped and the caret goes
+    // to the start.
+    void replaceText(const QString &text);
+    // The selection with its line breaks as paragraph (U+2029) or line (U+2028) separators.
+    QString selectedText() const;
+    // The whole text with a line feed for every line break.
+    QString plainText() const;
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    void countLines();
+    void keepStandIns(int at, const QList<toolkit::PaneText::Kept> &kept);
+    QString restored(QString text, int at) const;
+    QTextCursor lineAt(int position) const;
+
+    QElapsedTimer sinceDoubleClick_;
+    QPoint doubleClickAt_;
+    // The line a triple click selected, while the button is held: dragging extends by lines.
+    QTextCursor tripleClickLine_;
 };

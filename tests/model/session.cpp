@@ -2,12 +2,12 @@
 
 #include "main/mainform.h"
 #include "toolkit/fonts.h"
+#include "toolkit/memopane.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -48,11 +48,13 @@ QString difference(const QString &actual, const QString &expected) {
         escaped(actual.mid(from, 40)), escaped(expected.mid(from, 40)));
 }
 
-// A multi-line pane knows no kinds of line break: CR LF, CR and LF all end a line.
+// A multi-line pane knows no kinds of line break: CR LF, CR, LF and the separators all end a
+// line.
 QString paneLines(QString text) {
     text.replace(u"\r\n"_qs, u"\n"_qs);
     text.replace(u'\r', u'\n');
     text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
     return text;
 }
 
@@ -74,9 +76,11 @@ const QStringList &typedPieces() {
     return pieces;
 }
 
-// Only pasted text carries control characters and line breaks.
+// Only pasted text carries control characters, line breaks and noncharacters (which Qt's text
+// document uses for marks of its own).
 const QStringList &pastedPieces() {
-    static const QStringList pieces{u"\t"_qs, u"\n"_qs, u"\r\n"_qs, u"\u2029"_qs, u"\ufeff"_qs};
+    static const QStringList pieces{u"\t"_qs,     u"\n"_qs,     u"\r\n"_qs,   u"\u2029"_qs,
+                                    u"\ufeff"_qs, u"\ufdd0"_qs, u"\ufdd1"_qs, u"\ufdd2"_qs};
     return pieces;
 }
 
@@ -226,10 +230,7 @@ void Session::listKey(Qt::Key k) {
 
 // The pane's text as the user typed it, with a line break between its lines.
 QString Session::paneText() const {
-    return control<QPlainTextEdit>(Control::Memo)
-        ->document()
-        ->toRawText()
-        .replace(QChar::ParagraphSeparator, u'\n');
+    return control<MemoPane>(Control::Memo)->plainText();
 }
 
 QString Session::editText(Control c) const {
