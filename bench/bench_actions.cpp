@@ -41,8 +41,9 @@ public:
         QApplication::processEvents();
     }
     void clickRow(int row) {
-        list->scrollToItem(list->topLevelItem(row));
-        const QRect rect = list->visualRect(list->model()->index(row, 0));
+        const QModelIndex index = list->model()->index(row, 0);
+        list->scrollTo(index);
+        const QRect rect = list->visualRect(index);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
         QApplication::processEvents();
     }

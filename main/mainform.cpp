@@ -50,8 +50,6 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     const toolkit::Font fdFont{toolkit::withLayoutPixelSize(property("FD.font").value<QFont>()),
                                palette().color(QPalette::WindowText)};
     FD = makeFontChooser(fdFont, this);
-    // The layout leaves an empty text out, so the entry row gets its one, empty, sub-item here.
-    ui->ListBox->setSubItem(list_.count() - 1, QString());
 
     connectHandlers();
     FormCreate();
