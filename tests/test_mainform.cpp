@@ -1,3 +1,4 @@
+#include "fractions/fractionlist.h"
 #include "mainformfixture.h"
 #include "toolkit/memopane.h"
 
@@ -6,7 +7,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QScrollBar>
-#include <QTextBlock>
 
 // The main window as a person uses it: the fraction list and its editor, the default button,
 // focus and tab order, the fixed layout, and the markup pane.
@@ -41,6 +41,8 @@ private slots:
     void editBoxes_selectAllWhenEnteredByKeyboardOnly();
 
     void make_writesTheTableOfTheCurrentEntries();
+    void makeAgain_leavesThePaneAsAFirstMakeWould_data();
+    void makeAgain_leavesThePaneAsAFirstMakeWould();
     void copy_putsThePaneWithCrLfOnTheClipboard();
     void copy_ofAnEmptyPane_leavesTheClipboardAlone();
     void pane_movesAndEditsAsWithOneParagraphALine_data();
@@ -417,6 +419,55 @@ void MainFormTest::make_writesTheTableOfTheCurrentEntries() {
     QCOMPARE(ui->memo()->toPlainText(), expected);
     ui->click(ui->widget<QPushButton>("MakeB"));
     QCOMPARE(ui->memo()->toPlainText(), expected);
+}
+
+void MainFormTest::makeAgain_leavesThePaneAsAFirstMakeWould_data() {
+    QTest::addColumn<QString>("change");
+    QTest::newRow("an entry added") << u"add"_qs;
+    QTest::newRow("an entry deleted") << u"delete"_qs;
+    QTest::newRow("an entry changed") << u"change"_qs;
+    QTest::newRow("a hundred entries added") << u"add many"_qs;
+    QTest::newRow("the pane typed into") << u"type"_qs;
+}
+
+void MainFormTest::makeAgain_leavesThePaneAsAFirstMakeWould() {
+    QFETCH(QString, change);
+    // Plain entries: lines that never wrap, so that the scroll bars compare exactly.
+    fractions::FractionList entries(*ui->list());
+    const auto add = [&entries](int count) {
+        for (int i = 0; i < count; ++i) {
+            entries.commit(entries.count() - 1, {u"entry %1"_qs.arg(entries.count()), {}});
+        }
+    };
+    add(70);
+    auto *memo = ui->widget<MemoPane>("Memo");
+    auto *make = ui->widget<QPushButton>("MakeB");
+    ui->click(make);
+    memo->verticalScrollBar()->setValue(memo->verticalScrollBar()->maximum());
+    if (change == u"add") {
+        add(1);
+    } else if (change == u"delete") {
+        entries.remove(30);
+    } else if (change == u"change") {
+        entries.commit(10, {u"changed"_qs, {}});
+    } else if (change == u"add many") {
+        add(100);
+    } else {
+        memo->setFocus(Qt::MouseFocusReason);
+        ui->type(u"x"_qs);
+    }
+    const auto made = [memo] {
+        return paneState(*memo) << memo->plainText()
+                                << u"undo %1, redo %2, modified %3"_qs
+                                       .arg(memo->document()->isUndoAvailable())
+                                       .arg(memo->document()->isRedoAvailable())
+                                       .arg(memo->document()->isModified());
+    };
+    ui->click(make);
+    const QStringList again = made();
+    memo->clear();
+    ui->click(make);
+    QCOMPARE(again, made());
 }
 
 void MainFormTest::copy_putsThePaneWithCrLfOnTheClipboard() {

@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 
 #include <algorithm>
@@ -23,6 +24,9 @@ QString withLineFeeds(QString text) {
     return text;
 }
 
+// More lines to insert or remove than this, and the pane is filled anew.
+constexpr int MostLinesEdited = 64;
+
 } // namespace
 
 MemoPane::MemoPane(QWidget *parent)
@@ -33,10 +37,32 @@ MemoPane::MemoPane(QWidget *parent)
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                  pal.color(QPalette::Inactive, QPalette::Text));
     setPalette(pal);
+    connect(document(), &QTextDocument::contentsChange, this, [this] {
+        if (!replacing_) {
+            made_.reset();
+        }
+    });
 }
 
-void MemoPane::replaceText(const QString &text) {
-    const PaneText pane = toolkit::toPaneText(text, true);
+void MemoPane::replaceText(QString text) {
+    PaneText pane = toolkit::toPaneText(std::move(text), true);
+    std::optional<QList<toolkit::LineEdit>> edits;
+    if (made_) {
+        edits = toolkit::lineEdits(*made_, pane, MostLinesEdited);
+    }
+    replacing_ = true;
+    if (edits) {
+        edit(pane, *edits);
+    } else {
+        fill(pane);
+    }
+    replacing_ = false;
+    made_ = std::move(pane);
+    QAbstractTextDocumentLayout *layout = document()->documentLayout();
+    emit layout->documentSizeChanged(layout->documentSize());
+}
+
+void MemoPane::fill(const PaneText &pane) {
     setPlainText(pane.text);
     if (!pane.kept.isEmpty()) {
         // Part of the new text, not a step to undo.
@@ -45,24 +71,79 @@ void MemoPane::replaceText(const QString &text) {
         document()->setUndoRedoEnabled(true);
         document()->setModified(false);
     }
-    countLines();
+    // Until a paragraph is laid out, the layout counts it as one line, and the scroll bar would
+    // know one line a paragraph: the separators tell the count beforehand. A paragraph already
+    // laid out to be shown counts its lines as shown.
+    QTextBlock block = document()->firstBlock();
+    int lines = 1;
+    for (qsizetype i = 1; i <= pane.lineCount(); ++i) {
+        if (i == pane.lineCount() ||
+            pane.text[pane.lineStarts[i] - 1] == QChar::ParagraphSeparator) {
+            if (block.lineCount() <= 1) {
+                block.setLineCount(lines);
+            }
+            block = block.next();
+            lines = 0;
+        }
+        ++lines;
+    }
 }
 
-void MemoPane::countLines() {
-    // Until a paragraph is laid out, the layout counts it as one line, and the scroll bar would
-    // know one line a paragraph. Its separators tell the count before that.
+void MemoPane::edit(const PaneText &pane, const QList<toolkit::LineEdit> &edits) {
+    // Like setPlainText: the change is no step to undo, the old steps no longer apply, and the
+    // caret goes to the start.
     QTextDocument *doc = document();
-    for (QTextBlock block = doc->firstBlock(); block.isValid(); block = block.next()) {
-        if (block.layout()->lineCount() == 0) {
-            block.setLineCount(static_cast<int>(block.text().count(QChar::LineSeparator)) + 1);
+    // The view learns of the new size and shows the new lines once, after the last edit.
+    const QSignalBlocker quiet(doc->documentLayout());
+    const PaneText &shown = *made_;
+    QTextCursor cursor(doc);
+    // In one edit block, where moving a cursor lays out no paragraph to learn where it stands.
+    cursor.beginEditBlock();
+    // From the last edit to the first, so that the positions of the earlier ones hold.
+    for (auto e = edits.crbegin(); e != edits.crend(); ++e) {
+        const bool linesBefore = e->oldFirst > 0;
+        const bool linesAfter = e->oldEnd < shown.lineCount();
+        const qsizetype from = linesBefore ? shown.lineStarts[e->oldFirst] - 1 : 0;
+        const qsizetype to = linesAfter ? shown.lineStarts[e->oldEnd] : shown.text.size();
+        // The new lines make paragraphs of their own, so that no paragraph grows edit by edit.
+        const QString breakBefore = linesBefore ? QString(QChar::ParagraphSeparator) : QString();
+        const QString breakAfter = linesAfter ? QString(QChar::ParagraphSeparator) : QString();
+        QString lines;
+        if (e->newFirst < e->newEnd) {
+            const qsizetype start = pane.lineStarts[e->newFirst];
+            lines = breakBefore + pane.text.mid(start, pane.lineStarts[e->newEnd] - 1 - start) +
+                    breakAfter;
+        } else if (linesBefore && linesAfter) {
+            lines = breakBefore;
+        }
+        cursor.setPosition(static_cast<int>(from));
+        cursor.setPosition(static_cast<int>(to), QTextCursor::KeepAnchor);
+        cursor.insertText(lines, QTextCharFormat());
+        countLines(doc->findBlock(static_cast<int>(from)),
+                   doc->findBlock(static_cast<int>(from + lines.size())));
+    }
+    cursor.endEditBlock();
+    // Recorded rather than left out of the undo history: without one, the document compacts its
+    // whole text after every edit.
+    doc->clearUndoRedoStacks();
+    doc->setModified(false);
+    setTextCursor(QTextCursor(doc));
+    viewport()->update();
+}
+
+void MemoPane::countLines(QTextBlock block, const QTextBlock &last) {
+    // As a fill does, for paragraphs that an edit made or cut.
+    for (; block.isValid(); block = block.next()) {
+        block.setLineCount(static_cast<int>(block.text().count(QChar::LineSeparator)) + 1);
+        if (block == last) {
+            break;
         }
     }
-    QAbstractTextDocumentLayout *layout = doc->documentLayout();
-    emit layout->documentSizeChanged(layout->documentSize());
 }
 
 void MemoPane::keepStandIns(int at, const QList<PaneText::Kept> &kept) {
     QTextCursor cursor(document());
+    cursor.beginEditBlock();
     for (const PaneText::Kept &standIn : kept) {
         const int position = at + static_cast<int>(standIn.position);
         cursor.setPosition(position);
@@ -75,6 +156,7 @@ void MemoPane::keepStandIns(int at, const QList<PaneText::Kept> &kept) {
         }
         cursor.setCharFormat(format);
     }
+    cursor.endEditBlock();
 }
 
 QString MemoPane::restored(QString text, int at) const {

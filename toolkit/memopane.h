@@ -4,13 +4,17 @@
 
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+
+#include <optional>
 
 // The multi-line markup pane. Its selection shows only while it has the focus.
 //
 // It holds its text as toPaneText describes: a text of tens of thousands of lines fills it within
 // a frame. To the user it works by lines as if every line were a paragraph of its own: the
 // scroll bar counts lines, a triple click selects one line, an input method sees the caret's
-// line, and U+FDD0 and U+FDD1 come out as they went in.
+// line, and U+FDD0 and U+FDD1 come out as they went in. A text that differs from the last one
+// in a few lines replaces it by editing those lines.
 class MemoPane : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -18,7 +22,7 @@ public:
 
     // Replaces the whole text, like setPlainText: the undo history is dropped and the caret goes
     // to the start.
-    void replaceText(const QString &text);
+    void replaceText(QString text);
     // The selection with its line breaks as paragraph (U+2029) or line (U+2028) separators.
     QString selectedText() const;
     // The whole text with a line feed for every line break.
@@ -35,11 +39,16 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
-    void countLines();
+    void fill(const toolkit::PaneText &pane);
+    void edit(const toolkit::PaneText &pane, const QList<toolkit::LineEdit> &edits);
+    void countLines(QTextBlock block, const QTextBlock &last);
     void keepStandIns(int at, const QList<toolkit::PaneText::Kept> &kept);
     QString restored(QString text, int at) const;
     QTextCursor lineAt(int position) const;
 
+    // The text of the last Make while the pane still shows it unchanged.
+    std::optional<toolkit::PaneText> made_;
+    bool replacing_ = false;
     QElapsedTimer sinceDoubleClick_;
     QPoint doubleClickAt_;
     // The line a triple click selected, while the button is held: dragging extends by lines.

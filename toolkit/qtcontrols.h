@@ -48,7 +48,7 @@ class QtMultiLineEdit final : public MultiLineEdit {
 public:
     explicit QtMultiLineEdit(MemoPane *edit)
         : edit_(edit) {}
-    void setText(const QString &text) override { edit_->replaceText(text); }
+    void setText(QString text) override { edit_->replaceText(std::move(text)); }
     void selectAll() override { edit_->selectAll(); }
     void copySelection() override;
 
