@@ -13,6 +13,7 @@ namespace {
 
 std::unique_ptr<Ui::TMainForm> setUpUi(QWidget *form) {
     auto ui = std::make_unique<Ui::TMainForm>();
+    const toolkit::LayoutFontInPixels fontInPixels(form);
     ui->setupUi(form);
     return ui;
 }
@@ -40,7 +41,6 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     , visSC_(ui->VisSC)
     , surface_(ui->Image->width(), ui->Image->height(), ui->Image, ui->Image->devicePixelRatioF())
     , sample_(surface_) {
-    setFont(toolkit::withLayoutPixelSize(font()));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
