@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Start-up time (process start to the window mapped on an X server, and to its first paint) and
-# resident memory once idle, of Pemvaro side by side with the least Qt program showing one window
+# Start-up time (process start to the window mapped on an X server, and to its first paint, with
+# the processor time taken until then) and resident memory once idle, of Pemvaro side by side with the least Qt program showing one window
 # of the same size, and with that window showing one line of Japanese text.
 # Usage: bench/startup.sh [BUILD_DIR] [RUNS]      (BUILD_DIR defaults to build)
 set -euo pipefail
@@ -35,8 +35,8 @@ done
 column() { cut -d' ' -f"$2" "$results/$1" | median; }
 ratio() { echo "$1 / $2" | bc -l; }
 printf '%-22s %9s %12s %9s %9s %9s\n' "median of $runs runs" "bare Qt" "with label" "Pemvaro" "/ bare" "/ label"
-names=("" "to mapped (ms)" "to first paint (ms)" "resident memory (KiB)")
-for field in 1 2 3; do
+names=("" "to mapped (ms)" "to first paint (ms)" "CPU to first paint (ms)" "resident memory (KiB)")
+for field in 1 2 3 4; do
     name=${names[$field]}
     bare=$(column 0 $field) label=$(column 1 $field) app=$(column 2 $field)
     printf '%-22s %9s %12s %9s %9.2f %9.2f\n' "$name" "$bare" "$label" "$app" \
