@@ -38,11 +38,22 @@ struct Cell {
 
 constexpr Cell CentredCell{u"<td align=\"center\">", u"</td>\n"};
 constexpr Cell SpanningCell{u"<td rowspan=\"3\">", u"</td>\n"};
-constexpr Cell ImageCell{u"<td><img src=\"", u"\" width=\"100%\" height=\"1\"></td>\n"};
+constexpr QStringView ImageStart = u"<td><img src=\"";
+constexpr QStringView ImageSize = u"\" width=\"100%\" height=\"1\"";
+constexpr QStringView BlockStyle = u" style=\"display:block\"";
+constexpr QStringView ImageEnd = u"></td>\n";
 
 } // namespace
 
-QString tableText(const fractions::EntrySource &entries, const QString &imagePath) {
+QString tableText(const fractions::EntrySource &entries, const QString &imagePath, PageMode page) {
+    // The image line is the one that differs between the page modes.
+    QString imageAfter = ImageSize.toString();
+    if (page == PageMode::Standards) {
+        imageAfter += BlockStyle;
+    }
+    imageAfter += ImageEnd;
+    const Cell imageCell{ImageStart, imageAfter};
+
     const int count = entries.entryCount();
     std::vector<fractions::Entry> rows;
     rows.reserve(static_cast<size_t>(count));
@@ -51,7 +62,7 @@ QString tableText(const fractions::EntrySource &entries, const QString &imagePat
         rows.push_back(entries.entry(i));
         const fractions::Entry &entry = rows.back();
         if (entry.isFraction()) {
-            size += CentredCell.size(entry.numerator) + ImageCell.size(imagePath) +
+            size += CentredCell.size(entry.numerator) + imageCell.size(imagePath) +
                     CentredCell.size(entry.denominator);
         } else {
             size += SpanningCell.size(entry.numerator);
@@ -68,7 +79,7 @@ QString tableText(const fractions::EntrySource &entries, const QString &imagePat
     out << NextRow;
     for (const auto &entry : rows) {
         if (entry.isFraction()) {
-            ImageCell.write(out, imagePath);
+            imageCell.write(out, imagePath);
         }
     }
     out << NextRow;
