@@ -38,21 +38,26 @@ struct Cell {
 
 constexpr Cell CentredCell{u"<td align=\"center\">", u"</td>\n"};
 constexpr Cell SpanningCell{u"<td rowspan=\"3\">", u"</td>\n"};
-constexpr QStringView ImageStart = u"<td><img src=\"";
-constexpr QStringView ImageSize = u"\" width=\"100%\" height=\"1\"";
-constexpr QStringView BlockStyle = u" style=\"display:block\"";
-constexpr QStringView ImageEnd = u"></td>\n";
+
+// The line image's cell, the one line that differs between the page modes: in standards mode the
+// image carries `style`, which makes it a block.
+struct ImageCell {
+    static constexpr QStringView Before = u"<td><img src=\"";
+    static constexpr QStringView Size = u"\" width=\"100%\" height=\"1\"";
+    static constexpr QStringView End = u"></td>\n";
+    QStringView style;
+    qsizetype size(const QString &path) const {
+        return Before.size() + path.size() + Size.size() + style.size() + End.size();
+    }
+    void write(Writer &out, const QString &path) const {
+        out << Before << path << Size << style << End;
+    }
+};
 
 } // namespace
 
 QString tableText(const fractions::EntrySource &entries, const QString &imagePath, PageMode page) {
-    // The image line is the one that differs between the page modes.
-    QString imageAfter = ImageSize.toString();
-    if (page == PageMode::Standards) {
-        imageAfter += BlockStyle;
-    }
-    imageAfter += ImageEnd;
-    const Cell imageCell{ImageStart, imageAfter};
+    const ImageCell imageCell{page == PageMode::Standards ? u" style=\"display:block\"" : u""};
 
     const int count = entries.entryCount();
     std::vector<fractions::Entry> rows;
