@@ -73,6 +73,7 @@ void TMainForm::connectHandlers() {
     connect(ui->ChangeB, &QPushButton::clicked, this, &TMainForm::ChangeBClick);
     connect(ui->DeleteB, &QPushButton::clicked, this, &TMainForm::DeleteBClick);
     connect(ui->MakeB, &QPushButton::clicked, this, &TMainForm::MakeBClick);
+    connect(ui->MakeHtml5MI, &QAction::triggered, this, &TMainForm::MakeHtml5MIClick);
     connect(ui->CopyB, &QPushButton::clicked, this, &TMainForm::CopyBClick);
     connect(ui->VisSC, &QCheckBox::toggled, this, &TMainForm::VisSCClick);
     connect(ui->FontB, &QPushButton::clicked, this, &TMainForm::FontBClick);
@@ -137,6 +138,11 @@ void TMainForm::DeleteBClick() {
 
 void TMainForm::MakeBClick() {
     memo_.setText(markup::tableText(list_, ui->PathE->text()));
+}
+
+// The pane's context-menu item: Make's markup for pages in standards mode.
+void TMainForm::MakeHtml5MIClick() {
+    memo_.setText(markup::tableText(list_, ui->PathE->text(), markup::PageMode::Standards));
 }
 
 void TMainForm::CopyBClick() {

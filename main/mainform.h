@@ -40,6 +40,7 @@ private:
     void ChangeBClick();
     void DeleteBClick();
     void MakeBClick();
+    void MakeHtml5MIClick();
     void CopyBClick();
     void VisSCClick();
     void FontBClick();

@@ -2,8 +2,10 @@
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 
 // The main window as a person uses it: the fraction list and its editor, the default button,
 // focus and tab order, the fixed layout, and the markup pane.
@@ -38,6 +40,7 @@ private slots:
     void editBoxes_selectAllWhenEnteredByKeyboardOnly();
 
     void make_writesTheTableOfTheCurrentEntries();
+    void paneMenu_makesTheTableForHtml5PagesAboveTheStandardItems();
     void copy_putsThePaneWithCrLfOnTheClipboard();
     void copy_ofAnEmptyPane_leavesTheClipboardAlone();
 
@@ -355,6 +358,36 @@ void MainFormTest::make_writesTheTableOfTheCurrentEntries() {
     QCOMPARE(ui->memo()->toPlainText(), expected);
     ui->click(ui->widget<QPushButton>("MakeB"));
     QCOMPARE(ui->memo()->toPlainText(), expected);
+}
+
+void MainFormTest::paneMenu_makesTheTableForHtml5PagesAboveTheStandardItems() {
+    ui->addEntry(u"1"_qs, u"2"_qs);
+    ui->addEntry(u"+"_qs, QString());
+    ui->memo()->setPlainText(u"typed by hand"_qs);
+    // The event that a right click on the pane brings.
+    const QPoint inPane(10, 10);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, inPane,
+                                 ui->memo()->viewport()->mapToGlobal(inPane));
+    QApplication::sendEvent(ui->memo()->viewport(), &rightClick);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY(menu != nullptr);
+    const auto items = menu->actions();
+    std::unique_ptr<QMenu> standard(ui->memo()->createStandardContextMenu());
+    QCOMPARE(items.size(), standard->actions().size() + 2);
+    QCOMPARE(items.at(0)->text(), u"HTML5 ページ用に作成"_qs);
+    QVERIFY(items.at(1)->isSeparator());
+    QCOMPARE(items.at(2)->text(), standard->actions().at(0)->text());
+
+    QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Return);
+    QCOMPARE(ui->memo()->toPlainText(),
+             u"<!-- 分数ここから -->\n"
+             "<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">\n"
+             "<tr>\n<td align=\"center\">1</td>\n<td rowspan=\"3\">+</td>\n</tr>\n"
+             "<tr>\n<td><img src=\"./fracline.gif\" width=\"100%\" height=\"1\" "
+             "style=\"display:block\"></td>\n"
+             "</tr>\n<tr>\n<td align=\"center\">2</td>\n</tr>\n</table>\n"
+             "<!-- 分数ここまで -->\n"_qs);
 }
 
 void MainFormTest::copy_putsThePaneWithCrLfOnTheClipboard() {

@@ -1,5 +1,8 @@
 #include "toolkit/memopane.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
+
 MemoPane::MemoPane(QWidget *parent)
     : QPlainTextEdit(parent) {
     QPalette pal = palette();
@@ -8,4 +11,14 @@ MemoPane::MemoPane(QWidget *parent)
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                  pal.color(QPalette::Inactive, QPalette::Text));
     setPalette(pal);
+}
+
+void MemoPane::contextMenuEvent(QContextMenuEvent *event) {
+    // The standard items stay Qt's own, texts and translations included.
+    QMenu *menu = createStandardContextMenu();
+    QAction *firstStandard = menu->actions().value(0);
+    menu->insertActions(firstStandard, actions());
+    menu->insertSeparator(firstStandard);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }

@@ -3,12 +3,14 @@
 
 Each case starts Xvfb and the program, types and clicks with xdotool, and reads the results the way
 other programs do: the clipboard through xclip, the window's properties through xprop and xwininfo,
-the sample through a screenshot taken with ImageMagick's import.
+the sample through a screenshot taken with ImageMagick's import; the copied markup is typeset by
+headless Chromium.
 
     pemvaro_e2e.py --program build/pemvaro CASE...     run the named cases
     pemvaro_e2e.py --list                              name the cases
 
-Exit status 77 means the machine has no Xvfb, so nothing was run.
+Exit status 77 means the machine has no Xvfb, so nothing was run, or that a case needs a tool that
+cannot be installed here.
 """
 
 import argparse
@@ -21,6 +23,8 @@ import subprocess
 import sys
 import tempfile
 import time
+
+import browserlayout
 
 SKIPPED = 77
 CAPTION = "Pemvaro for HTML"
@@ -58,6 +62,10 @@ class CaseFailed(Exception):
     pass
 
 
+class CaseSkipped(Exception):
+    pass
+
+
 def check(condition, message):
     if not condition:
         raise CaseFailed(message)
@@ -67,7 +75,10 @@ def crlf(lines):
     return "".join(line + "\r\n" for line in lines).encode("utf-8")
 
 
-def table_markup(entries, path=DEFAULT_PATH):
+BLOCK_STYLE = ' style="display:block"'  # on each image, for pages in standards mode
+
+
+def table_markup(entries, path=DEFAULT_PATH, image_style=""):
     """The markup of (numerator, denominator) entries, each line ending in CR LF."""
     lines = ["<!-- 分数ここから -->", '<table border="0" cellspacing="0" cellpadding="0">', "<tr>"]
     for numerator, denominator in entries:
@@ -76,7 +87,8 @@ def table_markup(entries, path=DEFAULT_PATH):
         else:
             lines.append(f'<td rowspan="3">{numerator}</td>')
     lines += ["</tr>", "<tr>"]
-    lines += [f'<td><img src="{path}" width="100%" height="1"></td>' for _, d in entries if d]
+    lines += [f'<td><img src="{path}" width="100%" height="1"{image_style}></td>'
+              for _, d in entries if d]
     lines += ["</tr>", "<tr>"]
     lines += [f'<td align="center">{d}</td>' for _, d in entries if d]
     lines += ["</tr>", "</table>", "<!-- 分数ここまで -->"]
@@ -289,6 +301,16 @@ class Session:
         self.click(MAKE_B)
         self.click(COPY_B)
 
+    def choose_from_context_menu(self, point, downs):
+        """Right click, and once the menu shows, the item `downs` steps from the top."""
+        shown = self.windows()
+        self.xdo("mousemove", "--window", self.window, str(point[0]), str(point[1]), "click", "3")
+        deadline = time.monotonic() + TIMEOUT
+        while self.windows() == shown:
+            check(time.monotonic() < deadline, "no context menu")
+            time.sleep(0.1)
+        self.key(*["Down"] * downs, "Return")
+
     # What other programs see.
 
     def clipboard(self):
@@ -322,6 +344,11 @@ class Session:
                 if time.monotonic() > deadline:
                     raise CaseFailed(f"the sample does not show {what}") from None
             time.sleep(0.2)
+
+    def windows(self):
+        done = self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.app.pid)],
+                        check_exit=False)
+        return set(done.stdout.split())
 
     def property(self, name):
         return self.run(["xprop", "-id", self.window, name]).stdout.decode().strip()
@@ -556,6 +583,47 @@ def markup_pane_edits(s):
     s.expect_clipboard(table_markup([("1", "2")]))
 
 
+@case
+def markup_in_browser(s):
+    # Make's markup and the context menu's for pages in standards mode, both as copied, typeset
+    # by a browser in each of its layout modes.
+    entries = [("1", "2"), ("+", ""), ("<i>x</i>", "分母"), ("=", "")]
+    s.click(FIRST_ROW)
+    s.key("Tab")
+    for numerator, denominator in entries:
+        s.type_checked(numerator)
+        s.key("Tab")
+        if denominator:
+            s.type_checked(denominator)
+        s.key("Return")
+    s.make_and_copy()
+    copied = {"Make": table_markup(entries)}
+    s.expect_clipboard(copied["Make"])
+    s.choose_from_context_menu(MEMO, 1)
+    s.click(COPY_B)
+    copied["HTML5"] = table_markup(entries, image_style=BLOCK_STYLE)
+    s.expect_clipboard(copied["HTML5"])
+
+    chromium = browserlayout.find_chromium()
+    if chromium is None:
+        raise CaseSkipped("Chromium cannot be installed here: the markup was not typeset")
+    check(chromium, "chromium is not installed (build.sh installs it)")
+    try:
+        layouts = browserlayout.typeset(chromium, s.workdir, copied, TIMEOUT * 3)
+    except (RuntimeError, subprocess.TimeoutExpired) as error:
+        raise CaseFailed(str(error)) from None
+    print(browserlayout.table(layouts))
+    for (name, mode), layout in layouts.items():
+        unjudged = browserlayout.not_measured(layout, mode)
+        check(unjudged is None, f"{name}'s markup in {mode} mode: {unjudged}")
+        faults = browserlayout.faults(layout)
+        if (name, mode) == ("Make", "standards"):
+            # Where Make's markup falls apart: the checks must see it.
+            check(faults, "Make's markup passes in standards mode: the layout checks see nothing")
+        else:
+            check(not faults, f"{name}'s markup in {mode} mode: " + "; ".join(faults))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", help="the built program")
@@ -578,20 +646,23 @@ def main():
 
     # Stopped by CTest: leave through the finally blocks, which stop the X server and the program.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    failed = []
+    failed, skipped = [], []
     for name in args.cases:
         with tempfile.TemporaryDirectory(prefix="pemvaro-e2e-") as workdir:
             try:
                 with Session(os.path.abspath(args.program), workdir) as session:
                     CASES[name](session)
                 print(f"PASS   {name}")
+            except CaseSkipped as reason:
+                skipped.append(name)
+                print(f"SKIP   {name}: {reason}")
             except CaseFailed as failure:
                 failed.append(name)
                 print(f"FAIL   {name}: {failure}")
                 log = os.path.join(workdir, "program.log")
                 if os.path.exists(log) and os.path.getsize(log):
                     print("--- the program's output\n" + open(log, errors="replace").read())
-    return 1 if failed else 0
+    return 1 if failed else SKIPPED if skipped else 0
 
 
 if __name__ == "__main__":
