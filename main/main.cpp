@@ -1,3 +1,4 @@
+#include "main/displaycheck.h"
 #include "main/mainform.h"
 #include "toolkit/fonts.h"
 
@@ -5,6 +6,7 @@
 #include <QIcon>
 
 int main(int argc, char *argv[]) {
+    watchForMissingDisplay(argc, argv);
     QApplication app(argc, argv);
     // The program's own name; the window caption stays exactly as the window sets it.
     QApplication::setApplicationName(QStringLiteral("Pemvaro"));

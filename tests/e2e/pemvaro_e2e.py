@@ -4,7 +4,8 @@
 Each case starts Xvfb and the program, types and clicks with xdotool, and reads the results the way
 other programs do: the clipboard through xclip, the window's properties through xprop and xwininfo,
 the sample through a screenshot taken with ImageMagick's import; the copied markup is typeset by
-headless Chromium.
+headless Chromium. The case without_display needs no X server: it starts the program where no
+display can be opened and reads what it says.
 
     pemvaro_e2e.py --program build/pemvaro CASE...     run the named cases
     pemvaro_e2e.py --list                              name the cases
@@ -364,6 +365,12 @@ def case(function):
     return function
 
 
+def case_without_x_server(function):
+    """A case that starts the program itself, with the path of the program and a scratch folder."""
+    function.without_x_server = True
+    return case(function)
+
+
 def one_bar(sample):
     y = sample.bar_row()
     runs = sample.black_runs(y)
@@ -624,6 +631,50 @@ def markup_in_browser(s):
             check(not faults, f"{name}'s markup in {mode} mode: " + "; ".join(faults))
 
 
+def dead_display():
+    """An X display with no server behind it."""
+    for number in range(99, 1000):
+        taken = ("/tmp/.X11-unix/X%d", "/tmp/.X%d-lock")
+        if not any(os.path.exists(path % number) for path in taken):
+            return f":{number}"
+    raise CaseFailed("every X display from :99 to :999 is taken")
+
+
+@case_without_x_server
+def without_display(program, workdir):
+    dead = dead_display()
+    # Environment, command line, and what the program must name as tried, in English and Japanese.
+    starts = [
+        ({}, [], "X display (DISPLAY is not set)", "X ディスプレイ（DISPLAY が設定されていません）"),
+        ({"DISPLAY": dead}, [], f'X display "{dead}"', f'X ディスプレイ "{dead}"'),
+        ({"DISPLAY": dead, "QT_QPA_PLATFORM": "nonsense"}, [], 'Qt platform "nonsense"',
+         'Qt プラットフォーム "nonsense"'),
+        ({"DISPLAY": dead, "WAYLAND_DISPLAY": "pemvaro-none"}, ["-platform", "wayland;xcb:x=1"],
+         f'Qt platform "wayland;xcb:x=1", Wayland display "pemvaro-none", X display "{dead}"',
+         f'Wayland ディスプレイ "pemvaro-none"、X ディスプレイ "{dead}"'),
+    ]
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "QT_QPA_PLATFORM")}
+    env.update(LANG="C.UTF-8", LC_ALL="C.UTF-8", XDG_RUNTIME_DIR=workdir)
+    advice = f"xvfb-run {program}"
+    for extra, arguments, english, japanese in starts:
+        command = [program, *arguments]
+        try:
+            done = subprocess.run(command, env={**env, **extra}, stdin=subprocess.DEVNULL,
+                                  capture_output=True, timeout=TIMEOUT)
+        except subprocess.TimeoutExpired:
+            raise CaseFailed(f"{extra} {arguments}: the program kept running") from None
+        said = done.stderr.decode("utf-8", "replace")
+        start = f"{extra} {arguments}: exit status {done.returncode}, said:\n{said}"
+        check(done.returncode == 1, start)
+        lines = said.splitlines()
+        check(len(lines) == 2 and "Aborted" not in said and "plugin" not in said, start)
+        check(lines[0].startswith("Pemvaro needs a graphical display") and
+              f"Tried: {english}. " in lines[0] and lines[0].endswith(advice), start)
+        check(lines[1].startswith("Pemvaro にはグラフィカルなディスプレイが必要") and
+              japanese in lines[1] and lines[1].endswith(advice), start)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", help="the built program")
@@ -636,11 +687,13 @@ def main():
     unknown = [name for name in args.cases if name not in CASES]
     if not args.program or not args.cases or unknown:
         parser.error(f"give --program and cases out of: {', '.join(CASES)}")
-    if shutil.which("Xvfb") is None:
+    program = os.path.abspath(args.program)
+    in_x_server = [name for name in args.cases if not hasattr(CASES[name], "without_x_server")]
+    if in_x_server and shutil.which("Xvfb") is None:
         print("SKIPPED: Xvfb is not installed (Debian: apt-get install xvfb)")
         return SKIPPED
     missing = [t for t in ("xdotool", "xclip", "xprop", "xwininfo", "import") if not shutil.which(t)]
-    if missing:
+    if in_x_server and missing:
         print("FAILED: missing tools: " + " ".join(missing) + " (see build.sh)")
         return 1
 
@@ -650,8 +703,11 @@ def main():
     for name in args.cases:
         with tempfile.TemporaryDirectory(prefix="pemvaro-e2e-") as workdir:
             try:
-                with Session(os.path.abspath(args.program), workdir) as session:
-                    CASES[name](session)
+                if name in in_x_server:
+                    with Session(program, workdir) as session:
+                        CASES[name](session)
+                else:
+                    CASES[name](program, workdir)
                 print(f"PASS   {name}")
             except CaseSkipped as reason:
                 skipped.append(name)
