@@ -9,6 +9,7 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     # -Wformat is on already, at level 2; a bare -Wformat here would lower it.
     add_compile_options(-fstack-protector-strong -Werror=format-security)
     # _FORTIFY_SOURCE needs optimisation; some compilers define it already, so say it once.
-    add_compile_options("$<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
+    set(optimised $<CONFIG:Release,RelWithDebInfo,MinSizeRel>)
+    add_compile_options("$<${optimised}:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
     add_link_options(LINKER:-z,relro LINKER:-z,now)
 endif()
