@@ -7,7 +7,6 @@
 #include "ui_mainform.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 
 namespace {
 
@@ -38,6 +37,7 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     , fontB_(ui->FontB)
     , memo_(ui->Memo)
     , visSC_(ui->VisSC)
+    , defaultButton_(ui->ChangeB)
     , surface_(ui->Image->width(), ui->Image->height(), ui->Image, ui->Image->devicePixelRatioF())
     , sample_(surface_) {
     setFont(toolkit::withLayoutPixelSize(font()));
@@ -76,8 +76,6 @@ void TMainForm::connectHandlers() {
     connect(ui->CopyB, &QPushButton::clicked, this, &TMainForm::CopyBClick);
     connect(ui->VisSC, &QCheckBox::toggled, this, &TMainForm::VisSCClick);
     connect(ui->FontB, &QPushButton::clicked, this, &TMainForm::FontBClick);
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget *, QWidget *now) { followDefaultButton(now); });
 }
 
 void TMainForm::fitLabelsToTexts() {
@@ -158,25 +156,4 @@ void TMainForm::FontBClick() {
         sample_.setFont(FD->currentFont());
     }
     ListBoxChange();
-}
-
-void TMainForm::keyPressEvent(QKeyEvent *event) {
-    // Enter reaches the window when the focused control has no use for it: it then activates the
-    // default button. A focused push button takes Enter itself, and the markup pane keeps it.
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (enter && modifiers == Qt::NoModifier) {
-        if (ui->ChangeB->isEnabled() && ui->ChangeB->isVisible()) {
-            ui->ChangeB->click();
-        }
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void TMainForm::followDefaultButton(QWidget *focused) {
-    // While another push button has the focus, it is the one Enter activates and shows as such.
-    const bool otherButton = qobject_cast<QPushButton *>(focused) != nullptr &&
-                             focused != ui->ChangeB && isAncestorOf(focused);
-    ui->ChangeB->setDefault(!otherButton);
 }
