@@ -2,6 +2,7 @@
 
 #include "markup/tablemarkup.h"
 #include "preview/sampledescription.h"
+#include "preview/sampleink.h"
 #include "toolkit/fonts.h"
 #include "toolkit/qtfontchooser.h"
 #include "ui_mainform.h"
@@ -48,7 +49,7 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     fitLabelsToTexts();
 
     const toolkit::Font fdFont{toolkit::withLayoutPixelSize(property("FD.font").value<QFont>()),
-                               palette().color(QPalette::WindowText)};
+                               preview::sampleInk(palette().color(QPalette::WindowText))};
     FD = makeFontChooser(fdFont, this);
     // The layout leaves an empty text out, so the entry row gets its one, empty, sub-item here.
     ui->ListBox->setSubItem(list_.count() - 1, QString());
