@@ -39,6 +39,7 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     , memo_(ui->Memo)
     , visSC_(ui->VisSC)
     , defaultButton_(ui->ChangeB)
+    , frame_(this)
     , surface_(ui->Image->width(), ui->Image->height(), ui->Image, ui->Image->devicePixelRatioF())
     , sample_(surface_) {
     setFont(toolkit::withLayoutPixelSize(font()));
@@ -47,6 +48,7 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
                    Qt::WindowCloseButtonHint);
     setFixedSize(size());
     fitLabelsToTexts();
+    ui->ListBox->useDefaultColumnWidths();
 
     const toolkit::Font fdFont{toolkit::withLayoutPixelSize(property("FD.font").value<QFont>()),
                                preview::sampleInk(palette().color(QPalette::WindowText))};

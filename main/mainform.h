@@ -4,6 +4,7 @@
 #include "fractions/fractionlist.h"
 #include "preview/sample.h"
 #include "toolkit/defaultbutton.h"
+#include "toolkit/fixedsizeframe.h"
 #include "toolkit/qtcontrols.h"
 #include "toolkit/qtsurface.h"
 
@@ -57,6 +58,7 @@ private:
     toolkit::QtMultiLineEdit memo_;
     toolkit::QtCheckBox visSC_;
     toolkit::DefaultButton defaultButton_;
+    toolkit::FixedSizeFrame frame_;
     toolkit::QtSurface surface_;
     preview::Sample sample_;
     std::unique_ptr<toolkit::FontChooser> FD;

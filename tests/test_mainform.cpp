@@ -110,6 +110,7 @@ void MainFormTest::layout_isFixedWithJapaneseFont() {
     QCOMPARE(ui->widget<QLabel>("TitleL")->text(), u"Pemvaro for HTML  ver1.00"_qs);
     QCOMPARE(ui->widget<QLabel>("PBL")->text(), u"projected by \"Halvetsu\""_qs);
     QCOMPARE(ui->list()->headerItem()->text(0), u"分子"_qs);
+    QCOMPARE(ui->list()->columnWidth(0), 102);
     QCOMPARE(ui->list()->columnWidth(1), 102);
 }
 

@@ -405,11 +405,13 @@ def startup_window(s):
     size = "%d by %d" % CLIENT_SIZE
     check(f"minimum size: {size}" in hints and f"maximum size: {size}" in hints,
           "the window can be resized: " + hints)
-    # Motif hints: functions, then decorations; neither may offer maximising.
+    # Motif hints: functions, then decorations; neither may offer resizing or maximising.
     motif = s.property("_MOTIF_WM_HINTS").split("=")[1].split(",")
     flags, functions, decorations = (int(v, 16) for v in motif[:3])
-    check(flags & 1 and not functions & 0x10, "the window offers maximising: " + str(motif))
-    check(flags & 2 and not decorations & 0x40, "the title bar has a maximise button")
+    check(flags & 1 and not functions & 0x12, "the window offers resizing or maximising: " + str(motif))
+    check(flags & 2 and not decorations & 0x44, "the frame has resize handles or a maximise button")
+    icon = s.property("_NET_WM_ICON")
+    check("Icon (16 x 16)" in icon and "Icon (32 x 32)" in icon, "no 16 and 32 pixel icons: " + icon[:80])
     info = s.run(["xwininfo", "-id", s.window]).stdout.decode()
     check(f"Width: {CLIENT_SIZE[0]}\n" in info and f"Height: {CLIENT_SIZE[1]}\n" in info,
           "client area is not 544 x 399:\n" + info)
