@@ -1,5 +1,6 @@
 #include "main/mainform.h"
 
+#include "main/accessibleroles.h"
 #include "markup/tablemarkup.h"
 #include "preview/sampledescription.h"
 #include "preview/sampleink.h"
@@ -12,6 +13,7 @@
 namespace {
 
 std::unique_ptr<Ui::TMainForm> setUpUi(QWidget *form) {
+    installAccessibleRoles();
     auto ui = std::make_unique<Ui::TMainForm>();
     ui->setupUi(form);
     return ui;
@@ -49,6 +51,8 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     setFixedSize(size());
     fitLabelsToTexts();
     ui->ListBox->useDefaultColumnWidths();
+    // Context menus are windows of their own, which take the application's font, not the window's.
+    QApplication::setFont(font(), "QMenu");
 
     const toolkit::Font fdFont{toolkit::withLayoutPixelSize(property("FD.font").value<QFont>()),
                                preview::sampleInk(palette().color(QPalette::WindowText))};
@@ -105,13 +109,22 @@ void TMainForm::ListBoxClick() {
 void TMainForm::ListBoxChange() {
     if (SampleVisible) {
         sample_.redraw(list_);
-        ui->Image->setAccessibleDescription(preview::describeSample(list_));
+        // Screen readers hear of every change, so only a new text is told.
+        const QString description = preview::describeSample(list_);
+        if (description != ui->Image->accessibleDescription()) {
+            ui->Image->setAccessibleDescription(description);
+        }
     }
 }
 
 void TMainForm::ChangeBClick() {
     const int selected = ui->ListBox->selectedIndex();
-    const auto result = list_.commit(selected, {nmntE_.text(), dnmnE_.text()});
+    const auto result = [&] {
+        // The list tells of each text of the entry as it changes: the sample, and what screen
+        // readers are told of it, follow once the entry is whole.
+        const QSignalBlocker whole(ui->ListBox);
+        return list_.commit(selected, {nmntE_.text(), dnmnE_.text()});
+    }();
     if (result == fractions::FractionList::Commit::AddedEntry) {
         ui->ListBox->selectRow(selected + 1);
         ListBoxClick();

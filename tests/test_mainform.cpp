@@ -1,9 +1,11 @@
+#include "main/qtjapanese.h"
 #include "mainformfixture.h"
 
 #include <QAccessible>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 
 // The main window as a person uses it: the fraction list and its editor, the default button,
 // focus and tab order, the fixed layout, and the markup pane.
@@ -43,6 +45,7 @@ private slots:
 
     void inputMethod_commitsComposedTextUnchanged();
     void screenReaders_nameEveryControlAndReadTheSample();
+    void qtsOwnTexts_areJapanese();
 
 private:
     std::unique_ptr<MainFormDriver> ui;
@@ -405,10 +408,26 @@ void MainFormTest::screenReaders_nameEveryControlAndReadTheSample() {
     QCOMPARE(name("VisSC"), u"サンプルを表示"_qs);
     QCOMPARE(name("Image"), u"サンプル"_qs);
 
+    QCOMPARE(QAccessible::queryAccessibleInterface(ui->form.get())->role(), QAccessible::Window);
+    auto *sample = QAccessible::queryAccessibleInterface(ui->widget<QWidget>("Image"));
+    QCOMPARE(sample->role(), QAccessible::Graphic);
+
     ui->addEntry(u"1"_qs, u"2"_qs);
     ui->addEntry(u"+"_qs, QString());
     ui->addEntry(u"3"_qs, u"4"_qs);
-    QCOMPARE(ui->widget<QWidget>("Image")->accessibleDescription(), u"1/2 + 3/4"_qs);
+    QCOMPARE(sample->text(QAccessible::Description), u"1/2 + 3/4"_qs);
+}
+
+void MainFormTest::qtsOwnTexts_areJapanese() {
+    installQtJapanese(*qApp);
+    const std::unique_ptr<QMenu> menu(ui->numerator()->createStandardContextMenu());
+    QStringList texts;
+    for (const QAction *action : menu->actions()) {
+        texts << action->text();
+    }
+    QVERIFY2(texts.join(u' ').contains(u"すべてを選択"_qs), qPrintable(texts.join(u' ')));
+    menu->ensurePolished();
+    QCOMPARE(menu->font(), ui->form->font());
 }
 
 QTEST_MAIN(MainFormTest)

@@ -17,6 +17,7 @@ Exit status 77 means the machine has no Xvfb, so nothing was run.
 
 import argparse
 import ctypes
+import json
 import os
 import select
 import shutil
@@ -371,6 +372,19 @@ class Session:
     def property(self, name):
         return self.run(["xprop", "-id", self.window, name]).stdout.decode().strip()
 
+    def screen_reader_on(self):
+        """Tells the desktop's applications that a screen reader listens, as Orca does."""
+        self.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+                  "org.freedesktop.DBus.Properties.Set", "string:org.a11y.Status",
+                  "string:IsEnabled", "variant:boolean:true"])
+
+    def accessibles(self):
+        """What a screen reader reads of the program through AT-SPI, depth first."""
+        reader = os.path.join(os.path.dirname(os.path.abspath(__file__)), "atspi_tree.py")
+        # pyatspi is a package of the system's Python, whichever Python runs these tests.
+        done = self.run(["/usr/bin/python3", reader, "Pemvaro"])
+        return json.loads(done.stdout)
+
 
 # The cases. Each starts with the program as it is right after start-up.
 
@@ -602,6 +616,36 @@ def markup_pane_edits(s):
     s.expect_clipboard(table_markup([("1", "2")]) + b"z\r\ny")
     s.make_and_copy()
     s.expect_clipboard(table_markup([("1", "2")]))
+
+
+@case
+def screen_reader(s):
+    s.screen_reader_on()
+    s.click(FIRST_ROW)
+    s.key("Tab")
+    s.enter_fraction("1", "2")
+    s.type("+")
+    s.key("Return")
+
+    def read():
+        nodes = s.accessibles()
+        roles = {}
+        for node in nodes:
+            roles.setdefault(node["role"], []).append(node)
+        return nodes, roles
+
+    deadline = time.monotonic() + TIMEOUT
+    while not (roles := read()[1]).get("image") and time.monotonic() < deadline:
+        time.sleep(0.5)  # the program connects to the accessibility bus on its own time
+    check([n["name"] for n in roles.get("frame", [])] == [CAPTION],
+          f"no frame named {CAPTION}: {roles.get('frame')}")
+    image = roles.get("image", [{}])[0]
+    check((image.get("name"), image.get("description")) == ("サンプル", "1/2 +"),
+          f"the sample reads {image}")
+    tree = roles["tree"][0]
+    check((tree["name"], tree["rows"]) == ("分数リスト", 3), f"the list reads {tree}")
+    headers = [(n["name"], n["extents"][2]) for n in roles["table column header"]]
+    check(headers == [("分子", 102), ("分母", 102)], f"the list's columns are {headers}")
 
 
 def main():
