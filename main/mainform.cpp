@@ -9,6 +9,7 @@
 #include "ui_mainform.h"
 
 #include <QApplication>
+#include <QStyleOptionButton>
 
 namespace {
 
@@ -88,6 +89,19 @@ void TMainForm::connectHandlers() {
 void TMainForm::fitLabelsToTexts() {
     for (QLabel *label : {ui->TitleL, ui->PBL, ui->CRL, ui->NmntL, ui->DnmnL, ui->PathL}) {
         label->resize(label->fontMetrics().horizontalAdvance(label->text()), label->height());
+    }
+    // A style with a larger indicator than the layout allows for would cut the check box's text:
+    // the box then grows to the left, as far as its text needs, and keeps its right edge.
+    QStyleOptionButton option;
+    option.initFrom(ui->VisSC);
+    const int textRoom =
+        style()->subElementRect(QStyle::SE_CheckBoxContents, &option, ui->VisSC).width();
+    const int needed = ui->VisSC->width() - textRoom +
+                       ui->VisSC->fontMetrics().horizontalAdvance(ui->VisSC->text());
+    if (needed > ui->VisSC->width()) {
+        QRect box = ui->VisSC->geometry();
+        box.setLeft(box.right() + 1 - needed);
+        ui->VisSC->setGeometry(box);
     }
 }
 
