@@ -422,10 +422,11 @@ def startup_window(s):
     # Motif hints: functions, then decorations; neither may offer resizing or maximising.
     motif = s.property("_MOTIF_WM_HINTS").split("=")[1].split(",")
     flags, functions, decorations = (int(v, 16) for v in motif[:3])
-    check(flags & 1 and not functions & 0x12, "the window offers resizing or maximising: " + str(motif))
+    check(flags & 1 and not functions & 0x12, f"the window offers resizing or maximising: {motif}")
     check(flags & 2 and not decorations & 0x44, "the frame has resize handles or a maximise button")
     icon = s.property("_NET_WM_ICON")
-    check("Icon (16 x 16)" in icon and "Icon (32 x 32)" in icon, "no 16 and 32 pixel icons: " + icon[:80])
+    check("Icon (16 x 16)" in icon and "Icon (32 x 32)" in icon,
+          "no icons of 16 and 32 pixels: " + icon[:80])
     info = s.run(["xwininfo", "-id", s.window]).stdout.decode()
     check(f"Width: {CLIENT_SIZE[0]}\n" in info and f"Height: {CLIENT_SIZE[1]}\n" in info,
           "client area is not 544 x 399:\n" + info)
