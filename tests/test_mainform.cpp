@@ -6,6 +6,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOptionButton>
 
 // The main window as a person uses it: the fraction list and its editor, the default button,
 // focus and tab order, the fixed layout, and the markup pane.
@@ -20,6 +23,7 @@ private slots:
     void layout_placesEveryControlAsDesigned_data();
     void layout_placesEveryControlAsDesigned();
     void layout_isFixedWithJapaneseFont();
+    void layout_growsTheCheckBoxOnlyAsFarAsItsTextNeeds();
 
     void enteringAFraction_appendsANewEntryRowAndReturnsToNumerator();
     void committingTheEntryRow_data();
@@ -115,6 +119,39 @@ void MainFormTest::layout_isFixedWithJapaneseFont() {
     QCOMPARE(ui->list()->headerItem()->text(0), u"分子"_qs);
     QCOMPARE(ui->list()->columnWidth(0), 102);
     QCOMPARE(ui->list()->columnWidth(1), 102);
+}
+
+namespace {
+
+// A style whose check box indicator is wider than the layout allows for, as some desktops' are.
+class LargeIndicatorStyle final : public QProxyStyle {
+public:
+    LargeIndicatorStyle()
+        : QProxyStyle(QStyleFactory::create(u"Fusion"_qs)) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                    const QWidget *widget) const override {
+        return metric == PM_IndicatorWidth ? 24 : QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+} // namespace
+
+void MainFormTest::layout_growsTheCheckBoxOnlyAsFarAsItsTextNeeds() {
+    const QString usual = QApplication::style()->name();
+    QApplication::setStyle(new LargeIndicatorStyle);
+    ui = std::make_unique<MainFormDriver>();
+    auto *box = ui->widget<QCheckBox>("VisSC");
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const int room =
+        box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
+    const int text = box->fontMetrics().horizontalAdvance(box->text());
+    const QRect geometry = box->geometry();
+    ui.reset();
+    QApplication::setStyle(usual);
+
+    QCOMPARE(room, text);
+    QCOMPARE(geometry.right(), 184 + 101 - 1);
 }
 
 void MainFormTest::enteringAFraction_appendsANewEntryRowAndReturnsToNumerator() {
