@@ -25,19 +25,19 @@ bool isPlainEnter(const QKeyEvent &key) {
 DefaultButton::DefaultButton(QPushButton *button)
     : button_(button) {
     button_->setDefault(true);
-    // Key presses go to the focused control first, so they are watched for the whole
-    // application; only those of the button's own window are taken.
+    // A key press goes to the focused control first, then to its parents: it is watched for the
+    // whole application and taken where it first reaches a control of the button's window.
     qApp->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *, QWidget *now) { follow(now); });
 }
 
 bool DefaultButton::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() != QEvent::KeyPress || watched != QApplication::focusWidget()) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) {
         return false;
     }
-    auto *focused = static_cast<QWidget *>(watched);
-    if (focused->window() != button_->window() || usesEnterItself(focused) ||
+    auto *control = static_cast<QWidget *>(watched);
+    if (control->window() != button_->window() || usesEnterItself(control) ||
         !isPlainEnter(*static_cast<QKeyEvent *>(event))) {
         return false;
     }
