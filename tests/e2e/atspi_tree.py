@@ -1,9 +1,12 @@
 #!/usr/bin/python3
 """Prints what a screen reader reads of one application through AT-SPI, as JSON: one object for
 every accessible under the application, depth first, with its role, name, description, its extents
-in its window and the row count of a table.
+in its window and the row count of a table. Or listens, until stopped, for the changes of
+description that a screen reader is told of, and prints each new description on a line of its own
+after a first line "listening".
 
     atspi_tree.py APPLICATION_NAME
+    atspi_tree.py --descriptions
 
 Runs on the session bus of DBUS_SESSION_BUS_ADDRESS, with the system's Python and its pyatspi.
 """
@@ -32,6 +35,15 @@ def walk(accessible, nodes, depth=0):
                 walk(child, nodes, depth + 1)
 
 
+def listen_for_descriptions():
+    def told(event):
+        print(json.dumps(event.source.description, ensure_ascii=False), flush=True)
+
+    pyatspi.Registry.registerEventListener(told, "object:property-change:accessible-description")
+    print("listening", flush=True)
+    pyatspi.Registry.start()
+
+
 def main(name):
     nodes = []
     for application in pyatspi.Registry.getDesktop(0):
@@ -42,4 +54,7 @@ def main(name):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    if sys.argv[1] == "--descriptions":
+        listen_for_descriptions()
+    else:
+        main(sys.argv[1])

@@ -378,12 +378,31 @@ class Session:
                   "org.freedesktop.DBus.Properties.Set", "string:org.a11y.Status",
                   "string:IsEnabled", "variant:boolean:true"])
 
+    # pyatspi is a package of the system's Python, whichever Python runs these tests.
+    ATSPI_READER = ["/usr/bin/python3", os.path.join(os.path.dirname(__file__), "atspi_tree.py")]
+
     def accessibles(self):
         """What a screen reader reads of the program through AT-SPI, depth first."""
-        reader = os.path.join(os.path.dirname(os.path.abspath(__file__)), "atspi_tree.py")
-        # pyatspi is a package of the system's Python, whichever Python runs these tests.
-        done = self.run(["/usr/bin/python3", reader, "Pemvaro"])
-        return json.loads(done.stdout)
+        return json.loads(self.run([*self.ATSPI_READER, "Pemvaro"]).stdout)
+
+    def told_descriptions(self, actions, last):
+        """The changes of description a screen reader is told of while the actions run, up to
+        the one it is told last and a second after."""
+        listener = subprocess.Popen([*self.ATSPI_READER, "--descriptions"], env=self.env,
+                                    stdout=subprocess.PIPE, stdin=subprocess.DEVNULL, bufsize=0,
+                                    preexec_fn=die_with_parent)
+        told = []
+        try:
+            check(listener.stdout.readline() == b"listening\n", "the AT-SPI listener did not start")
+            actions()
+            deadline = time.monotonic() + TIMEOUT
+            while (not told or told[-1] != last) and time.monotonic() < deadline:
+                if select.select([listener.stdout], [], [], 0.2)[0]:
+                    told.append(json.loads(listener.stdout.readline()))
+            time.sleep(1)
+        finally:
+            stop(listener)
+        return told + [json.loads(line) for line in listener.stdout.read().decode().splitlines()]
 
 
 # The cases. Each starts with the program as it is right after start-up.
@@ -622,22 +641,29 @@ def markup_pane_edits(s):
 @case
 def screen_reader(s):
     s.screen_reader_on()
-    s.click(FIRST_ROW)
-    s.key("Tab")
-    s.enter_fraction("1", "2")
-    s.type("+")
-    s.key("Return")
 
     def read():
         nodes = s.accessibles()
         roles = {}
         for node in nodes:
             roles.setdefault(node["role"], []).append(node)
-        return nodes, roles
+        return roles
 
     deadline = time.monotonic() + TIMEOUT
-    while not (roles := read()[1]).get("image") and time.monotonic() < deadline:
+    while not read().get("image") and time.monotonic() < deadline:
         time.sleep(0.5)  # the program connects to the accessibility bus on its own time
+
+    def add_entries():
+        s.click(FIRST_ROW)
+        s.key("Tab")
+        s.enter_fraction("1", "2")
+        s.type("+")
+        s.key("Return")
+
+    # Each action that changes the sample is told once.
+    told = s.told_descriptions(add_entries, "1/2 +")
+    check(told == ["1/2", "1/2 +"], f"a screen reader was told {told}")
+    roles = read()
     check([n["name"] for n in roles.get("frame", [])] == [CAPTION],
           f"no frame named {CAPTION}: {roles.get('frame')}")
     image = roles.get("image", [{}])[0]
