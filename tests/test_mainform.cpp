@@ -1,3 +1,4 @@
+#include "main/qtjapanese.h"
 #include "mainformfixture.h"
 
 #include <QAccessible>
@@ -6,6 +7,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOptionButton>
 
 // The main window as a person uses it: the fraction list and its editor, the default button,
 // focus and tab order, the fixed layout, and the markup pane.
@@ -20,6 +24,7 @@ private slots:
     void layout_placesEveryControlAsDesigned_data();
     void layout_placesEveryControlAsDesigned();
     void layout_isFixedWithJapaneseFont();
+    void layout_growsTheCheckBoxOnlyAsFarAsItsTextNeeds();
 
     void enteringAFraction_appendsANewEntryRowAndReturnsToNumerator();
     void committingTheEntryRow_data();
@@ -46,6 +51,7 @@ private slots:
 
     void inputMethod_commitsComposedTextUnchanged();
     void screenReaders_nameEveryControlAndReadTheSample();
+    void qtsOwnTexts_areJapanese();
 
 private:
     std::unique_ptr<MainFormDriver> ui;
@@ -113,7 +119,41 @@ void MainFormTest::layout_isFixedWithJapaneseFont() {
     QCOMPARE(ui->widget<QLabel>("TitleL")->text(), u"Pemvaro for HTML  ver1.00"_qs);
     QCOMPARE(ui->widget<QLabel>("PBL")->text(), u"projected by \"Halvetsu\""_qs);
     QCOMPARE(ui->list()->headerItem()->text(0), u"分子"_qs);
+    QCOMPARE(ui->list()->columnWidth(0), 102);
     QCOMPARE(ui->list()->columnWidth(1), 102);
+}
+
+namespace {
+
+// A style whose check box indicator is wider than the layout allows for, as some desktops' are.
+class LargeIndicatorStyle final : public QProxyStyle {
+public:
+    LargeIndicatorStyle()
+        : QProxyStyle(QStyleFactory::create(u"Fusion"_qs)) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                    const QWidget *widget) const override {
+        return metric == PM_IndicatorWidth ? 24 : QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+} // namespace
+
+void MainFormTest::layout_growsTheCheckBoxOnlyAsFarAsItsTextNeeds() {
+    const QString usual = QApplication::style()->name();
+    QApplication::setStyle(new LargeIndicatorStyle);
+    ui = std::make_unique<MainFormDriver>();
+    auto *box = ui->widget<QCheckBox>("VisSC");
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const int room =
+        box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
+    const int text = box->fontMetrics().horizontalAdvance(box->text());
+    const QRect geometry = box->geometry();
+    ui.reset();
+    QApplication::setStyle(usual);
+
+    QCOMPARE(room, text);
+    QCOMPARE(geometry.right(), 184 + 101 - 1);
 }
 
 void MainFormTest::enteringAFraction_appendsANewEntryRowAndReturnsToNumerator() {
@@ -437,10 +477,26 @@ void MainFormTest::screenReaders_nameEveryControlAndReadTheSample() {
     QCOMPARE(name("VisSC"), u"サンプルを表示"_qs);
     QCOMPARE(name("Image"), u"サンプル"_qs);
 
+    QCOMPARE(QAccessible::queryAccessibleInterface(ui->form.get())->role(), QAccessible::Window);
+    auto *sample = QAccessible::queryAccessibleInterface(ui->widget<QWidget>("Image"));
+    QCOMPARE(sample->role(), QAccessible::Graphic);
+
     ui->addEntry(u"1"_qs, u"2"_qs);
     ui->addEntry(u"+"_qs, QString());
     ui->addEntry(u"3"_qs, u"4"_qs);
-    QCOMPARE(ui->widget<QWidget>("Image")->accessibleDescription(), u"1/2 + 3/4"_qs);
+    QCOMPARE(sample->text(QAccessible::Description), u"1/2 + 3/4"_qs);
+}
+
+void MainFormTest::qtsOwnTexts_areJapanese() {
+    installQtJapanese(*qApp);
+    const std::unique_ptr<QMenu> menu(ui->numerator()->createStandardContextMenu());
+    QStringList texts;
+    for (const QAction *action : menu->actions()) {
+        texts << action->text();
+    }
+    QVERIFY2(texts.join(u' ').contains(u"すべてを選択"_qs), qPrintable(texts.join(u' ')));
+    menu->ensurePolished();
+    QCOMPARE(menu->font(), ui->form->font());
 }
 
 QTEST_MAIN(MainFormTest)

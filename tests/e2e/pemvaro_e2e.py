@@ -8,7 +8,11 @@ headless Chromium. The case without_display needs no X server: it starts the pro
 display can be opened and reads what it says.
 
     pemvaro_e2e.py --program build/pemvaro CASE...     run the named cases
-    pemvaro_e2e.py --list                              name the cases
+    pemvaro_e2e.py --desktop gtk3 --program ... CASE   run them as on that desktop
+    pemvaro_e2e.py --list                              name the cases and the desktops
+
+Each case has a session bus of its own, as a desktop has. Without --desktop the program runs with
+the caller's platform theme; a named desktop sets the variables by which Qt picks its theme there.
 
 Exit status 77 means the machine has no Xvfb, so nothing was run, or that a case needs a tool that
 cannot be installed here.
@@ -16,6 +20,7 @@ cannot be installed here.
 
 import argparse
 import ctypes
+import json
 import os
 import select
 import shutil
@@ -54,6 +59,21 @@ VIS_SC = (SAMPLE_P[0] + 184 + 8, SAMPLE_P[1] + 104 + 8)  # on the box itself
 IMAGE = (SAMPLE_P[0] + 8, SAMPLE_P[1] + 24, 277, 77)  # left, top, width, height
 SAMPLE_LEFT = 4  # left margin of the sample
 
+# What Qt picks its platform theme by, as the desktops set it; a fresh user's settings, so that
+# none of the caller's reach the program.
+DESKTOP_VARIABLES = ("QT_QPA_PLATFORMTHEME", "XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP",
+                     "DESKTOP_SESSION", "KDE_FULL_SESSION", "KDE_SESSION_VERSION", "GTK_THEME")
+DESKTOPS = {
+    "none": {},
+    "gtk3": {"QT_QPA_PLATFORMTHEME": "gtk3"},
+    "gnome": {"XDG_CURRENT_DESKTOP": "GNOME", "XDG_SESSION_DESKTOP": "gnome"},
+    "xfce": {"XDG_CURRENT_DESKTOP": "XFCE", "XDG_SESSION_DESKTOP": "xfce"},
+    "kde": {"XDG_CURRENT_DESKTOP": "KDE", "XDG_SESSION_DESKTOP": "KDE",
+            "KDE_FULL_SESSION": "true", "KDE_SESSION_VERSION": "5"},
+    "qt6ct": {"QT_QPA_PLATFORMTHEME": "qt6ct"},
+    "gtk3-dark": {"QT_QPA_PLATFORMTHEME": "gtk3", "GTK_THEME": "Adwaita:dark"},
+}
+
 DEFAULT_PATH = "./fracline.gif"
 WHITE = (255, 255, 255)
 BLACK = (0, 0, 0)
@@ -70,6 +90,13 @@ class CaseSkipped(Exception):
 def check(condition, message):
     if not condition:
         raise CaseFailed(message)
+
+
+def reads_on_white(pixel):
+    """Whether a colour has a contrast of at least 4.5:1 against white (WCAG 2)."""
+    linear = [c / 3294.6 if c <= 10 else ((c / 255 + 0.055) / 1.055) ** 2.4 for c in pixel]
+    luminance = 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
+    return 1.05 / (luminance + 0.05) >= 4.5
 
 
 def crlf(lines):
@@ -177,18 +204,20 @@ class Sample:
 
 
 class Session:
-    """One X server with the program in it; everything is stopped again on leaving."""
+    """One X server and session bus with the program in it; everything is stopped on leaving."""
 
-    def __init__(self, program, workdir):
+    def __init__(self, program, workdir, desktop=None):
         self.program = program
         self.workdir = workdir
-        self.xvfb = self.app = None
+        self.desktop = desktop
+        self.xvfb = self.bus = self.app = None
         self.window = None
         self.logs = []
 
     def __enter__(self):
         try:
             self.env = self._start_xvfb()
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_bus()
             self._start_program()
         except BaseException:
             self.__exit__(None, None, None)
@@ -197,40 +226,57 @@ class Session:
 
     def __exit__(self, *exc):
         stop(self.app)
+        stop(self.bus)
         stop(self.xvfb)
         for log in self.logs:
             log.close()
 
-    def _start_xvfb(self):
+    def _start_reporting(self, name, command):
+        """Starts a server that writes where to reach it, one line, to a file descriptor that
+        replaces "{fd}" in its command; returns the process and that line."""
         read_end, write_end = os.pipe()
-        log = self._open_log("xvfb.log")
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten",
-             "tcp", "-noreset"],
-            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-            preexec_fn=die_with_parent)
+        log = self._open_log(name + ".log")
+        command = [arg.replace("{fd}", str(write_end)) for arg in command]
+        process = subprocess.Popen(command, pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+                                   stdout=log, stderr=log, preexec_fn=die_with_parent)
         os.close(write_end)
-        number, deadline = b"", time.monotonic() + TIMEOUT
-        while not number.endswith(b"\n"):
+        line, deadline = b"", time.monotonic() + TIMEOUT
+        while not line.endswith(b"\n"):
             ready, _, _ = select.select([read_end], [], [], max(0, deadline - time.monotonic()))
-            chunk = os.read(read_end, 16) if ready else b""
+            chunk = os.read(read_end, 256) if ready else b""
             if not chunk:
                 os.close(read_end)
-                raise CaseFailed("Xvfb did not start: " + self._log("xvfb.log"))
-            number += chunk
+                stop(process)
+                raise CaseFailed(f"{command[0]} did not start: " + self._log(name + ".log"))
+            line += chunk
         os.close(read_end)
+        return process, line.decode().strip()
+
+    def _start_xvfb(self):
+        self.xvfb, number = self._start_reporting(
+            "xvfb", ["Xvfb", "-displayfd", "{fd}", "-screen", "0", "800x600x24", "-nolisten", "tcp",
+                     "-noreset"])
         env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "XAUTHORITY")}
-        env["DISPLAY"] = ":" + number.decode().strip()
+        env["DISPLAY"] = ":" + number
         return env
+
+    def _start_bus(self):
+        self.bus, address = self._start_reporting(
+            "bus", ["dbus-daemon", "--session", "--nofork", "--print-address={fd}"])
+        return address
 
     def _start_program(self):
         runtime = os.path.join(self.workdir, "runtime")
         os.makedirs(runtime, mode=0o700, exist_ok=True)
         env = dict(self.env)
-        # The program on its own: no desktop theme, input method or scaling from the caller.
+        # No input method or scaling from the caller; the platform theme is the caller's unless
+        # the case runs as on a named desktop.
         env.update(QT_QPA_PLATFORM="xcb", LANG="C.UTF-8", LC_ALL="C.UTF-8", QT_SCALE_FACTOR="1",
-                   QT_QPA_PLATFORMTHEME="", QT_STYLE_OVERRIDE="", QT_IM_MODULE="", XMODIFIERS="",
-                   XDG_RUNTIME_DIR=runtime)
+                   QT_STYLE_OVERRIDE="", QT_IM_MODULE="", XMODIFIERS="", XDG_RUNTIME_DIR=runtime)
+        if self.desktop is not None:
+            for name in DESKTOP_VARIABLES:
+                env.pop(name, None)
+            env.update(DESKTOPS[self.desktop], XDG_CONFIG_HOME=os.path.join(self.workdir, "config"))
         log = self._open_log("program.log")
         self.app = subprocess.Popen([self.program], env=env, stdin=subprocess.DEVNULL, stdout=log,
                                     stderr=log, preexec_fn=die_with_parent)
@@ -354,6 +400,38 @@ class Session:
     def property(self, name):
         return self.run(["xprop", "-id", self.window, name]).stdout.decode().strip()
 
+    def screen_reader_on(self):
+        """Tells the desktop's applications that a screen reader listens, as Orca does."""
+        self.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+                  "org.freedesktop.DBus.Properties.Set", "string:org.a11y.Status",
+                  "string:IsEnabled", "variant:boolean:true"])
+
+    # pyatspi is a package of the system's Python, whichever Python runs these tests.
+    ATSPI_READER = ["/usr/bin/python3", os.path.join(os.path.dirname(__file__), "atspi_tree.py")]
+
+    def accessibles(self):
+        """What a screen reader reads of the program through AT-SPI, depth first."""
+        return json.loads(self.run([*self.ATSPI_READER, "Pemvaro"]).stdout)
+
+    def told_descriptions(self, actions, last):
+        """The changes of description a screen reader is told of while the actions run, up to
+        the one it is told last and a second after."""
+        listener = subprocess.Popen([*self.ATSPI_READER, "--descriptions"], env=self.env,
+                                    stdout=subprocess.PIPE, stdin=subprocess.DEVNULL, bufsize=0,
+                                    preexec_fn=die_with_parent)
+        told = []
+        try:
+            check(listener.stdout.readline() == b"listening\n", "the AT-SPI listener did not start")
+            actions()
+            deadline = time.monotonic() + TIMEOUT
+            while (not told or told[-1] != last) and time.monotonic() < deadline:
+                if select.select([listener.stdout], [], [], 0.2)[0]:
+                    told.append(json.loads(listener.stdout.readline()))
+            time.sleep(1)
+        finally:
+            stop(listener)
+        return told + [json.loads(line) for line in listener.stdout.read().decode().splitlines()]
+
 
 # The cases. Each starts with the program as it is right after start-up.
 
@@ -394,11 +472,14 @@ def startup_window(s):
     size = "%d by %d" % CLIENT_SIZE
     check(f"minimum size: {size}" in hints and f"maximum size: {size}" in hints,
           "the window can be resized: " + hints)
-    # Motif hints: functions, then decorations; neither may offer maximising.
+    # Motif hints: functions, then decorations; neither may offer resizing or maximising.
     motif = s.property("_MOTIF_WM_HINTS").split("=")[1].split(",")
     flags, functions, decorations = (int(v, 16) for v in motif[:3])
-    check(flags & 1 and not functions & 0x10, "the window offers maximising: " + str(motif))
-    check(flags & 2 and not decorations & 0x40, "the title bar has a maximise button")
+    check(flags & 1 and not functions & 0x12, f"the window offers resizing or maximising: {motif}")
+    check(flags & 2 and not decorations & 0x44, "the frame has resize handles or a maximise button")
+    icon = s.property("_NET_WM_ICON")
+    check("Icon (16 x 16)" in icon and "Icon (32 x 32)" in icon,
+          "no icons of 16 and 32 pixels: " + icon[:80])
     info = s.run(["xwininfo", "-id", s.window]).stdout.decode()
     check(f"Width: {CLIENT_SIZE[0]}\n" in info and f"Height: {CLIENT_SIZE[1]}\n" in info,
           "client area is not 544 x 399:\n" + info)
@@ -435,10 +516,11 @@ def typical_use(s):
 
     y, _ = s.wait_for_sample(one_bar, "the bar of 1/2")
     sample = Sample(s.screenshot())
-    check(any(sample.pixel(x, yy) != WHITE for yy in range(y) for x in range(20)),
-          "no numerator above the bar")
-    check(any(sample.pixel(x, yy) != WHITE for yy in range(y + 1, 76) for x in range(20)),
-          "no denominator below the bar")
+    # Whatever the desktop's colours, the texts read on the sample's white.
+    check(any(reads_on_white(sample.pixel(x, yy)) for yy in range(y) for x in range(20)),
+          "no numerator that reads on white above the bar")
+    check(any(reads_on_white(sample.pixel(x, yy)) for yy in range(y + 1, 76) for x in range(20)),
+          "no denominator that reads on white below the bar")
 
 
 @case
@@ -675,14 +757,53 @@ def without_display(program, workdir):
               japanese in lines[1] and lines[1].endswith(advice), start)
 
 
+@case
+def screen_reader(s):
+    s.screen_reader_on()
+
+    def read():
+        nodes = s.accessibles()
+        roles = {}
+        for node in nodes:
+            roles.setdefault(node["role"], []).append(node)
+        return roles
+
+    deadline = time.monotonic() + TIMEOUT
+    while not read().get("image") and time.monotonic() < deadline:
+        time.sleep(0.5)  # the program connects to the accessibility bus on its own time
+
+    def add_entries():
+        s.click(FIRST_ROW)
+        s.key("Tab")
+        s.enter_fraction("1", "2")
+        s.type("+")
+        s.key("Return")
+
+    # Each action that changes the sample is told once.
+    told = s.told_descriptions(add_entries, "1/2 +")
+    check(told == ["1/2", "1/2 +"], f"a screen reader was told {told}")
+    roles = read()
+    check([n["name"] for n in roles.get("frame", [])] == [CAPTION],
+          f"no frame named {CAPTION}: {roles.get('frame')}")
+    image = roles.get("image", [{}])[0]
+    check((image.get("name"), image.get("description")) == ("サンプル", "1/2 +"),
+          f"the sample reads {image}")
+    tree = roles["tree"][0]
+    check((tree["name"], tree["rows"]) == ("分数リスト", 3), f"the list reads {tree}")
+    headers = [(n["name"], n["extents"][2]) for n in roles["table column header"]]
+    check(headers == [("分子", 102), ("分母", 102)], f"the list's columns are {headers}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", help="the built program")
-    parser.add_argument("--list", action="store_true", help="name the cases")
+    parser.add_argument("--desktop", choices=DESKTOPS, help="run as on this desktop")
+    parser.add_argument("--list", action="store_true", help="name the cases and the desktops")
     parser.add_argument("cases", nargs="*", metavar="CASE")
     args = parser.parse_args()
     if args.list:
-        print("\n".join(CASES))
+        print("cases:", *CASES)
+        print("desktops:", *DESKTOPS)
         return 0
     unknown = [name for name in args.cases if name not in CASES]
     if not args.program or not args.cases or unknown:
@@ -692,7 +813,8 @@ def main():
     if in_x_server and shutil.which("Xvfb") is None:
         print("SKIPPED: Xvfb is not installed (Debian: apt-get install xvfb)")
         return SKIPPED
-    missing = [t for t in ("xdotool", "xclip", "xprop", "xwininfo", "import") if not shutil.which(t)]
+    tools = ("xdotool", "xclip", "xprop", "xwininfo", "import", "dbus-daemon")
+    missing = [t for t in tools if not shutil.which(t)]
     if in_x_server and missing:
         print("FAILED: missing tools: " + " ".join(missing) + " (see build.sh)")
         return 1
@@ -704,7 +826,7 @@ def main():
         with tempfile.TemporaryDirectory(prefix="pemvaro-e2e-") as workdir:
             try:
                 if name in in_x_server:
-                    with Session(program, workdir) as session:
+                    with Session(program, workdir, args.desktop) as session:
                         CASES[name](session)
                 else:
                     CASES[name](program, workdir)
