@@ -106,6 +106,7 @@ void TMainForm::ListBoxChange() {
         sample_.redraw(list_);
         ui->Image->setAccessibleDescription(preview::describeSample(list_));
     }
+    surface_.forgetUnheldTexts();
 }
 
 void TMainForm::ChangeBClick() {

@@ -29,14 +29,34 @@ QtSurface::QtSurface(int width, int height, SurfaceImage *view, qreal devicePixe
 }
 
 int QtSurface::textWidth(const QString &text) const {
+    // Enough for the texts that can reach the picture, a few million characters long each.
     constexpr qsizetype MostRemembered = 4096;
+    constexpr qsizetype MostCharacters = 4'000'000;
     if (const auto known = widths_.constFind(text); known != widths_.cend()) {
         return *known;
     }
-    if (widths_.size() >= MostRemembered) {
+    if (widths_.size() >= MostRemembered || rememberedCharacters_ + text.size() > MostCharacters) {
         widths_.clear();
+        rememberedCharacters_ = 0;
     }
-    return *widths_.insert(text, metrics_.horizontalAdvance(text));
+    const int width = metrics_.horizontalAdvance(text);
+    if (text.size() <= MostCharacters) {
+        widths_.insert(text, width);
+        rememberedCharacters_ += text.size();
+    }
+    return width;
+}
+
+void QtSurface::forgetUnheldTexts() {
+    // A text shared with nothing but this memory belongs to no entry and no edit box any more.
+    for (auto it = widths_.begin(); it != widths_.end();) {
+        if (it.key().isDetached()) {
+            rememberedCharacters_ -= it.key().size();
+            it = widths_.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 int QtSurface::textHeight(const QString &) const {
@@ -47,6 +67,7 @@ void QtSurface::setFont(const Font &font) {
     font_ = font;
     metrics_ = QFontMetrics(font_.face, &picture_);
     widths_.clear();
+    rememberedCharacters_ = 0;
 }
 
 void QtSurface::fillWhite() {

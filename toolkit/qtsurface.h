@@ -27,6 +27,12 @@ public:
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
 
+    // Lets go of the remembered widths of texts that nothing else holds any more, such as those of
+    // entries that were changed or deleted.
+    void forgetUnheldTexts();
+    // How many characters the remembered widths keep alive.
+    qsizetype rememberedCharacters() const { return rememberedCharacters_; }
+
 private:
     void changed();
 
@@ -34,7 +40,9 @@ private:
     Font font_;
     QFontMetrics metrics_;
     // Every redraw measures the texts that reach the picture again; long texts are slow to measure.
+    // Bounded by the characters they hold, since a forgotten text is only measured again.
     mutable QHash<QString, int> widths_;
+    mutable qsizetype rememberedCharacters_ = 0;
     QPoint pen_;
     SurfaceImage *view_;
 };
