@@ -1,4 +1,5 @@
 #include "main/mainform.h"
+#include "main/quitonsignal.h"
 #include "toolkit/fonts.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
+    quitOnSignals({SIGTERM, SIGINT, SIGHUP});
     // The program's own name; the window caption stays exactly as the window sets it.
     QApplication::setApplicationName(QStringLiteral("Pemvaro"));
     QGuiApplication::setDesktopFileName(QStringLiteral("pemvaro"));

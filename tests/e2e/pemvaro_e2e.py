@@ -26,6 +26,8 @@ SKIPPED = 77
 CAPTION = "Pemvaro for HTML"
 CLIENT_SIZE = (544, 399)
 TIMEOUT = 20  # seconds for anything to appear
+# Seconds for the program to end on SIGTERM; built with sanitizers it checks for leaks meanwhile.
+QUIT_TIME = 60
 
 # Group boxes, relative to the client area; their children are placed relative to the box.
 LIST_P = (8, 28)
@@ -87,6 +89,20 @@ def die_with_parent():
     # Runs in the child before exec: a killed test run takes its X server and program with it.
     PR_SET_PDEATHSIG = 1
     ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
+
+
+def end_program(process):
+    """Ends the program as a desktop session does, with SIGTERM, and returns its exit status (None
+    when it had to be killed)."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=QUIT_TIME)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+            return None
+    return process.returncode
 
 
 def stop(process):
@@ -178,15 +194,18 @@ class Session:
             self.env = self._start_xvfb()
             self._start_program()
         except BaseException:
-            self.__exit__(None, None, None)
+            self.__exit__(*sys.exc_info())
             raise
         return self
 
-    def __exit__(self, *exc):
-        stop(self.app)
+    def __exit__(self, failure, *exc):
+        status = end_program(self.app) if self.app else 0
         stop(self.xvfb)
         for log in self.logs:
             log.close()
+        # The program leaves through its normal exit, where a sanitizer build reports leaks.
+        if failure is None and status != 0:
+            raise CaseFailed(f"the program did not end cleanly on SIGTERM (exit status {status})")
 
     def _start_xvfb(self):
         read_end, write_end = os.pipe()
