@@ -105,8 +105,8 @@ void TMainForm::ListBoxChange() {
     if (SampleVisible) {
         sample_.redraw(list_);
         ui->Image->setAccessibleDescription(preview::describeSample(list_));
+        surface_.forgetTextsNotMeasured();
     }
-    surface_.forgetUnheldTexts();
 }
 
 void TMainForm::ChangeBClick() {

@@ -32,8 +32,9 @@ int QtSurface::textWidth(const QString &text) const {
     // Enough for the texts that can reach the picture, a few million characters long each.
     constexpr qsizetype MostRemembered = 4096;
     constexpr qsizetype MostCharacters = 4'000'000;
-    if (const auto known = widths_.constFind(text); known != widths_.cend()) {
-        return *known;
+    if (const auto known = widths_.find(text); known != widths_.end()) {
+        known->measuredSinceForgetting = true;
+        return known->width;
     }
     if (widths_.size() >= MostRemembered || rememberedCharacters_ + text.size() > MostCharacters) {
         widths_.clear();
@@ -41,20 +42,20 @@ int QtSurface::textWidth(const QString &text) const {
     }
     const int width = metrics_.horizontalAdvance(text);
     if (text.size() <= MostCharacters) {
-        widths_.insert(text, width);
+        widths_.insert(text, {width, true});
         rememberedCharacters_ += text.size();
     }
     return width;
 }
 
-void QtSurface::forgetUnheldTexts() {
-    // A text shared with nothing but this memory belongs to no entry and no edit box any more.
+void QtSurface::forgetTextsNotMeasured() {
     for (auto it = widths_.begin(); it != widths_.end();) {
-        if (it.key().isDetached()) {
+        if (it->measuredSinceForgetting) {
+            it->measuredSinceForgetting = false;
+            ++it;
+        } else {
             rememberedCharacters_ -= it.key().size();
             it = widths_.erase(it);
-        } else {
-            ++it;
         }
     }
 }
