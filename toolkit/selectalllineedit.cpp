@@ -147,7 +147,7 @@ int SelectAllLineEdit::caretInLayout(const Shown &shown) const {
            (preedit_.isEmpty() ? 0 : preeditCursor_);
 }
 
-void SelectAllLineEdit::scrollToCaret(const QTextLine &line, const Shown &shown, int width) {
+void SelectAllLineEdit::scrollToCaret(const QTextLine &line, const Shown &shown, int width) const {
     // As a line edit scrolls: no further than keeps the caret in view, and no blank space after
     // the end of a text wider than the box.
     const int caret = caretX();
@@ -167,16 +167,10 @@ void SelectAllLineEdit::scrollToCaret(const QTextLine &line, const Shown &shown,
     scroll_ = std::max(scroll_, 0);
 }
 
-void SelectAllLineEdit::paintEvent(QPaintEvent *) {
-    QPainter painter(this);
-    QStyleOptionFrame panel;
-    initStyleOption(&panel);
-    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
-    const QRect area = contentsArea();
-    painter.setClipRect(area);
-
+SelectAllLineEdit::Shown SelectAllLineEdit::layOutAroundCaret(QTextLayout &layout) const {
     const Shown shown = shownAroundCaret();
-    QTextLayout layout(displayed(text().mid(shown.from, shown.to - shown.from)), font());
+    layout.setText(displayed(text().mid(shown.from, shown.to - shown.from)));
+    layout.setFont(font());
     QTextOption option = layout.textOption();
     option.setTextDirection(layoutDirection());
     option.setFlags(QTextOption::IncludeTrailingSpaces);
@@ -193,12 +187,31 @@ void SelectAllLineEdit::paintEvent(QPaintEvent *) {
     layout.beginLayout();
     const QTextLine line = layout.createLine();
     layout.endLayout();
+    scrollToCaret(line, shown, contentsArea().width() - 2 * HorizontalMargin);
+    return shown;
+}
+
+void SelectAllLineEdit::followCaret() const {
+    QTextLayout layout;
+    layOutAroundCaret(layout);
+}
+
+void SelectAllLineEdit::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
+    const QRect area = contentsArea();
+    painter.setClipRect(area);
+
+    QTextLayout layout;
+    const Shown shown = layOutAroundCaret(layout);
+    const QTextLine line = layout.lineAt(0);
 
     const QFontMetrics metrics = fontMetrics();
     const int height = std::max(metrics.height(), qCeil(line.height()));
     const QRect lineRect(area.x() + HorizontalMargin, area.y() + (area.height() - height + 1) / 2,
                          area.width() - 2 * HorizontalMargin, height);
-    scrollToCaret(line, shown, lineRect.width());
     const int start = caretX() - qRound(line.cursorToX(caretInLayout(shown)));
     const QPointF at(lineRect.x() + start - scroll_,
                      lineRect.y() - (qRound(line.ascent()) - metrics.ascent()));
@@ -249,6 +262,7 @@ QVariant SelectAllLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
     switch (query) {
     case Qt::ImCursorRectangle:
     case Qt::ImAnchorRectangle: {
+        followCaret();
         QRect rect = QLineEdit::inputMethodQuery(query).toRect();
         const QRect area = contentsArea();
         rect.translate(-scroll_, 0);
@@ -301,21 +315,26 @@ template <typename Handler> void passScrolled(int scroll, QMouseEvent *event, Ha
 } // namespace
 
 void SelectAllLineEdit::mousePressEvent(QMouseEvent *event) {
+    followCaret();
     passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mousePressEvent(e); });
 }
 
 void SelectAllLineEdit::mouseMoveEvent(QMouseEvent *event) {
+    followCaret();
     passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mouseMoveEvent(e); });
 }
 
 void SelectAllLineEdit::mouseReleaseEvent(QMouseEvent *event) {
+    followCaret();
     passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mouseReleaseEvent(e); });
 }
 
 void SelectAllLineEdit::mouseDoubleClickEvent(QMouseEvent *event) {
+    followCaret();
     passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mouseDoubleClickEvent(e); });
 }
 void SelectAllLineEdit::dragMoveEvent(QDragMoveEvent *event) {
+    followCaret();
     QDragMoveEvent moved(event->position().toPoint() + QPoint(scroll_, 0), event->possibleActions(),
                          event->mimeData(), event->buttons(), event->modifiers());
     QLineEdit::dragMoveEvent(&moved);
@@ -324,6 +343,7 @@ void SelectAllLineEdit::dragMoveEvent(QDragMoveEvent *event) {
 }
 
 void SelectAllLineEdit::dropEvent(QDropEvent *event) {
+    followCaret();
     QDropEvent moved(event->position() + QPointF(scroll_, 0), event->possibleActions(),
                      event->mimeData(), event->buttons(), event->modifiers());
     QLineEdit::dropEvent(&moved);

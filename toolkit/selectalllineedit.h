@@ -52,12 +52,16 @@ private:
     // Where the caret stands on the whole, unscrolled line.
     int caretX() const;
     int caretInLayout(const Shown &shown) const;
-    void scrollToCaret(const QTextLine &line, const Shown &shown, int width);
+    // Lays out the stretch around the caret and scrolls as far as keeps the caret in view.
+    Shown layOutAroundCaret(QTextLayout &layout) const;
+    void followCaret() const;
+    void scrollToCaret(const QTextLine &line, const Shown &shown, int width) const;
     void showCaret();
 
     // Finding the caret on the whole line takes milliseconds: once for each change, not each paint.
     mutable std::optional<int> caretX_;
-    int scroll_ = 0;
+    // How far the line is scrolled, in pixels: the box's left edge on the whole line.
+    mutable int scroll_ = 0;
     QString preedit_;
     int preeditCursor_ = 0;
     bool preeditHidesCaret_ = false;
