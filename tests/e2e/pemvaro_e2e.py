@@ -575,6 +575,14 @@ def markup_pane_edits(s):
     s.expect_clipboard(table_markup([("1", "2")]))
 
 
+def print_sanitizer_report(log):
+    """What a sanitizer build said when the program ended, such as the leaks it let pass."""
+    with open(log, errors="replace") as f:
+        lines = [line.rstrip() for line in f if "Sanitizer" in line or "Suppressions" in line]
+    if lines:
+        print("--- the sanitizers at exit\n" + "\n".join(lines))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", help="the built program")
@@ -604,6 +612,7 @@ def main():
                 with Session(os.path.abspath(args.program), workdir) as session:
                     CASES[name](session)
                 print(f"PASS   {name}")
+                print_sanitizer_report(os.path.join(workdir, "program.log"))
             except CaseFailed as failure:
                 failed.append(name)
                 print(f"FAIL   {name}: {failure}")
