@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace toolkit {
 
 namespace {
@@ -80,8 +82,28 @@ void QtSurface::drawText(int x, int y, const QString &text) {
     QPainter painter(&picture_);
     painter.setFont(font_.face);
     painter.setPen(font_.color);
-    painter.drawText(x, y + metrics_.ascent(), text);
+    painter.drawText(x, y + metrics_.ascent(), shownPart(x, text));
     changed();
+}
+
+QString QtSurface::shownPart(int x, const QString &text) const {
+    // Drawing lays out the whole text, seconds for a million characters of which the picture
+    // shows a few dozen. A left-to-right text is cut where it has certainly left the picture.
+    constexpr qsizetype Enough = 2048;
+    if (text.size() <= Enough || x >= width()) {
+        return x >= width() ? QString() : text;
+    }
+    const auto rightToLeft = [](QChar c) {
+        const QChar::Direction d = c.direction();
+        return d == QChar::DirR || d == QChar::DirAL || d == QChar::DirRLE || d == QChar::DirRLO ||
+               d == QChar::DirRLI;
+    };
+    if (std::any_of(text.cbegin(), text.cend(), rightToLeft)) {
+        return text;
+    }
+    const qsizetype cut = text.at(Enough - 1).isHighSurrogate() ? Enough + 1 : Enough;
+    const QString start = text.left(cut);
+    return x + metrics_.horizontalAdvance(start) > width() ? start : text;
 }
 
 void QtSurface::moveTo(int x, int y) {

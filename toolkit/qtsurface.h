@@ -35,6 +35,7 @@ public:
 
 private:
     void changed();
+    QString shownPart(int x, const QString &text) const;
 
     QImage picture_;
     Font font_;
