@@ -575,6 +575,25 @@ def markup_pane_edits(s):
     s.expect_clipboard(table_markup([("1", "2")]))
 
 
+@case
+def interrupt_ends_cleanly(s):
+    # Ctrl+C in the terminal that started it closes the window as SIGTERM does (every other case
+    # ends that way), with the clipboard still held by the program.
+    s.click(FIRST_ROW)
+    s.key("Tab")
+    s.enter_fraction("1", "2")
+    s.make_and_copy()
+    s.expect_clipboard(table_markup([("1", "2")]))
+    s.app.send_signal(signal.SIGINT)
+    try:
+        status = s.app.wait(timeout=QUIT_TIME)
+    except subprocess.TimeoutExpired:
+        raise CaseFailed("the program did not end on SIGINT") from None
+    check(status == 0, f"the program ended on SIGINT with exit status {status}")
+    gone = s.run(["xdotool", "search", "--name", f"^{CAPTION}$"], check_exit=False)
+    check(not gone.stdout.split(), "the window is still there")
+
+
 def print_sanitizer_report(log):
     """What a sanitizer build said when the program ended, such as the leaks it let pass."""
     with open(log, errors="replace") as f:
