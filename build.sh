@@ -63,7 +63,8 @@ run)
 test)
     install_missing
     configure_and_build build-test ON
-    ctest --test-dir build-test --output-on-failure
+    # Each test has its own timeout; this one only catches a test added without it.
+    ctest --test-dir build-test --output-on-failure --timeout 900
     run_sanitized_tests
     ;;
 asan)

@@ -2,6 +2,7 @@
 #include "main/mainform.h"
 #include "main/pemvaroicon.h"
 #include "main/qtjapanese.h"
+#include "main/quitonsignal.h"
 #include "toolkit/fonts.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 int main(int argc, char *argv[]) {
     watchForMissingDisplay(argc, argv);
     QApplication app(argc, argv);
+    quitOnSignals({SIGTERM, SIGINT, SIGHUP});
     // The program's own name; the window caption stays exactly as the window sets it.
     QApplication::setApplicationName(QStringLiteral("Pemvaro"));
     QGuiApplication::setDesktopFileName(QStringLiteral("pemvaro"));

@@ -129,6 +129,7 @@ void TMainForm::ListBoxChange() {
         if (description != ui->Image->accessibleDescription()) {
             ui->Image->setAccessibleDescription(description);
         }
+        surface_.forgetTextsNotMeasured();
     }
 }
 

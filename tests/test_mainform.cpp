@@ -43,6 +43,8 @@ private slots:
     void escape_leavesTheWindowOpen();
     void tab_followsTheLayoutOrderAndSkipsUnavailableControls();
     void editBoxes_selectAllWhenEnteredByKeyboardOnly();
+    void editBoxes_clickPlacesTheCaretAmongTheCharactersShown_data();
+    void editBoxes_clickPlacesTheCaretAmongTheCharactersShown();
 
     void make_writesTheTableOfTheCurrentEntries();
     void paneMenu_makesTheTableForHtml5PagesAboveTheStandardItems();
@@ -377,6 +379,41 @@ void MainFormTest::editBoxes_selectAllWhenEnteredByKeyboardOnly() {
     QTest::mouseClick(ui->denominator(), Qt::LeftButton, {}, QPoint(3, 10));
     QVERIFY(ui->denominator()->hasFocus());
     QVERIFY(ui->denominator()->selectedText().isEmpty());
+}
+
+void MainFormTest::editBoxes_clickPlacesTheCaretAmongTheCharactersShown_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("short") << u"12"_qs;
+    QTest::newRow("300,000 mixed Japanese and Latin characters")
+        << u"分数のテスト 1/2 + abc "_qs.repeated(300'000 / 17);
+}
+
+void MainFormTest::editBoxes_clickPlacesTheCaretAmongTheCharactersShown() {
+    QFETCH(QString, text);
+    ui->clickRow(0);
+    QLineEdit *box = ui->numerator();
+    box->setText(text);
+    QTest::mouseClick(box, Qt::LeftButton);
+    ui->key(Qt::Key_End);
+    // The box shows the end of the text: a click at its left edge lands a few dozen characters
+    // before the end, and the input method is told of a caret inside the box.
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+    const qsizetype at = box->cursorPosition();
+    QVERIFY2(at < text.size() && at >= std::max<qsizetype>(0, text.size() - 60),
+             qPrintable(QString::number(at)));
+    const QRect caret = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QVERIFY(box->rect().contains(caret.center()));
+    ui->type(u"x"_qs);
+    QCOMPARE(box->text(), text.left(at) + u'x' + text.mid(at));
+    // Text is drawn: some pixels are as dark as text.
+    const QImage shown = box->grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            dark += qGray(shown.pixel(x, y)) < 96 ? 1 : 0;
+        }
+    }
+    QVERIFY(dark > 10);
 }
 
 void MainFormTest::make_writesTheTableOfTheCurrentEntries() {

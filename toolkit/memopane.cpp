@@ -11,6 +11,11 @@ MemoPane::MemoPane(QWidget *parent)
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                  pal.color(QPalette::Inactive, QPalette::Text));
     setPalette(pal);
+    // The pane lays out each line whole, also a line of a million characters: optional shaping
+    // (kerning pairs in Latin, nothing in Japanese) would double that time.
+    QFont strategy;
+    strategy.setStyleStrategy(QFont::PreferNoShaping);
+    setFont(strategy);
 }
 
 void MemoPane::contextMenuEvent(QContextMenuEvent *event) {

@@ -36,6 +36,8 @@ SKIPPED = 77
 CAPTION = "Pemvaro for HTML"
 CLIENT_SIZE = (544, 399)
 TIMEOUT = 20  # seconds for anything to appear
+# Seconds for the program to end on SIGTERM; built with sanitizers it checks for leaks meanwhile.
+QUIT_TIME = 60
 
 # Group boxes, relative to the client area; their children are placed relative to the box.
 LIST_P = (8, 28)
@@ -129,6 +131,20 @@ def die_with_parent():
     ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
 
 
+def end_program(process):
+    """Ends the program as a desktop session does, with SIGTERM, and returns its exit status (None
+    when it had to be killed)."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=QUIT_TIME)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+            return None
+    return process.returncode
+
+
 def stop(process):
     if process is None or process.poll() is not None:
         return
@@ -220,16 +236,19 @@ class Session:
             self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_bus()
             self._start_program()
         except BaseException:
-            self.__exit__(None, None, None)
+            self.__exit__(*sys.exc_info())
             raise
         return self
 
-    def __exit__(self, *exc):
-        stop(self.app)
+    def __exit__(self, failure, *exc):
+        status = end_program(self.app) if self.app else 0
         stop(self.bus)
         stop(self.xvfb)
         for log in self.logs:
             log.close()
+        # The program leaves through its normal exit, where a sanitizer build reports leaks.
+        if failure is None and status != 0:
+            raise CaseFailed(f"the program did not end cleanly on SIGTERM (exit status {status})")
 
     def _start_reporting(self, name, command):
         """Starts a server that writes where to reach it, one line, to a file descriptor that
@@ -794,6 +813,33 @@ def screen_reader(s):
     check(headers == [("分子", 102), ("分母", 102)], f"the list's columns are {headers}")
 
 
+@case
+def interrupt_ends_cleanly(s):
+    # Ctrl+C in the terminal that started it closes the window as SIGTERM does (every other case
+    # ends that way), with the clipboard still held by the program.
+    s.click(FIRST_ROW)
+    s.key("Tab")
+    s.enter_fraction("1", "2")
+    s.make_and_copy()
+    s.expect_clipboard(table_markup([("1", "2")]))
+    s.app.send_signal(signal.SIGINT)
+    try:
+        status = s.app.wait(timeout=QUIT_TIME)
+    except subprocess.TimeoutExpired:
+        raise CaseFailed("the program did not end on SIGINT") from None
+    check(status == 0, f"the program ended on SIGINT with exit status {status}")
+    gone = s.run(["xdotool", "search", "--name", f"^{CAPTION}$"], check_exit=False)
+    check(not gone.stdout.split(), "the window is still there")
+
+
+def print_sanitizer_report(log):
+    """What a sanitizer build said when the program ended, such as the leaks it let pass."""
+    with open(log, errors="replace") as f:
+        lines = [line.rstrip() for line in f if "Sanitizer" in line or "Suppressions" in line]
+    if lines:
+        print("--- the sanitizers at exit\n" + "\n".join(lines))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", help="the built program")
@@ -831,6 +877,7 @@ def main():
                 else:
                     CASES[name](program, workdir)
                 print(f"PASS   {name}")
+                print_sanitizer_report(os.path.join(workdir, "program.log"))
             except CaseSkipped as reason:
                 skipped.append(name)
                 print(f"SKIP   {name}: {reason}")
