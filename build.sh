@@ -10,7 +10,9 @@ cd "$(dirname "$0")"
 
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic
           libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick
-          desktop-file-utils lcov clang libclang-rt-14-dev libx11-dev bc python3)
+          desktop-file-utils lintian lcov clang libclang-rt-14-dev libx11-dev libxcb1-dev bc python3
+          chromium qt6-translations-l10n qt6-gtk-platformtheme qt6ct dbus-x11 at-spi2-core
+          python3-pyatspi)
 
 install_missing() {
     local missing=()
@@ -47,17 +49,22 @@ case "${1:-}" in
 run)
     install_missing
     configure_and_build build OFF
-    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
-        echo "No display to show the window on: run it under Xvfb with 'xvfb-run ./build/pemvaro'," \
-             "or over VNC with 'QT_QPA_PLATFORM=vnc:addr=127.0.0.1 ./build/pemvaro' and a viewer on 127.0.0.1:5900." >&2
-        exit 1
+    # Without a display the program says so itself, with how to run it under Xvfb; add the way
+    # over VNC to its words.
+    said=$(mktemp)
+    trap 'rm -f "$said"' EXIT
+    status=0
+    { ./build/pemvaro 2>&1 >&3 3>&- | tee "$said" >&2; } 3>&1 || status=$?
+    if [ "$status" -eq 1 ] && grep -q '^Pemvaro needs a graphical display' "$said"; then
+        echo "Or over VNC: 'QT_QPA_PLATFORM=vnc:addr=127.0.0.1 ./build/pemvaro' and a viewer on 127.0.0.1:5900." >&2
     fi
-    exec ./build/pemvaro
+    exit "$status"
     ;;
 test)
     install_missing
     configure_and_build build-test ON
-    ctest --test-dir build-test --output-on-failure
+    # Each test has its own timeout; this one only catches a test added without it.
+    ctest --test-dir build-test --output-on-failure --timeout 900
     run_sanitized_tests
     ;;
 asan)

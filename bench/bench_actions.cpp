@@ -3,14 +3,16 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
 #include <benchmark/benchmark.h>
 
-// The cost of each user action in a window whose list already holds many entries, every redraw
-// it triggers and the painting that follows included.
+// The cost of each user action in a window whose list already holds many entries, and with a text
+// of a million characters, every redraw it triggers and the painting that follows included.
 namespace {
 
 // Entries are fractions, or every third one a whole number.
@@ -146,14 +148,15 @@ void toggleSample(benchmark::State &state) {
     }
 }
 
+// A million characters of Japanese and Latin mixed, as in a pasted document.
+QString millionMixedCharacters() {
+    return u"分数のテスト 1/2 + abc "_qs.repeated(1'000'000 / 17 + 1).left(1'000'000);
+}
+
 // One entry of a million characters over a short denominator, then the action.
 void longEntry(benchmark::State &state, const char *action) {
     Window window(0);
-    QString text;
-    for (int i = 0; text.size() < 1'000'000; ++i) {
-        text += i % 2 ? QStringLiteral("分子") : QStringLiteral("<b>%1</b>");
-    }
-    window.add(text, QStringLiteral("2"));
+    window.add(millionMixedCharacters(), QStringLiteral("2"));
     window.clickRow(0);
     auto *button = window.widget<QAbstractButton>(action);
     for (auto _ : state) {
@@ -163,11 +166,37 @@ void longEntry(benchmark::State &state, const char *action) {
 
 void clickLongEntry(benchmark::State &state) {
     Window window(0);
-    window.add(QString(1'000'000, u'あ'), QStringLiteral("2"));
+    window.add(millionMixedCharacters(), QStringLiteral("2"));
     int row = 0;
     for (auto _ : state) {
         window.clickRow(row);
         row = 1 - row;
+    }
+}
+
+// The numerator box holding a million characters, focused, then keys as a person presses them.
+void longTextInBox(benchmark::State &state, const char *action) {
+    Window window(0);
+    window.clickRow(0);
+    auto *box = window.widget<QLineEdit>("NmntE");
+    QGuiApplication::clipboard()->setText(millionMixedCharacters());
+    box->setText(millionMixedCharacters());
+    QTest::mouseClick(box, Qt::LeftButton);
+    QApplication::processEvents();
+    const QByteArray name(action);
+    for (auto _ : state) {
+        if (name == "paste") {
+            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        } else if (name == "selectAll") {
+            QTest::keyClick(box, Qt::Key_End);
+            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        } else {
+            // Tab from the list into the box, which selects its whole text.
+            window.list->setFocus(Qt::OtherFocusReason);
+            QTest::keyClick(window.list, Qt::Key_Tab);
+        }
+        QApplication::processEvents();
     }
 }
 
@@ -176,6 +205,9 @@ BENCHMARK_CAPTURE(longEntry, make, "MakeB")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(longEntry, copy, "CopyB")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(longEntry, toggleSample, "VisSC")->Unit(benchmark::kMillisecond);
 BENCHMARK(clickLongEntry)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(longTextInBox, paste, "paste")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(longTextInBox, selectAll, "selectAll")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(longTextInBox, tabInto, "tabInto")->Unit(benchmark::kMillisecond);
 
 const std::vector<int64_t> Sizes{10, 1000, 10000, 100000};
 BENCHMARK(commitEntry)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);

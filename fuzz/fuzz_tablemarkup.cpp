@@ -1,6 +1,7 @@
 // The markup generator on any entries and any image path, line breaks in the texts included.
 // Besides crashes and sanitizer reports, it checks the whole text against the table written out
-// piece by piece: the fixed lines, and every text copied into its cell unchanged.
+// piece by piece, for both kinds of page: the fixed lines, and every text copied into its cell
+// unchanged.
 #include "fuzzinput.h"
 #include "markup/tablemarkup.h"
 
@@ -24,26 +25,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const std::vector<fractions::Entry> entries =
         lineEnd < 0 ? std::vector<fractions::Entry>{} : fuzzinput::entries(input.mid(lineEnd + 1));
 
-    // What the table must be, written out piece by piece from its definition.
-    QString expected = u"<!-- 分数ここから -->\n"
-                       u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">\n<tr>\n"_qs;
-    for (const auto &entry : entries) {
-        expected += (entry.isFraction() ? u"<td align=\"center\">"_qs : u"<td rowspan=\"3\">"_qs) +
-                    entry.numerator + u"</td>\n"_qs;
-    }
-    expected += u"</tr>\n<tr>\n"_qs;
-    for (const auto &entry : entries) {
-        if (entry.isFraction()) {
-            expected += u"<td><img src=\""_qs + path + u"\" width=\"100%\" height=\"1\"></td>\n"_qs;
+    // What the table must be, written out piece by piece from its definition, for either kind of
+    // page: they differ only in the style of the images.
+    for (const auto page : {markup::PageMode::Transitional, markup::PageMode::Standards}) {
+        const QString imageStyle =
+            page == markup::PageMode::Standards ? u" style=\"display:block\""_qs : QString();
+        QString expected = u"<!-- 分数ここから -->\n"
+                           u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">\n<tr>\n"_qs;
+        for (const auto &entry : entries) {
+            expected +=
+                (entry.isFraction() ? u"<td align=\"center\">"_qs : u"<td rowspan=\"3\">"_qs) +
+                entry.numerator + u"</td>\n"_qs;
         }
-    }
-    expected += u"</tr>\n<tr>\n"_qs;
-    for (const auto &entry : entries) {
-        if (entry.isFraction()) {
-            expected += u"<td align=\"center\">"_qs + entry.denominator + u"</td>\n"_qs;
+        expected += u"</tr>\n<tr>\n"_qs;
+        for (const auto &entry : entries) {
+            if (entry.isFraction()) {
+                expected += u"<td><img src=\""_qs + path + u"\" width=\"100%\" height=\"1\""_qs +
+                            imageStyle + u"></td>\n"_qs;
+            }
         }
+        expected += u"</tr>\n<tr>\n"_qs;
+        for (const auto &entry : entries) {
+            if (entry.isFraction()) {
+                expected += u"<td align=\"center\">"_qs + entry.denominator + u"</td>\n"_qs;
+            }
+        }
+        expected += u"</tr>\n</table>\n<!-- 分数ここまで -->\n"_qs;
+        require(markup::tableText(fractions::EntryVector(entries), path, page) == expected);
     }
-    expected += u"</tr>\n</table>\n<!-- 分数ここまで -->\n"_qs;
-    require(markup::tableText(fractions::EntryVector(entries), path) == expected);
     return 0;
 }

@@ -1,17 +1,20 @@
 #include "main/mainform.h"
 
+#include "main/accessibleroles.h"
 #include "markup/tablemarkup.h"
 #include "preview/sampledescription.h"
+#include "preview/sampleink.h"
 #include "toolkit/fonts.h"
 #include "toolkit/qtfontchooser.h"
 #include "ui_mainform.h"
 
 #include <QApplication>
-#include <QKeyEvent>
+#include <QStyleOptionButton>
 
 namespace {
 
 std::unique_ptr<Ui::TMainForm> setUpUi(QWidget *form) {
+    installAccessibleRoles();
     auto ui = std::make_unique<Ui::TMainForm>();
     const toolkit::LayoutFontInPixels fontInPixels(form);
     ui->setupUi(form);
@@ -39,6 +42,8 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     , fontB_(ui->FontB)
     , memo_(ui->Memo)
     , visSC_(ui->VisSC)
+    , defaultButton_(ui->ChangeB)
+    , frame_(this)
     , surface_(ui->Image->width(), ui->Image->height(), ui->Image, ui->Image->devicePixelRatioF())
     , sample_(surface_) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -46,9 +51,12 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
                    Qt::WindowCloseButtonHint);
     setFixedSize(size());
     fitLabelsToTexts();
+    ui->ListBox->useDefaultColumnWidths();
+    // Context menus are windows of their own, which take the application's font, not the window's.
+    QApplication::setFont(font(), "QMenu");
 
     const toolkit::Font fdFont{toolkit::withLayoutPixelSize(property("FD.font").value<QFont>()),
-                               palette().color(QPalette::WindowText)};
+                               preview::sampleInk(palette().color(QPalette::WindowText))};
     FD = makeFontChooser(fdFont, this);
 
     connectHandlers();
@@ -71,16 +79,28 @@ void TMainForm::connectHandlers() {
     connect(ui->ChangeB, &QPushButton::clicked, this, &TMainForm::ChangeBClick);
     connect(ui->DeleteB, &QPushButton::clicked, this, &TMainForm::DeleteBClick);
     connect(ui->MakeB, &QPushButton::clicked, this, &TMainForm::MakeBClick);
+    connect(ui->MakeHtml5MI, &QAction::triggered, this, &TMainForm::MakeHtml5MIClick);
     connect(ui->CopyB, &QPushButton::clicked, this, &TMainForm::CopyBClick);
     connect(ui->VisSC, &QCheckBox::toggled, this, &TMainForm::VisSCClick);
     connect(ui->FontB, &QPushButton::clicked, this, &TMainForm::FontBClick);
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget *, QWidget *now) { followDefaultButton(now); });
 }
 
 void TMainForm::fitLabelsToTexts() {
     for (QLabel *label : {ui->TitleL, ui->PBL, ui->CRL, ui->NmntL, ui->DnmnL, ui->PathL}) {
         label->resize(label->fontMetrics().horizontalAdvance(label->text()), label->height());
+    }
+    // A style with a larger indicator than the layout allows for would cut the check box's text:
+    // the box then grows to the left, as far as its text needs, and keeps its right edge.
+    QStyleOptionButton option;
+    option.initFrom(ui->VisSC);
+    const int textRoom =
+        style()->subElementRect(QStyle::SE_CheckBoxContents, &option, ui->VisSC).width();
+    const int needed = ui->VisSC->width() - textRoom +
+                       ui->VisSC->fontMetrics().horizontalAdvance(ui->VisSC->text());
+    if (needed > ui->VisSC->width()) {
+        QRect box = ui->VisSC->geometry();
+        box.setLeft(box.right() + 1 - needed);
+        ui->VisSC->setGeometry(box);
     }
 }
 
@@ -102,13 +122,23 @@ void TMainForm::ListBoxClick() {
 void TMainForm::ListBoxChange() {
     if (SampleVisible) {
         sample_.redraw(list_);
-        ui->Image->setAccessibleDescription(preview::describeSample(list_));
+        // Screen readers hear of every change, so only a new text is told.
+        const QString description = preview::describeSample(list_);
+        if (description != ui->Image->accessibleDescription()) {
+            ui->Image->setAccessibleDescription(description);
+        }
+        surface_.forgetTextsNotMeasured();
     }
 }
 
 void TMainForm::ChangeBClick() {
     const int selected = ui->ListBox->selectedIndex();
-    const auto result = list_.commit(selected, {nmntE_.text(), dnmnE_.text()});
+    const auto result = [&] {
+        // The list tells of each text of the entry as it changes: the sample, and what screen
+        // readers are told of it, follow once the entry is whole.
+        const QSignalBlocker whole(ui->ListBox);
+        return list_.commit(selected, {nmntE_.text(), dnmnE_.text()});
+    }();
     if (result == fractions::FractionList::Commit::AddedEntry) {
         ui->ListBox->selectRow(selected + 1);
         ListBoxClick();
@@ -137,6 +167,11 @@ void TMainForm::MakeBClick() {
     memo_.setText(markup::tableText(list_, ui->PathE->text()));
 }
 
+// The pane's context-menu item: Make's markup for pages in standards mode.
+void TMainForm::MakeHtml5MIClick() {
+    memo_.setText(markup::tableText(list_, ui->PathE->text(), markup::PageMode::Standards));
+}
+
 void TMainForm::CopyBClick() {
     memo_.selectAll();
     memo_.copySelection();
@@ -156,25 +191,4 @@ void TMainForm::FontBClick() {
         sample_.setFont(FD->currentFont());
     }
     ListBoxChange();
-}
-
-void TMainForm::keyPressEvent(QKeyEvent *event) {
-    // Enter reaches the window when the focused control has no use for it: it then activates the
-    // default button. A focused push button takes Enter itself, and the markup pane keeps it.
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (enter && modifiers == Qt::NoModifier) {
-        if (ui->ChangeB->isEnabled() && ui->ChangeB->isVisible()) {
-            ui->ChangeB->click();
-        }
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void TMainForm::followDefaultButton(QWidget *focused) {
-    // While another push button has the focus, it is the one Enter activates and shows as such.
-    const bool otherButton = qobject_cast<QPushButton *>(focused) != nullptr &&
-                             focused != ui->ChangeB && isAncestorOf(focused);
-    ui->ChangeB->setDefault(!otherButton);
 }

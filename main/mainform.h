@@ -3,6 +3,8 @@
 #include "fractions/editorrules.h"
 #include "fractions/fractionlist.h"
 #include "preview/sample.h"
+#include "toolkit/defaultbutton.h"
+#include "toolkit/fixedsizeframe.h"
 #include "toolkit/qtcontrols.h"
 #include "toolkit/qtsurface.h"
 
@@ -30,9 +32,6 @@ public:
 
     const toolkit::QtSurface &previewSurface() const { return surface_; }
 
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-
 private:
     void FormCreate();
     void ListBoxClick();
@@ -40,13 +39,13 @@ private:
     void ChangeBClick();
     void DeleteBClick();
     void MakeBClick();
+    void MakeHtml5MIClick();
     void CopyBClick();
     void VisSCClick();
     void FontBClick();
 
     void connectHandlers();
     void fitLabelsToTexts();
-    void followDefaultButton(QWidget *focused);
 
     std::unique_ptr<Ui::TMainForm> ui;
     bool SampleVisible = false;
@@ -59,6 +58,8 @@ private:
     toolkit::QtPushButton fontB_;
     toolkit::QtMultiLineEdit memo_;
     toolkit::QtCheckBox visSC_;
+    toolkit::DefaultButton defaultButton_;
+    toolkit::FixedSizeFrame frame_;
     toolkit::QtSurface surface_;
     preview::Sample sample_;
     std::unique_ptr<toolkit::FontChooser> FD;

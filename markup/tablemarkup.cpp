@@ -38,11 +38,27 @@ struct Cell {
 
 constexpr Cell CentredCell{u"<td align=\"center\">", u"</td>\n"};
 constexpr Cell SpanningCell{u"<td rowspan=\"3\">", u"</td>\n"};
-constexpr Cell ImageCell{u"<td><img src=\"", u"\" width=\"100%\" height=\"1\"></td>\n"};
+
+// The line image's cell, the one line that differs between the page modes: in standards mode the
+// image carries `style`, which makes it a block.
+struct ImageCell {
+    static constexpr QStringView Before = u"<td><img src=\"";
+    static constexpr QStringView Size = u"\" width=\"100%\" height=\"1\"";
+    static constexpr QStringView End = u"></td>\n";
+    QStringView style;
+    qsizetype size(const QString &path) const {
+        return Before.size() + path.size() + Size.size() + style.size() + End.size();
+    }
+    void write(Writer &out, const QString &path) const {
+        out << Before << path << Size << style << End;
+    }
+};
 
 } // namespace
 
-QString tableText(const fractions::EntrySource &entries, const QString &imagePath) {
+QString tableText(const fractions::EntrySource &entries, const QString &imagePath, PageMode page) {
+    const ImageCell imageCell{page == PageMode::Standards ? u" style=\"display:block\"" : u""};
+
     const int count = entries.entryCount();
     std::vector<fractions::Entry> rows;
     rows.reserve(static_cast<size_t>(count));
@@ -51,7 +67,7 @@ QString tableText(const fractions::EntrySource &entries, const QString &imagePat
         rows.push_back(entries.entry(i));
         const fractions::Entry &entry = rows.back();
         if (entry.isFraction()) {
-            size += CentredCell.size(entry.numerator) + ImageCell.size(imagePath) +
+            size += CentredCell.size(entry.numerator) + imageCell.size(imagePath) +
                     CentredCell.size(entry.denominator);
         } else {
             size += SpanningCell.size(entry.numerator);
@@ -68,7 +84,7 @@ QString tableText(const fractions::EntrySource &entries, const QString &imagePat
     out << NextRow;
     for (const auto &entry : rows) {
         if (entry.isFraction()) {
-            ImageCell.write(out, imagePath);
+            imageCell.write(out, imagePath);
         }
     }
     out << NextRow;

@@ -1,20 +1,26 @@
 #!/usr/bin/env python3
-"""Installs the build into a scratch prefix and checks that a desktop finds and starts the program.
+"""Installs the build and checks that a desktop finds and starts the program.
 
-    check_install.py BUILD_DIR E2E_DRIVER
+    check_install.py BUILD_DIR E2E_DRIVER              the cmake --install tree, in a scratch prefix
+    check_install.py --package BUILD_DIR E2E_DRIVER    the Debian package that cpack makes
 
-The menu entry must be valid, its Exec must name the installed program, its Icon must resolve in
-the hicolor theme at 16 and 32 pixels, and the program started from Exec must show its window.
-Exit status 77: no Xvfb, so the last step was skipped.
+The menu entry must pass desktop-file-validate without a word, its Exec must name the installed
+program, its Icon must resolve in the hicolor theme at 16 and 32 pixels, and the program started
+from Exec must show its window. The package must besides pass lintian with no error or warning,
+hold the Japanese manual page and carry a binary linked with bind-now and the stack protector.
+Exit status 77: no Xvfb, or for the package no lintian, so those steps were skipped.
 """
 
 import configparser
 import shlex
+import shutil
 import struct
 import subprocess
 import sys
 import tempfile
 from pathlib import Path
+
+SKIPPED = 77
 
 
 def fail(message):
@@ -29,38 +35,85 @@ def png_size(path):
     return struct.unpack(">II", header[16:24])
 
 
-def main(build_dir, driver):
+def check_tree(prefix, driver):
+    """Checks the menu entry, icons and program installed under prefix, and starts the program."""
+    desktop = prefix / "share/applications/pemvaro.desktop"
+    if not desktop.is_file():
+        fail("no menu entry installed")
+    valid = subprocess.run(["desktop-file-validate", str(desktop)], capture_output=True, text=True)
+    if valid.returncode != 0 or valid.stdout.strip() or valid.stderr.strip():
+        fail("desktop-file-validate on the menu entry:\n" + valid.stdout + valid.stderr)
+
+    entry = configparser.ConfigParser(interpolation=None)
+    entry.optionxform = str
+    entry.read(desktop, encoding="utf-8")
+    group = entry["Desktop Entry"]
+    program = prefix / "bin" / shlex.split(group["Exec"])[0]
+    if not program.is_file():
+        fail(f"Exec names {program.name}, which is not installed in bin/")
+    for size in (16, 32):
+        icon = prefix / f"share/icons/hicolor/{size}x{size}/apps/{group['Icon']}.png"
+        if not icon.is_file() or png_size(icon) != (size, size):
+            fail(f"no {size}x{size} PNG icon for Icon={group['Icon']}")
+
+    started = subprocess.run([sys.executable, driver, "--program", str(program),
+                              "startup_window"])
+    return started.returncode
+
+
+def check_hardening(program):
+    # lintian itself warns of a binary without PIE or RELRO; bind-now and the stack protector it
+    # reports only as information.
+    dynamic = subprocess.run(["readelf", "-dW", str(program)], capture_output=True, text=True,
+                             check=True).stdout
+    if "BIND_NOW" not in dynamic:
+        fail(f"{program.name} is not linked with -z now")
+    symbols = subprocess.run(["readelf", "--dyn-syms", "-W", str(program)], capture_output=True,
+                             text=True, check=True).stdout
+    if "__stack_chk_fail" not in symbols:
+        fail(f"{program.name} is not built with the stack protector")
+
+
+def check_install(build_dir, driver):
     with tempfile.TemporaryDirectory(prefix="pemvaro-install-") as scratch:
         prefix = Path(scratch)
         subprocess.run(["cmake", "--install", build_dir, "--prefix", str(prefix)], check=True,
                        stdout=subprocess.DEVNULL)
-        desktop = prefix / "share/applications/pemvaro.desktop"
-        if not desktop.is_file():
-            fail("no menu entry installed")
-        valid = subprocess.run(["desktop-file-validate", str(desktop)], capture_output=True,
-                               text=True)
-        errors = [line for line in valid.stdout.splitlines() if "error:" in line]
-        if valid.returncode != 0 or errors:
-            fail("invalid menu entry:\n" + valid.stdout + valid.stderr)
+        return check_tree(prefix, driver)
 
-        entry = configparser.ConfigParser(interpolation=None)
-        entry.optionxform = str
-        entry.read(desktop, encoding="utf-8")
-        group = entry["Desktop Entry"]
-        program = prefix / "bin" / shlex.split(group["Exec"])[0]
-        if not program.is_file():
-            fail(f"Exec names {program.name}, which is not installed in bin/")
-        for size in (16, 32):
-            icon = prefix / f"share/icons/hicolor/{size}x{size}/apps/{group['Icon']}.png"
-            if not icon.is_file() or png_size(icon) != (size, size):
-                fail(f"no {size}x{size} PNG icon for Icon={group['Icon']}")
 
-        started = subprocess.run([sys.executable, driver, "--program", str(program),
-                                  "startup_window"])
-        return started.returncode
+def check_package(build_dir, driver):
+    if not shutil.which("lintian"):
+        print("SKIP   lintian is not installed")
+        return SKIPPED
+    with tempfile.TemporaryDirectory(prefix="pemvaro-package-") as scratch:
+        scratch = Path(scratch)
+        subprocess.run(["cpack", "-G", "DEB", "--config", str(Path(build_dir, "CPackConfig.cmake")),
+                        "-B", str(scratch)], check=True, stdout=subprocess.DEVNULL)
+        packages = list(scratch.glob("pemvaro_*.deb"))
+        if len(packages) != 1:
+            fail(f"cpack made {len(packages)} packages")
+        # Debian's default profile; informational tags are shown but pass.
+        lint = subprocess.run(["lintian", "--profile", "debian", "--display-info",
+                               "--fail-on", "error,warning", str(packages[0])],
+                              capture_output=True, text=True)
+        print(lint.stdout, end="")
+        if lint.returncode != 0:
+            fail("lintian reports errors or warnings:\n" + lint.stderr)
+
+        root = scratch / "root"
+        subprocess.run(["dpkg-deb", "-x", str(packages[0]), str(root)], check=True)
+        if not (root / "usr/share/man/ja/man1/pemvaro.1.gz").is_file():
+            fail("no Japanese manual page in the package")
+        check_hardening(root / "usr/bin/pemvaro")
+        return check_tree(root / "usr", driver)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
+    arguments = sys.argv[1:]
+    package = arguments[:1] == ["--package"]
+    if package:
+        arguments = arguments[1:]
+    if len(arguments) != 2:
         sys.exit(__doc__)
-    sys.exit(main(*sys.argv[1:]))
+    sys.exit((check_package if package else check_install)(*arguments))

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$(nproc)" --target test_model
 export QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 LC_ALL=C.UTF-8 QT_SCALE_FACTOR=1 \
-       QT_ENABLE_HIGHDPI_SCALING=0 QT_QPA_PLATFORMTHEME=
+       QT_ENABLE_HIGHDPI_SCALING=0 QT_QPA_PLATFORMTHEME=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1
 export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=1"
 PEMVARO_MODEL_ACTIONS="${1:-5000}" build-asan/tests/model/test_model

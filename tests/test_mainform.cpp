@@ -1,12 +1,18 @@
 #include "fractions/fractionlist.h"
+#include "main/qtjapanese.h"
 #include "mainformfixture.h"
 #include "toolkit/memopane.h"
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
+#include <QProxyStyle>
 #include <QScrollBar>
+#include <QStyleFactory>
+#include <QStyleOptionButton>
 
 // The main window as a person uses it: the fraction list and its editor, the default button,
 // focus and tab order, the fixed layout, and the markup pane.
@@ -21,6 +27,7 @@ private slots:
     void layout_placesEveryControlAsDesigned_data();
     void layout_placesEveryControlAsDesigned();
     void layout_isFixedWithJapaneseFont();
+    void layout_growsTheCheckBoxOnlyAsFarAsItsTextNeeds();
 
     void enteringAFraction_appendsANewEntryRowAndReturnsToNumerator();
     void committingTheEntryRow_data();
@@ -39,10 +46,13 @@ private slots:
     void escape_leavesTheWindowOpen();
     void tab_followsTheLayoutOrderAndSkipsUnavailableControls();
     void editBoxes_selectAllWhenEnteredByKeyboardOnly();
+    void editBoxes_clickPlacesTheCaretAmongTheCharactersShown_data();
+    void editBoxes_clickPlacesTheCaretAmongTheCharactersShown();
 
     void make_writesTheTableOfTheCurrentEntries();
     void makeAgain_leavesThePaneAsAFirstMakeWould_data();
     void makeAgain_leavesThePaneAsAFirstMakeWould();
+    void paneMenu_makesTheTableForHtml5PagesAboveTheStandardItems();
     void copy_putsThePaneWithCrLfOnTheClipboard();
     void copy_ofAnEmptyPane_leavesTheClipboardAlone();
     void pane_movesAndEditsAsWithOneParagraphALine_data();
@@ -54,6 +64,7 @@ private slots:
 
     void inputMethod_commitsComposedTextUnchanged();
     void screenReaders_nameEveryControlAndReadTheSample();
+    void qtsOwnTexts_areJapanese();
 
 private:
     MemoPane *filledPane();
@@ -175,6 +186,39 @@ void MainFormTest::layout_isFixedWithJapaneseFont() {
     QCOMPARE(ui->list()->model()->headerData(0, Qt::Horizontal).toString(), u"分子"_qs);
     QCOMPARE(ui->list()->columnWidth(0), 102);
     QCOMPARE(ui->list()->columnWidth(1), 102);
+}
+
+namespace {
+
+// A style whose check box indicator is wider than the layout allows for, as some desktops' are.
+class LargeIndicatorStyle final : public QProxyStyle {
+public:
+    LargeIndicatorStyle()
+        : QProxyStyle(QStyleFactory::create(u"Fusion"_qs)) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                    const QWidget *widget) const override {
+        return metric == PM_IndicatorWidth ? 24 : QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+} // namespace
+
+void MainFormTest::layout_growsTheCheckBoxOnlyAsFarAsItsTextNeeds() {
+    const QString usual = QApplication::style()->name();
+    QApplication::setStyle(new LargeIndicatorStyle);
+    ui = std::make_unique<MainFormDriver>();
+    auto *box = ui->widget<QCheckBox>("VisSC");
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const int room =
+        box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
+    const int text = box->fontMetrics().horizontalAdvance(box->text());
+    const QRect geometry = box->geometry();
+    ui.reset();
+    QApplication::setStyle(usual);
+
+    QCOMPARE(room, text);
+    QCOMPARE(geometry.right(), 184 + 101 - 1);
 }
 
 void MainFormTest::enteringAFraction_appendsANewEntryRowAndReturnsToNumerator() {
@@ -400,6 +444,41 @@ void MainFormTest::editBoxes_selectAllWhenEnteredByKeyboardOnly() {
     QVERIFY(ui->denominator()->selectedText().isEmpty());
 }
 
+void MainFormTest::editBoxes_clickPlacesTheCaretAmongTheCharactersShown_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("short") << u"12"_qs;
+    QTest::newRow("300,000 mixed Japanese and Latin characters")
+        << u"分数のテスト 1/2 + abc "_qs.repeated(300'000 / 17);
+}
+
+void MainFormTest::editBoxes_clickPlacesTheCaretAmongTheCharactersShown() {
+    QFETCH(QString, text);
+    ui->clickRow(0);
+    QLineEdit *box = ui->numerator();
+    box->setText(text);
+    QTest::mouseClick(box, Qt::LeftButton);
+    ui->key(Qt::Key_End);
+    // The box shows the end of the text: a click at its left edge lands a few dozen characters
+    // before the end, and the input method is told of a caret inside the box.
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+    const qsizetype at = box->cursorPosition();
+    QVERIFY2(at < text.size() && at >= std::max<qsizetype>(0, text.size() - 60),
+             qPrintable(QString::number(at)));
+    const QRect caret = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QVERIFY(box->rect().contains(caret.center()));
+    ui->type(u"x"_qs);
+    QCOMPARE(box->text(), text.left(at) + u'x' + text.mid(at));
+    // Text is drawn: some pixels are as dark as text.
+    const QImage shown = box->grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            dark += qGray(shown.pixel(x, y)) < 96 ? 1 : 0;
+        }
+    }
+    QVERIFY(dark > 10);
+}
+
 void MainFormTest::make_writesTheTableOfTheCurrentEntries() {
     ui->addEntry(u"1"_qs, u"2"_qs);
     ui->addEntry(u"+"_qs, QString());
@@ -468,6 +547,36 @@ void MainFormTest::makeAgain_leavesThePaneAsAFirstMakeWould() {
     memo->clear();
     ui->click(make);
     QCOMPARE(again, made());
+}
+
+void MainFormTest::paneMenu_makesTheTableForHtml5PagesAboveTheStandardItems() {
+    ui->addEntry(u"1"_qs, u"2"_qs);
+    ui->addEntry(u"+"_qs, QString());
+    ui->memo()->setPlainText(u"typed by hand"_qs);
+    // The event that a right click on the pane brings.
+    const QPoint inPane(10, 10);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, inPane,
+                                 ui->memo()->viewport()->mapToGlobal(inPane));
+    QApplication::sendEvent(ui->memo()->viewport(), &rightClick);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY(menu != nullptr);
+    const auto items = menu->actions();
+    std::unique_ptr<QMenu> standard(ui->memo()->createStandardContextMenu());
+    QCOMPARE(items.size(), standard->actions().size() + 2);
+    QCOMPARE(items.at(0)->text(), u"HTML5 ページ用に作成"_qs);
+    QVERIFY(items.at(1)->isSeparator());
+    QCOMPARE(items.at(2)->text(), standard->actions().at(0)->text());
+
+    QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Return);
+    QCOMPARE(ui->memo()->toPlainText(),
+             u"<!-- 分数ここから -->\n"
+             "<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">\n"
+             "<tr>\n<td align=\"center\">1</td>\n<td rowspan=\"3\">+</td>\n</tr>\n"
+             "<tr>\n<td><img src=\"./fracline.gif\" width=\"100%\" height=\"1\" "
+             "style=\"display:block\"></td>\n"
+             "</tr>\n<tr>\n<td align=\"center\">2</td>\n</tr>\n</table>\n"
+             "<!-- 分数ここまで -->\n"_qs);
 }
 
 void MainFormTest::copy_putsThePaneWithCrLfOnTheClipboard() {
@@ -633,10 +742,26 @@ void MainFormTest::screenReaders_nameEveryControlAndReadTheSample() {
     QCOMPARE(name("VisSC"), u"サンプルを表示"_qs);
     QCOMPARE(name("Image"), u"サンプル"_qs);
 
+    QCOMPARE(QAccessible::queryAccessibleInterface(ui->form.get())->role(), QAccessible::Window);
+    auto *sample = QAccessible::queryAccessibleInterface(ui->widget<QWidget>("Image"));
+    QCOMPARE(sample->role(), QAccessible::Graphic);
+
     ui->addEntry(u"1"_qs, u"2"_qs);
     ui->addEntry(u"+"_qs, QString());
     ui->addEntry(u"3"_qs, u"4"_qs);
-    QCOMPARE(ui->widget<QWidget>("Image")->accessibleDescription(), u"1/2 + 3/4"_qs);
+    QCOMPARE(sample->text(QAccessible::Description), u"1/2 + 3/4"_qs);
+}
+
+void MainFormTest::qtsOwnTexts_areJapanese() {
+    installQtJapanese(*qApp);
+    const std::unique_ptr<QMenu> menu(ui->numerator()->createStandardContextMenu());
+    QStringList texts;
+    for (const QAction *action : menu->actions()) {
+        texts << action->text();
+    }
+    QVERIFY2(texts.join(u' ').contains(u"すべてを選択"_qs), qPrintable(texts.join(u' ')));
+    menu->ensurePolished();
+    QCOMPARE(menu->font(), ui->form->font());
 }
 
 QTEST_MAIN(MainFormTest)

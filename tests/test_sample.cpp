@@ -82,6 +82,7 @@ private slots:
     void fontChooser();
     void hiddenSample_drawsNothingUntilShownAgain();
     void doubleDensity_drawsTheBarAtDevicePixels();
+    void longTexts_areRememberedOnlyWhileAnEntryHoldsThem();
 
 private:
     ChooserAnswer answer_;
@@ -340,3 +341,16 @@ void TestSample::doubleDensity_drawsTheBarAtDevicePixels() {
 
 QTEST_MAIN(TestSample)
 #include "test_sample.moc"
+
+void TestSample::longTexts_areRememberedOnlyWhileAnEntryHoldsThem() {
+    ReportListView *list = listBox(*form_);
+    const QString text = u"分数のテスト 1/2 + abc "_qs.repeated(10'000);
+    addEntries(*form_, {{text, u"2"_qs}});
+    for (int i = 0; i < 5; ++i) {
+        list->setCaption(0, QString::number(i) + text);
+    }
+    // The widths of the entry's current texts, nothing of the texts it held before.
+    QVERIFY(form_->previewSurface().rememberedCharacters() <= text.size() + 2);
+    list->removeRow(0);
+    QVERIFY(form_->previewSurface().rememberedCharacters() < 10);
+}

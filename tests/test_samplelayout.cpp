@@ -1,3 +1,4 @@
+#include "preview/sampleink.h"
 #include "preview/samplelayout.h"
 
 #include <QtTest>
@@ -70,6 +71,8 @@ private slots:
     void layOut_data();
     void layOut();
     void entriesPastTheRightEdge_areLeftOutWithoutChangingThePicture();
+    void ink_isTheWindowTextWhereItReadsOnWhite_data();
+    void ink_isTheWindowTextWhereItReadsOnWhite();
 };
 
 void TestSampleLayout::layOut_data() {
@@ -125,6 +128,22 @@ void TestSampleLayout::entriesPastTheRightEdge_areLeftOutWithoutChangingThePictu
         QVERIFY2(step->x >= 277, "a left-out step would have reached the picture");
     }
     QVERIFY(counter.highestRead < 100);
+}
+
+void TestSampleLayout::ink_isTheWindowTextWhereItReadsOnWhite_data() {
+    QTest::addColumn<QColor>("windowText");
+    QTest::addColumn<QColor>("ink");
+    QTest::newRow("black") << QColor(Qt::black) << QColor(Qt::black);
+    QTest::newRow("navy") << QColor(0x000080) << QColor(0x000080);
+    QTest::newRow("the lightest grey at 4.5:1") << QColor(0x767676) << QColor(0x767676);
+    QTest::newRow("one step lighter starts black") << QColor(0x777777) << QColor(Qt::black);
+    QTest::newRow("a dark theme's near white") << QColor(0xf0f0f0) << QColor(Qt::black);
+}
+
+void TestSampleLayout::ink_isTheWindowTextWhereItReadsOnWhite() {
+    QFETCH(QColor, windowText);
+    QFETCH(QColor, ink);
+    QCOMPARE(preview::sampleInk(windowText), ink);
 }
 
 QTEST_GUILESS_MAIN(TestSampleLayout)

@@ -5,6 +5,7 @@
 
 using fractions::Entry;
 using fractions::EntryVector;
+using markup::PageMode;
 
 namespace {
 const QString Head = u"<!-- 分数ここから -->"_qs;
@@ -31,25 +32,29 @@ private slots:
 void TableMarkupTest::lines_data() {
     QTest::addColumn<std::vector<Entry>>("entries");
     QTest::addColumn<QString>("path");
+    QTest::addColumn<PageMode>("page");
     QTest::addColumn<QStringList>("expected");
 
     const QString path = u"./fracline.gif"_qs;
     QTest::newRow("no entries: three empty rows")
-        << std::vector<Entry>{} << path << table({}, {}, {});
+        << std::vector<Entry>{} << path << PageMode::Transitional << table({}, {}, {});
     QTest::newRow("one fraction") << std::vector<Entry>{{u"1"_qs, u"2"_qs}} << path
+                                  << PageMode::Transitional
                                   << table({u"<td align=\"center\">1</td>"_qs}, {DefaultImage},
                                            {u"<td align=\"center\">2</td>"_qs});
     QTest::newRow("fraction, plain, fraction")
         << std::vector<Entry>{{u"1"_qs, u"2"_qs}, {u"+"_qs, {}}, {u"3"_qs, u"4"_qs}} << path
+        << PageMode::Transitional
         << table({u"<td align=\"center\">1</td>"_qs, u"<td rowspan=\"3\">+</td>"_qs,
                   u"<td align=\"center\">3</td>"_qs},
                  {DefaultImage, DefaultImage},
                  {u"<td align=\"center\">2</td>"_qs, u"<td align=\"center\">4</td>"_qs});
     QTest::newRow("empty numerators")
-        << std::vector<Entry>{{{}, {}}, {{}, u"5"_qs}} << path
+        << std::vector<Entry>{{{}, {}}, {{}, u"5"_qs}} << path << PageMode::Transitional
         << table({u"<td rowspan=\"3\"></td>"_qs, u"<td align=\"center\"></td>"_qs}, {DefaultImage},
                  {u"<td align=\"center\">5</td>"_qs});
     QTest::newRow("empty path") << std::vector<Entry>{{u"1"_qs, u"2"_qs}} << QString()
+                                << PageMode::Transitional
                                 << table(
                                        {u"<td align=\"center\">1</td>"_qs},
                                        {u"<td><img src=\"\" width=\"100%\" height=\"1\"></td>"_qs},
@@ -57,18 +62,31 @@ void TableMarkupTest::lines_data() {
     QTest::newRow("format characters, markup, quotes and any script, as typed")
         << std::vector<Entry>{{u"%1 %s %n %% &amp; <i>x</i>"_qs, u"\"分母\" 😀 é"_qs},
                               {u"%2"_qs, {}}}
-        << u"a\"b%1.gif"_qs
+        << u"a\"b%1.gif"_qs << PageMode::Transitional
         << table({u"<td align=\"center\">%1 %s %n %% &amp; <i>x</i></td>"_qs,
                   u"<td rowspan=\"3\">%2</td>"_qs},
                  {u"<td><img src=\"a\"b%1.gif\" width=\"100%\" height=\"1\"></td>"_qs},
                  {u"<td align=\"center\">\"分母\" 😀 é</td>"_qs});
+
+    // For pages in standards mode every image is a block too; nothing else changes.
+    QTest::newRow("standards page: block images, the rest as for Make")
+        << std::vector<Entry>{{u"1"_qs, u"2"_qs}, {u"+"_qs, {}}, {u"分子"_qs, u"<i>x</i>"_qs}}
+        << u"a\"b%1.gif"_qs << PageMode::Standards
+        << table({u"<td align=\"center\">1</td>"_qs, u"<td rowspan=\"3\">+</td>"_qs,
+                  u"<td align=\"center\">分子</td>"_qs},
+                 QStringList(2, u"<td><img src=\"a\"b%1.gif\" width=\"100%\" height=\"1\" "
+                                "style=\"display:block\"></td>"_qs),
+                 {u"<td align=\"center\">2</td>"_qs, u"<td align=\"center\"><i>x</i></td>"_qs});
+    QTest::newRow("standards page without entries: as for Make")
+        << std::vector<Entry>{} << path << PageMode::Standards << table({}, {}, {});
 }
 
 void TableMarkupTest::lines() {
     QFETCH(std::vector<Entry>, entries);
     QFETCH(QString, path);
+    QFETCH(PageMode, page);
     QFETCH(QStringList, expected);
-    QCOMPARE(markup::tableText(EntryVector(entries), path), expected.join(u'\n') + u'\n');
+    QCOMPARE(markup::tableText(EntryVector(entries), path, page), expected.join(u'\n') + u'\n');
 }
 
 void TableMarkupTest::paneText_endsEveryLineWithCrLfOnTheClipboard() {

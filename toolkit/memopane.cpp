@@ -2,6 +2,8 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -37,6 +39,11 @@ MemoPane::MemoPane(QWidget *parent)
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                  pal.color(QPalette::Inactive, QPalette::Text));
     setPalette(pal);
+    // The pane lays out each line whole, also a line of a million characters: optional shaping
+    // (kerning pairs in Latin, nothing in Japanese) would double that time.
+    QFont strategy;
+    strategy.setStyleStrategy(QFont::PreferNoShaping);
+    setFont(strategy);
     connect(document(), &QTextDocument::contentsChange, this, [this] {
         if (!replacing_) {
             made_.reset();
@@ -321,4 +328,14 @@ void MemoPane::insertFromMimeData(const QMimeData *source) {
     cursor.endEditBlock();
     setTextCursor(cursor);
     ensureCursorVisible();
+}
+
+void MemoPane::contextMenuEvent(QContextMenuEvent *event) {
+    // The standard items stay Qt's own, texts and translations included.
+    QMenu *menu = createStandardContextMenu();
+    QAction *firstStandard = menu->actions().value(0);
+    menu->insertActions(firstStandard, actions());
+    menu->insertSeparator(firstStandard);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }

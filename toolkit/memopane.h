@@ -8,7 +8,8 @@
 
 #include <optional>
 
-// The multi-line markup pane. Its selection shows only while it has the focus.
+// The multi-line markup pane. Its selection shows only while it has the focus. The actions added
+// to it come first in its context menu, above the standard editing items.
 //
 // It holds its text as toPaneText describes: a text of tens of thousands of lines fills it within
 // a frame. To the user it works by lines as if every line were a paragraph of its own: the
@@ -31,6 +32,7 @@ public:
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;

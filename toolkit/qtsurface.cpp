@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace toolkit {
 
 namespace {
@@ -29,14 +31,35 @@ QtSurface::QtSurface(int width, int height, SurfaceImage *view, qreal devicePixe
 }
 
 int QtSurface::textWidth(const QString &text) const {
+    // Enough for the texts that can reach the picture, a few million characters long each.
     constexpr qsizetype MostRemembered = 4096;
-    if (const auto known = widths_.constFind(text); known != widths_.cend()) {
-        return *known;
+    constexpr qsizetype MostCharacters = 4'000'000;
+    if (const auto known = widths_.find(text); known != widths_.end()) {
+        known->measuredSinceForgetting = true;
+        return known->width;
     }
-    if (widths_.size() >= MostRemembered) {
+    if (widths_.size() >= MostRemembered || rememberedCharacters_ + text.size() > MostCharacters) {
         widths_.clear();
+        rememberedCharacters_ = 0;
     }
-    return *widths_.insert(text, metrics_.horizontalAdvance(text));
+    const int width = metrics_.horizontalAdvance(text);
+    if (text.size() <= MostCharacters) {
+        widths_.insert(text, {width, true});
+        rememberedCharacters_ += text.size();
+    }
+    return width;
+}
+
+void QtSurface::forgetTextsNotMeasured() {
+    for (auto it = widths_.begin(); it != widths_.end();) {
+        if (it->measuredSinceForgetting) {
+            it->measuredSinceForgetting = false;
+            ++it;
+        } else {
+            rememberedCharacters_ -= it.key().size();
+            it = widths_.erase(it);
+        }
+    }
 }
 
 int QtSurface::textHeight(const QString &) const {
@@ -47,6 +70,7 @@ void QtSurface::setFont(const Font &font) {
     font_ = font;
     metrics_ = QFontMetrics(font_.face, &picture_);
     widths_.clear();
+    rememberedCharacters_ = 0;
 }
 
 void QtSurface::fillWhite() {
@@ -58,8 +82,28 @@ void QtSurface::drawText(int x, int y, const QString &text) {
     QPainter painter(&picture_);
     painter.setFont(font_.face);
     painter.setPen(font_.color);
-    painter.drawText(x, y + metrics_.ascent(), text);
+    painter.drawText(x, y + metrics_.ascent(), shownPart(x, text));
     changed();
+}
+
+QString QtSurface::shownPart(int x, const QString &text) const {
+    // Drawing lays out the whole text, seconds for a million characters of which the picture
+    // shows a few dozen. A left-to-right text is cut where it has certainly left the picture.
+    constexpr qsizetype Enough = 2048;
+    if (text.size() <= Enough || x >= width()) {
+        return x >= width() ? QString() : text;
+    }
+    const auto rightToLeft = [](QChar c) {
+        const QChar::Direction d = c.direction();
+        return d == QChar::DirR || d == QChar::DirAL || d == QChar::DirRLE || d == QChar::DirRLO ||
+               d == QChar::DirRLI;
+    };
+    if (std::any_of(text.cbegin(), text.cend(), rightToLeft)) {
+        return text;
+    }
+    const qsizetype cut = text.at(Enough - 1).isHighSurrogate() ? Enough + 1 : Enough;
+    const QString start = text.left(cut);
+    return x + metrics_.horizontalAdvance(start) > width() ? start : text;
 }
 
 void QtSurface::moveTo(int x, int y) {

@@ -27,14 +27,27 @@ public:
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
 
+    // Lets go of the widths of texts not measured since the last call: called after each redraw,
+    // it forgets the texts of entries that were changed or deleted, or no longer reach the picture.
+    void forgetTextsNotMeasured();
+    // How many characters the remembered widths keep alive.
+    qsizetype rememberedCharacters() const { return rememberedCharacters_; }
+
 private:
     void changed();
+    QString shownPart(int x, const QString &text) const;
 
     QImage picture_;
     Font font_;
     QFontMetrics metrics_;
     // Every redraw measures the texts that reach the picture again; long texts are slow to measure.
-    mutable QHash<QString, int> widths_;
+    // Bounded by the characters they hold, since a forgotten text is only measured again.
+    struct Remembered {
+        int width = 0;
+        bool measuredSinceForgetting = false;
+    };
+    mutable QHash<QString, Remembered> widths_;
+    mutable qsizetype rememberedCharacters_ = 0;
     QPoint pen_;
     SurfaceImage *view_;
 };

@@ -1,22 +1,352 @@
 #include "toolkit/selectalllineedit.h"
 
 #include <QFocusEvent>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QPainter>
+#include <QStyleHints>
+#include <QStyleOptionFrame>
+#include <QTextLine>
 
+#include <algorithm>
 #include <limits>
+
+namespace {
+
+// Characters laid out on either side of the caret for painting: far more than the box shows.
+constexpr qsizetype ShownAround = 500;
+// Characters on either side of the caret that an input method is told of.
+constexpr qsizetype SurroundingAround = 1000;
+// The line edit's own margin between its contents rectangle and the text.
+constexpr int HorizontalMargin = 2;
+// The line edit reports the caret's rectangle this far left of the caret.
+constexpr int CaretRectLead = 5;
+
+// A stretch of `text` around `at`, `around` characters either way, that splits no surrogate pair.
+std::pair<qsizetype, qsizetype> around(const QString &text, qsizetype at, qsizetype around) {
+    qsizetype from = std::max<qsizetype>(0, at - around);
+    qsizetype to = std::min(text.size(), at + around);
+    if (from > 0 && text.at(from).isLowSurrogate()) {
+        --from;
+    }
+    if (to < text.size() && text.at(to).isLowSurrogate()) {
+        ++to;
+    }
+    return {from, to};
+}
+
+// As the line edit shows its text: control characters and line breaks as spaces.
+QString displayed(QString text) {
+    for (QChar &c : text) {
+        if ((c.unicode() < 0x20 && c != u'\t') || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator) {
+            c = u' ';
+        }
+    }
+    return text;
+}
+
+} // namespace
 
 SelectAllLineEdit::SelectAllLineEdit(QWidget *parent)
     : QLineEdit(parent) {
     setMaxLength(std::numeric_limits<int>::max());
+    // The line edit still lays out the whole line when the text or the selection changes. Shaping
+    // is what scripts such as Arabic or Devanagari need; for Latin and Japanese it only adds
+    // kerning pairs and costs twice the time of the whole layout. Only the strategy is set here,
+    // the face and size still come from the window.
+    QFont strategy;
+    strategy.setStyleStrategy(QFont::PreferNoShaping);
+    setFont(strategy);
+    connect(this, &QLineEdit::textChanged, this, &SelectAllLineEdit::showCaret);
+    connect(this, &QLineEdit::selectionChanged, this, &SelectAllLineEdit::showCaret);
+    connect(this, &QLineEdit::cursorPositionChanged, this, &SelectAllLineEdit::showCaret);
+    // The line edit blinks a caret of its own, that this box does not show, and finds it on the
+    // whole line at each blink.
+    for (QObject *child : children()) {
+        if (qstrcmp(child->metaObject()->className(), "QWidgetLineControl") == 0) {
+            child->installEventFilter(this);
+        }
+    }
+}
+
+bool SelectAllLineEdit::eventFilter(QObject *watched, QEvent *event) {
+    return event->type() == QEvent::Timer || QLineEdit::eventFilter(watched, event);
+}
+
+void SelectAllLineEdit::changeEvent(QEvent *event) {
+    QLineEdit::changeEvent(event);
+    caretX_.reset();
 }
 
 void SelectAllLineEdit::focusInEvent(QFocusEvent *event) {
     QLineEdit::focusInEvent(event);
+    showCaret();
     switch (event->reason()) {
     case Qt::MouseFocusReason:
     case Qt::ActiveWindowFocusReason:
     case Qt::PopupFocusReason:
         break;
     default:
-        selectAll();
+        // Selecting lays the whole line out again: not twice for one focus.
+        if (selectionStart() != 0 || selectionLength() != text().size()) {
+            selectAll();
+        }
     }
+}
+
+void SelectAllLineEdit::focusOutEvent(QFocusEvent *event) {
+    QLineEdit::focusOutEvent(event);
+    blink_.stop();
+    update();
+}
+
+void SelectAllLineEdit::showCaret() {
+    caretX_.reset();
+    caretShown_ = true;
+    const int flash = QGuiApplication::styleHints()->cursorFlashTime();
+    if (hasFocus() && flash > 0) {
+        blink_.start(flash / 2, this);
+    } else {
+        blink_.stop();
+    }
+    update();
+}
+
+void SelectAllLineEdit::timerEvent(QTimerEvent *event) {
+    if (event->timerId() != blink_.timerId()) {
+        QLineEdit::timerEvent(event);
+        return;
+    }
+    caretShown_ = !caretShown_;
+    update();
+}
+
+QRect SelectAllLineEdit::contentsArea() const {
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    return style()
+        ->subElementRect(QStyle::SE_LineEditContents, &panel, this)
+        .marginsRemoved(textMargins());
+}
+
+int SelectAllLineEdit::caretX() const {
+    if (!caretX_) {
+        caretX_ = cursorRect().x() + CaretRectLead - contentsArea().x() - HorizontalMargin;
+    }
+    return *caretX_;
+}
+
+SelectAllLineEdit::Shown SelectAllLineEdit::shownAroundCaret() const {
+    const auto [from, to] = around(text(), cursorPosition(), ShownAround);
+    return {from, to};
+}
+
+int SelectAllLineEdit::caretInLayout(const Shown &shown) const {
+    return static_cast<int>(cursorPosition() - shown.from) +
+           (preedit_.isEmpty() ? 0 : preeditCursor_);
+}
+
+void SelectAllLineEdit::scrollToCaret(const QTextLine &line, const Shown &shown, int width) const {
+    // As a line edit scrolls: no further than keeps the caret in view, and no blank space after
+    // the end of a text wider than the box.
+    const int caret = caretX();
+    const int start = caret - qRound(line.cursorToX(caretInLayout(shown)));
+    const bool wholeText = shown.from == 0 && shown.to == text().size();
+    const int used = qRound(line.naturalTextWidth()) + 1;
+    const int end = shown.to == text().size() ? start + used : std::numeric_limits<int>::max();
+    if (wholeText && used <= width) {
+        scroll_ = 0;
+    } else if (caret - scroll_ >= width) {
+        scroll_ = caret - width + 1;
+    } else if (caret - scroll_ < 0) {
+        scroll_ = caret;
+    } else if (end - scroll_ < width) {
+        scroll_ = end - width + 1;
+    }
+    scroll_ = std::max(scroll_, 0);
+}
+
+SelectAllLineEdit::Shown SelectAllLineEdit::layOutAroundCaret(QTextLayout &layout) const {
+    const Shown shown = shownAroundCaret();
+    layout.setText(displayed(text().mid(shown.from, shown.to - shown.from)));
+    layout.setFont(font());
+    QTextOption option = layout.textOption();
+    option.setTextDirection(layoutDirection());
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
+    layout.setTextOption(option);
+    const int atCaret = static_cast<int>(cursorPosition() - shown.from);
+    if (!preedit_.isEmpty()) {
+        layout.setPreeditArea(atCaret, preedit_);
+        QList<QTextLayout::FormatRange> formats = preeditFormats_;
+        for (QTextLayout::FormatRange &f : formats) {
+            f.start += atCaret;
+        }
+        layout.setFormats(formats);
+    }
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    scrollToCaret(line, shown, contentsArea().width() - 2 * HorizontalMargin);
+    return shown;
+}
+
+void SelectAllLineEdit::followCaret() const {
+    QTextLayout layout;
+    layOutAroundCaret(layout);
+}
+
+void SelectAllLineEdit::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
+    const QRect area = contentsArea();
+    painter.setClipRect(area);
+
+    QTextLayout layout;
+    const Shown shown = layOutAroundCaret(layout);
+    const QTextLine line = layout.lineAt(0);
+
+    const QFontMetrics metrics = fontMetrics();
+    const int height = std::max(metrics.height(), qCeil(line.height()));
+    const QRect lineRect(area.x() + HorizontalMargin, area.y() + (area.height() - height + 1) / 2,
+                         area.width() - 2 * HorizontalMargin, height);
+    const int start = caretX() - qRound(line.cursorToX(caretInLayout(shown)));
+    const QPointF at(lineRect.x() + start - scroll_,
+                     lineRect.y() - (qRound(line.ascent()) - metrics.ascent()));
+
+    const QPalette pal = palette();
+    QList<QTextLayout::FormatRange> selections;
+    if (hasSelectedText()) {
+        const qsizetype from = std::max<qsizetype>(selectionStart(), shown.from);
+        const qsizetype to = std::min<qsizetype>(selectionStart() + selectionLength(), shown.to);
+        if (from < to) {
+            QTextLayout::FormatRange selected;
+            selected.start = static_cast<int>(from - shown.from);
+            selected.length = static_cast<int>(to - from);
+            selected.format.setBackground(pal.brush(QPalette::Highlight));
+            selected.format.setForeground(pal.brush(QPalette::HighlightedText));
+            selections.append(selected);
+        }
+    }
+    painter.setPen(pal.text().color());
+    layout.draw(&painter, at, selections, area);
+    if (hasFocus() && caretShown_ && !isReadOnly() && !preeditHidesCaret_) {
+        layout.drawCursor(&painter, at, caretInLayout(shown),
+                          style()->pixelMetric(QStyle::PM_TextCursorWidth, &panel, this));
+    }
+}
+
+void SelectAllLineEdit::inputMethodEvent(QInputMethodEvent *event) {
+    preedit_ = event->preeditString();
+    preeditCursor_ = static_cast<int>(preedit_.size());
+    preeditHidesCaret_ = false;
+    preeditFormats_.clear();
+    for (const QInputMethodEvent::Attribute &a : event->attributes()) {
+        if (a.type == QInputMethodEvent::Cursor) {
+            preeditCursor_ = a.start;
+            preeditHidesCaret_ = a.length == 0;
+        } else if (a.type == QInputMethodEvent::TextFormat) {
+            const QTextCharFormat format = qvariant_cast<QTextFormat>(a.value).toCharFormat();
+            if (format.isValid()) {
+                preeditFormats_.append({a.start, a.length, format});
+            }
+        }
+    }
+    QLineEdit::inputMethodEvent(event);
+    showCaret();
+}
+
+QVariant SelectAllLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
+    switch (query) {
+    case Qt::ImCursorRectangle:
+    case Qt::ImAnchorRectangle: {
+        followCaret();
+        QRect rect = QLineEdit::inputMethodQuery(query).toRect();
+        const QRect area = contentsArea();
+        rect.translate(-scroll_, 0);
+        rect.moveTop(area.y() + (area.height() - fontMetrics().height() + 1) / 2);
+        return rect;
+    }
+    case Qt::ImSurroundingText:
+    case Qt::ImCursorPosition:
+    case Qt::ImAnchorPosition:
+    case Qt::ImTextBeforeCursor:
+    case Qt::ImTextAfterCursor:
+        break;
+    default:
+        return QLineEdit::inputMethodQuery(query);
+    }
+    // An input method needs the words around the caret, not a million characters a keystroke.
+    const QString whole = text();
+    const auto [from, to] = around(whole, cursorPosition(), SurroundingAround);
+    const qsizetype caret = cursorPosition() - from;
+    switch (query) {
+    case Qt::ImSurroundingText:
+        return whole.mid(from, to - from);
+    case Qt::ImCursorPosition:
+        return static_cast<int>(caret);
+    case Qt::ImAnchorPosition: {
+        const qsizetype anchor = !hasSelectedText()                     ? cursorPosition()
+                                 : selectionStart() == cursorPosition() ? selectionEnd()
+                                                                        : selectionStart();
+        return static_cast<int>(std::clamp(anchor - from, qsizetype(0), to - from));
+    }
+    case Qt::ImTextBeforeCursor:
+        return whole.mid(from, caret);
+    default:
+        return whole.mid(cursorPosition(), to - cursorPosition());
+    }
+}
+
+namespace {
+
+// The line edit places mouse positions on its line as if it were never scrolled.
+template <typename Handler> void passScrolled(int scroll, QMouseEvent *event, Handler handler) {
+    QMouseEvent moved(event->type(), event->position() + QPointF(scroll, 0), event->scenePosition(),
+                      event->globalPosition(), event->button(), event->buttons(),
+                      event->modifiers(), event->pointingDevice());
+    moved.setTimestamp(event->timestamp());
+    handler(&moved);
+    event->setAccepted(moved.isAccepted());
+}
+
+} // namespace
+
+void SelectAllLineEdit::mousePressEvent(QMouseEvent *event) {
+    followCaret();
+    passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mousePressEvent(e); });
+}
+
+void SelectAllLineEdit::mouseMoveEvent(QMouseEvent *event) {
+    followCaret();
+    passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mouseMoveEvent(e); });
+}
+
+void SelectAllLineEdit::mouseReleaseEvent(QMouseEvent *event) {
+    followCaret();
+    passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mouseReleaseEvent(e); });
+}
+
+void SelectAllLineEdit::mouseDoubleClickEvent(QMouseEvent *event) {
+    followCaret();
+    passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mouseDoubleClickEvent(e); });
+}
+void SelectAllLineEdit::dragMoveEvent(QDragMoveEvent *event) {
+    followCaret();
+    QDragMoveEvent moved(event->position().toPoint() + QPoint(scroll_, 0), event->possibleActions(),
+                         event->mimeData(), event->buttons(), event->modifiers());
+    QLineEdit::dragMoveEvent(&moved);
+    event->setDropAction(moved.dropAction());
+    event->setAccepted(moved.isAccepted());
+}
+
+void SelectAllLineEdit::dropEvent(QDropEvent *event) {
+    followCaret();
+    QDropEvent moved(event->position() + QPointF(scroll_, 0), event->possibleActions(),
+                     event->mimeData(), event->buttons(), event->modifiers());
+    QLineEdit::dropEvent(&moved);
+    event->setDropAction(moved.dropAction());
+    event->setAccepted(moved.isAccepted());
 }

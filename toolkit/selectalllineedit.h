@@ -1,14 +1,71 @@
 #pragma once
 
+#include <QBasicTimer>
 #include <QLineEdit>
+#include <QList>
+#include <QTextLayout>
+
+#include <optional>
+
+class QTextLine;
 
 // A single-line edit box that selects its whole text whenever it gains the focus other than by a
 // mouse click on it, so that typing after Tab replaces the text. It sets no length limit.
+//
+// It paints only the stretch of its text around the caret. A plain line edit measures its whole
+// text afresh and draws every glyph of it on every paint, seconds for a text of a million
+// characters, and the blinking caret asks for a paint twice a second. The line edit still keeps the
+// text, the caret, the selection, the undo history, the keys and the input method; it lays out its
+// line as if it were never scrolled, and this box keeps the scroll, so that mouse positions and the
+// caret's place for the input method are moved by it on their way in and out.
 class SelectAllLineEdit : public QLineEdit {
     Q_OBJECT
 public:
     explicit SelectAllLineEdit(QWidget *parent = nullptr);
 
+    using QLineEdit::inputMethodQuery;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // The stretch of the text that is laid out for painting, from `from` on.
+    struct Shown {
+        qsizetype from = 0;
+        qsizetype to = 0;
+    };
+    Shown shownAroundCaret() const;
+    QRect contentsArea() const;
+    // Where the caret stands on the whole, unscrolled line.
+    int caretX() const;
+    int caretInLayout(const Shown &shown) const;
+    // Lays out the stretch around the caret and scrolls as far as keeps the caret in view.
+    Shown layOutAroundCaret(QTextLayout &layout) const;
+    void followCaret() const;
+    void scrollToCaret(const QTextLine &line, const Shown &shown, int width) const;
+    void showCaret();
+
+    // Finding the caret on the whole line takes milliseconds: once for each change, not each paint.
+    mutable std::optional<int> caretX_;
+    // How far the line is scrolled, in pixels: the box's left edge on the whole line.
+    mutable int scroll_ = 0;
+    QString preedit_;
+    int preeditCursor_ = 0;
+    bool preeditHidesCaret_ = false;
+    QList<QTextLayout::FormatRange> preeditFormats_;
+    QBasicTimer blink_;
+    bool caretShown_ = true;
 };

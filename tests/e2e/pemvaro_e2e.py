@@ -3,16 +3,24 @@
 
 Each case starts Xvfb and the program, types and clicks with xdotool, and reads the results the way
 other programs do: the clipboard through xclip, the window's properties through xprop and xwininfo,
-the sample through a screenshot taken with ImageMagick's import.
+the sample through a screenshot taken with ImageMagick's import; the copied markup is typeset by
+headless Chromium. The case without_display needs no X server: it starts the program where no
+display can be opened and reads what it says.
 
     pemvaro_e2e.py --program build/pemvaro CASE...     run the named cases
-    pemvaro_e2e.py --list                              name the cases
+    pemvaro_e2e.py --desktop gtk3 --program ... CASE   run them as on that desktop
+    pemvaro_e2e.py --list                              name the cases and the desktops
 
-Exit status 77 means the machine has no Xvfb, so nothing was run.
+Each case has a session bus of its own, as a desktop has. Without --desktop the program runs with
+the caller's platform theme; a named desktop sets the variables by which Qt picks its theme there.
+
+Exit status 77 means the machine has no Xvfb, so nothing was run, or that a case needs a tool that
+cannot be installed here.
 """
 
 import argparse
 import ctypes
+import json
 import os
 import select
 import shutil
@@ -22,10 +30,14 @@ import sys
 import tempfile
 import time
 
+import browserlayout
+
 SKIPPED = 77
 CAPTION = "Pemvaro for HTML"
 CLIENT_SIZE = (544, 399)
 TIMEOUT = 20  # seconds for anything to appear
+# Seconds for the program to end on SIGTERM; built with sanitizers it checks for leaks meanwhile.
+QUIT_TIME = 60
 
 # Group boxes, relative to the client area; their children are placed relative to the box.
 LIST_P = (8, 28)
@@ -50,6 +62,21 @@ VIS_SC = (SAMPLE_P[0] + 184 + 8, SAMPLE_P[1] + 104 + 8)  # on the box itself
 IMAGE = (SAMPLE_P[0] + 8, SAMPLE_P[1] + 24, 277, 77)  # left, top, width, height
 SAMPLE_LEFT = 4  # left margin of the sample
 
+# What Qt picks its platform theme by, as the desktops set it; a fresh user's settings, so that
+# none of the caller's reach the program.
+DESKTOP_VARIABLES = ("QT_QPA_PLATFORMTHEME", "XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP",
+                     "DESKTOP_SESSION", "KDE_FULL_SESSION", "KDE_SESSION_VERSION", "GTK_THEME")
+DESKTOPS = {
+    "none": {},
+    "gtk3": {"QT_QPA_PLATFORMTHEME": "gtk3"},
+    "gnome": {"XDG_CURRENT_DESKTOP": "GNOME", "XDG_SESSION_DESKTOP": "gnome"},
+    "xfce": {"XDG_CURRENT_DESKTOP": "XFCE", "XDG_SESSION_DESKTOP": "xfce"},
+    "kde": {"XDG_CURRENT_DESKTOP": "KDE", "XDG_SESSION_DESKTOP": "KDE",
+            "KDE_FULL_SESSION": "true", "KDE_SESSION_VERSION": "5"},
+    "qt6ct": {"QT_QPA_PLATFORMTHEME": "qt6ct"},
+    "gtk3-dark": {"QT_QPA_PLATFORMTHEME": "gtk3", "GTK_THEME": "Adwaita:dark"},
+}
+
 DEFAULT_PATH = "./fracline.gif"
 WHITE = (255, 255, 255)
 BLACK = (0, 0, 0)
@@ -59,16 +86,30 @@ class CaseFailed(Exception):
     pass
 
 
+class CaseSkipped(Exception):
+    pass
+
+
 def check(condition, message):
     if not condition:
         raise CaseFailed(message)
+
+
+def reads_on_white(pixel):
+    """Whether a colour has a contrast of at least 4.5:1 against white (WCAG 2)."""
+    linear = [c / 3294.6 if c <= 10 else ((c / 255 + 0.055) / 1.055) ** 2.4 for c in pixel]
+    luminance = 0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2]
+    return 1.05 / (luminance + 0.05) >= 4.5
 
 
 def crlf(lines):
     return "".join(line + "\r\n" for line in lines).encode("utf-8")
 
 
-def table_markup(entries, path=DEFAULT_PATH):
+BLOCK_STYLE = ' style="display:block"'  # on each image, for pages in standards mode
+
+
+def table_markup(entries, path=DEFAULT_PATH, image_style=""):
     """The markup of (numerator, denominator) entries, each line ending in CR LF."""
     lines = ["<!-- 分数ここから -->", '<table border="0" cellspacing="0" cellpadding="0">', "<tr>"]
     for numerator, denominator in entries:
@@ -77,7 +118,8 @@ def table_markup(entries, path=DEFAULT_PATH):
         else:
             lines.append(f'<td rowspan="3">{numerator}</td>')
     lines += ["</tr>", "<tr>"]
-    lines += [f'<td><img src="{path}" width="100%" height="1"></td>' for _, d in entries if d]
+    lines += [f'<td><img src="{path}" width="100%" height="1"{image_style}></td>'
+              for _, d in entries if d]
     lines += ["</tr>", "<tr>"]
     lines += [f'<td align="center">{d}</td>' for _, d in entries if d]
     lines += ["</tr>", "</table>", "<!-- 分数ここまで -->"]
@@ -88,6 +130,20 @@ def die_with_parent():
     # Runs in the child before exec: a killed test run takes its X server and program with it.
     PR_SET_PDEATHSIG = 1
     ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
+
+
+def end_program(process):
+    """Ends the program as a desktop session does, with SIGTERM, and returns its exit status (None
+    when it had to be killed)."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=QUIT_TIME)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+            return None
+    return process.returncode
 
 
 def stop(process):
@@ -165,60 +221,82 @@ class Sample:
 
 
 class Session:
-    """One X server with the program in it; everything is stopped again on leaving."""
+    """One X server and session bus with the program in it; everything is stopped on leaving."""
 
-    def __init__(self, program, workdir):
+    def __init__(self, program, workdir, desktop=None):
         self.program = program
         self.workdir = workdir
-        self.xvfb = self.app = None
+        self.desktop = desktop
+        self.xvfb = self.bus = self.app = None
         self.window = None
         self.logs = []
 
     def __enter__(self):
         try:
             self.env = self._start_xvfb()
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_bus()
             self._start_program()
         except BaseException:
-            self.__exit__(None, None, None)
+            self.__exit__(*sys.exc_info())
             raise
         return self
 
-    def __exit__(self, *exc):
-        stop(self.app)
+    def __exit__(self, failure, *exc):
+        status = end_program(self.app) if self.app else 0
+        stop(self.bus)
         stop(self.xvfb)
         for log in self.logs:
             log.close()
+        # The program leaves through its normal exit, where a sanitizer build reports leaks.
+        if failure is None and status != 0:
+            raise CaseFailed(f"the program did not end cleanly on SIGTERM (exit status {status})")
 
-    def _start_xvfb(self):
+    def _start_reporting(self, name, command):
+        """Starts a server that writes where to reach it, one line, to a file descriptor that
+        replaces "{fd}" in its command; returns the process and that line."""
         read_end, write_end = os.pipe()
-        log = self._open_log("xvfb.log")
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten",
-             "tcp", "-noreset"],
-            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-            preexec_fn=die_with_parent)
+        log = self._open_log(name + ".log")
+        command = [arg.replace("{fd}", str(write_end)) for arg in command]
+        process = subprocess.Popen(command, pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+                                   stdout=log, stderr=log, preexec_fn=die_with_parent)
         os.close(write_end)
-        number, deadline = b"", time.monotonic() + TIMEOUT
-        while not number.endswith(b"\n"):
+        line, deadline = b"", time.monotonic() + TIMEOUT
+        while not line.endswith(b"\n"):
             ready, _, _ = select.select([read_end], [], [], max(0, deadline - time.monotonic()))
-            chunk = os.read(read_end, 16) if ready else b""
+            chunk = os.read(read_end, 256) if ready else b""
             if not chunk:
                 os.close(read_end)
-                raise CaseFailed("Xvfb did not start: " + self._log("xvfb.log"))
-            number += chunk
+                stop(process)
+                raise CaseFailed(f"{command[0]} did not start: " + self._log(name + ".log"))
+            line += chunk
         os.close(read_end)
+        return process, line.decode().strip()
+
+    def _start_xvfb(self):
+        self.xvfb, number = self._start_reporting(
+            "xvfb", ["Xvfb", "-displayfd", "{fd}", "-screen", "0", "800x600x24", "-nolisten", "tcp",
+                     "-noreset"])
         env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "XAUTHORITY")}
-        env["DISPLAY"] = ":" + number.decode().strip()
+        env["DISPLAY"] = ":" + number
         return env
+
+    def _start_bus(self):
+        self.bus, address = self._start_reporting(
+            "bus", ["dbus-daemon", "--session", "--nofork", "--print-address={fd}"])
+        return address
 
     def _start_program(self):
         runtime = os.path.join(self.workdir, "runtime")
         os.makedirs(runtime, mode=0o700, exist_ok=True)
         env = dict(self.env)
-        # The program on its own: no desktop theme, input method or scaling from the caller.
+        # No input method or scaling from the caller; the platform theme is the caller's unless
+        # the case runs as on a named desktop.
         env.update(QT_QPA_PLATFORM="xcb", LANG="C.UTF-8", LC_ALL="C.UTF-8", QT_SCALE_FACTOR="1",
-                   QT_QPA_PLATFORMTHEME="", QT_STYLE_OVERRIDE="", QT_IM_MODULE="", XMODIFIERS="",
-                   XDG_RUNTIME_DIR=runtime)
+                   QT_STYLE_OVERRIDE="", QT_IM_MODULE="", XMODIFIERS="", XDG_RUNTIME_DIR=runtime)
+        if self.desktop is not None:
+            for name in DESKTOP_VARIABLES:
+                env.pop(name, None)
+            env.update(DESKTOPS[self.desktop], XDG_CONFIG_HOME=os.path.join(self.workdir, "config"))
         log = self._open_log("program.log")
         self.app = subprocess.Popen([self.program], env=env, stdin=subprocess.DEVNULL, stdout=log,
                                     stderr=log, preexec_fn=die_with_parent)
@@ -299,6 +377,16 @@ class Session:
         self.click(MAKE_B)
         self.click(COPY_B)
 
+    def choose_from_context_menu(self, point, downs):
+        """Right click, and once the menu shows, the item `downs` steps from the top."""
+        shown = self.windows()
+        self.xdo("mousemove", "--window", self.window, str(point[0]), str(point[1]), "click", "3")
+        deadline = time.monotonic() + TIMEOUT
+        while self.windows() == shown:
+            check(time.monotonic() < deadline, "no context menu")
+            time.sleep(0.1)
+        self.key(*["Down"] * downs, "Return")
+
     # What other programs see.
 
     def clipboard(self):
@@ -333,8 +421,45 @@ class Session:
                     raise CaseFailed(f"the sample does not show {what}") from None
             time.sleep(0.2)
 
+    def windows(self):
+        done = self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.app.pid)],
+                        check_exit=False)
+        return set(done.stdout.split())
+
     def property(self, name):
         return self.run(["xprop", "-id", self.window, name]).stdout.decode().strip()
+
+    def screen_reader_on(self):
+        """Tells the desktop's applications that a screen reader listens, as Orca does."""
+        self.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+                  "org.freedesktop.DBus.Properties.Set", "string:org.a11y.Status",
+                  "string:IsEnabled", "variant:boolean:true"])
+
+    # pyatspi is a package of the system's Python, whichever Python runs these tests.
+    ATSPI_READER = ["/usr/bin/python3", os.path.join(os.path.dirname(__file__), "atspi_tree.py")]
+
+    def accessibles(self):
+        """What a screen reader reads of the program through AT-SPI, depth first."""
+        return json.loads(self.run([*self.ATSPI_READER, "Pemvaro"]).stdout)
+
+    def told_descriptions(self, actions, last):
+        """The changes of description a screen reader is told of while the actions run, up to
+        the one it is told last and a second after."""
+        listener = subprocess.Popen([*self.ATSPI_READER, "--descriptions"], env=self.env,
+                                    stdout=subprocess.PIPE, stdin=subprocess.DEVNULL, bufsize=0,
+                                    preexec_fn=die_with_parent)
+        told = []
+        try:
+            check(listener.stdout.readline() == b"listening\n", "the AT-SPI listener did not start")
+            actions()
+            deadline = time.monotonic() + TIMEOUT
+            while (not told or told[-1] != last) and time.monotonic() < deadline:
+                if select.select([listener.stdout], [], [], 0.2)[0]:
+                    told.append(json.loads(listener.stdout.readline()))
+            time.sleep(1)
+        finally:
+            stop(listener)
+        return told + [json.loads(line) for line in listener.stdout.read().decode().splitlines()]
 
 
 # The cases. Each starts with the program as it is right after start-up.
@@ -345,6 +470,12 @@ CASES = {}
 def case(function):
     CASES[function.__name__] = function
     return function
+
+
+def case_without_x_server(function):
+    """A case that starts the program itself, with the path of the program and a scratch folder."""
+    function.without_x_server = True
+    return case(function)
 
 
 def one_bar(sample):
@@ -370,11 +501,14 @@ def startup_window(s):
     size = "%d by %d" % CLIENT_SIZE
     check(f"minimum size: {size}" in hints and f"maximum size: {size}" in hints,
           "the window can be resized: " + hints)
-    # Motif hints: functions, then decorations; neither may offer maximising.
+    # Motif hints: functions, then decorations; neither may offer resizing or maximising.
     motif = s.property("_MOTIF_WM_HINTS").split("=")[1].split(",")
     flags, functions, decorations = (int(v, 16) for v in motif[:3])
-    check(flags & 1 and not functions & 0x10, "the window offers maximising: " + str(motif))
-    check(flags & 2 and not decorations & 0x40, "the title bar has a maximise button")
+    check(flags & 1 and not functions & 0x12, f"the window offers resizing or maximising: {motif}")
+    check(flags & 2 and not decorations & 0x44, "the frame has resize handles or a maximise button")
+    icon = s.property("_NET_WM_ICON")
+    check("Icon (16 x 16)" in icon and "Icon (32 x 32)" in icon,
+          "no icons of 16 and 32 pixels: " + icon[:80])
     info = s.run(["xwininfo", "-id", s.window]).stdout.decode()
     check(f"Width: {CLIENT_SIZE[0]}\n" in info and f"Height: {CLIENT_SIZE[1]}\n" in info,
           "client area is not 544 x 399:\n" + info)
@@ -411,10 +545,11 @@ def typical_use(s):
 
     y, _ = s.wait_for_sample(one_bar, "the bar of 1/2")
     sample = Sample(s.screenshot())
-    check(any(sample.pixel(x, yy) != WHITE for yy in range(y) for x in range(20)),
-          "no numerator above the bar")
-    check(any(sample.pixel(x, yy) != WHITE for yy in range(y + 1, 76) for x in range(20)),
-          "no denominator below the bar")
+    # Whatever the desktop's colours, the texts read on the sample's white.
+    check(any(reads_on_white(sample.pixel(x, yy)) for yy in range(y) for x in range(20)),
+          "no numerator that reads on white above the bar")
+    check(any(reads_on_white(sample.pixel(x, yy)) for yy in range(y + 1, 76) for x in range(20)),
+          "no denominator that reads on white below the bar")
 
 
 @case
@@ -587,42 +722,205 @@ def markup_pane_lines(s):
     s.expect_clipboard(f'<td align="center">{numerator}</td>\n'.encode())
 
 
+@case
+def markup_in_browser(s):
+    # Make's markup and the context menu's for pages in standards mode, both as copied, typeset
+    # by a browser in each of its layout modes.
+    entries = [("1", "2"), ("+", ""), ("<i>x</i>", "分母"), ("=", "")]
+    s.click(FIRST_ROW)
+    s.key("Tab")
+    for numerator, denominator in entries:
+        s.type_checked(numerator)
+        s.key("Tab")
+        if denominator:
+            s.type_checked(denominator)
+        s.key("Return")
+    s.make_and_copy()
+    copied = {"Make": table_markup(entries)}
+    s.expect_clipboard(copied["Make"])
+    s.choose_from_context_menu(MEMO, 1)
+    s.click(COPY_B)
+    copied["HTML5"] = table_markup(entries, image_style=BLOCK_STYLE)
+    s.expect_clipboard(copied["HTML5"])
+
+    chromium = browserlayout.find_chromium()
+    if chromium is None:
+        raise CaseSkipped("Chromium cannot be installed here: the markup was not typeset")
+    check(chromium, "chromium is not installed (build.sh installs it)")
+    try:
+        layouts = browserlayout.typeset(chromium, s.workdir, copied, TIMEOUT * 3)
+    except (RuntimeError, subprocess.TimeoutExpired) as error:
+        raise CaseFailed(str(error)) from None
+    print(browserlayout.table(layouts))
+    for (name, mode), layout in layouts.items():
+        unjudged = browserlayout.not_measured(layout, mode)
+        check(unjudged is None, f"{name}'s markup in {mode} mode: {unjudged}")
+        faults = browserlayout.faults(layout)
+        if (name, mode) == ("Make", "standards"):
+            # Where Make's markup falls apart: the checks must see it.
+            check(faults, "Make's markup passes in standards mode: the layout checks see nothing")
+        else:
+            check(not faults, f"{name}'s markup in {mode} mode: " + "; ".join(faults))
+
+
+def dead_display():
+    """An X display with no server behind it."""
+    for number in range(99, 1000):
+        taken = ("/tmp/.X11-unix/X%d", "/tmp/.X%d-lock")
+        if not any(os.path.exists(path % number) for path in taken):
+            return f":{number}"
+    raise CaseFailed("every X display from :99 to :999 is taken")
+
+
+@case_without_x_server
+def without_display(program, workdir):
+    dead = dead_display()
+    # Environment, command line, and what the program must name as tried, in English and Japanese.
+    starts = [
+        ({}, [], "X display (DISPLAY is not set)", "X ディスプレイ（DISPLAY が設定されていません）"),
+        ({"DISPLAY": dead}, [], f'X display "{dead}"', f'X ディスプレイ "{dead}"'),
+        ({"DISPLAY": dead, "QT_QPA_PLATFORM": "nonsense"}, [], 'Qt platform "nonsense"',
+         'Qt プラットフォーム "nonsense"'),
+        ({"DISPLAY": dead, "WAYLAND_DISPLAY": "pemvaro-none"}, ["-platform", "wayland;xcb:x=1"],
+         f'Qt platform "wayland;xcb:x=1", Wayland display "pemvaro-none", X display "{dead}"',
+         f'Wayland ディスプレイ "pemvaro-none"、X ディスプレイ "{dead}"'),
+    ]
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "QT_QPA_PLATFORM")}
+    env.update(LANG="C.UTF-8", LC_ALL="C.UTF-8", XDG_RUNTIME_DIR=workdir)
+    advice = f"xvfb-run {program}"
+    for extra, arguments, english, japanese in starts:
+        command = [program, *arguments]
+        try:
+            done = subprocess.run(command, env={**env, **extra}, stdin=subprocess.DEVNULL,
+                                  capture_output=True, timeout=TIMEOUT)
+        except subprocess.TimeoutExpired:
+            raise CaseFailed(f"{extra} {arguments}: the program kept running") from None
+        said = done.stderr.decode("utf-8", "replace")
+        start = f"{extra} {arguments}: exit status {done.returncode}, said:\n{said}"
+        check(done.returncode == 1, start)
+        lines = said.splitlines()
+        check(len(lines) == 2 and "Aborted" not in said and "plugin" not in said, start)
+        check(lines[0].startswith("Pemvaro needs a graphical display") and
+              f"Tried: {english}. " in lines[0] and lines[0].endswith(advice), start)
+        check(lines[1].startswith("Pemvaro にはグラフィカルなディスプレイが必要") and
+              japanese in lines[1] and lines[1].endswith(advice), start)
+
+
+@case
+def screen_reader(s):
+    s.screen_reader_on()
+
+    def read():
+        nodes = s.accessibles()
+        roles = {}
+        for node in nodes:
+            roles.setdefault(node["role"], []).append(node)
+        return roles
+
+    deadline = time.monotonic() + TIMEOUT
+    while not read().get("image") and time.monotonic() < deadline:
+        time.sleep(0.5)  # the program connects to the accessibility bus on its own time
+
+    def add_entries():
+        s.click(FIRST_ROW)
+        s.key("Tab")
+        s.enter_fraction("1", "2")
+        s.type("+")
+        s.key("Return")
+
+    # Each action that changes the sample is told once.
+    told = s.told_descriptions(add_entries, "1/2 +")
+    check(told == ["1/2", "1/2 +"], f"a screen reader was told {told}")
+    roles = read()
+    check([n["name"] for n in roles.get("frame", [])] == [CAPTION],
+          f"no frame named {CAPTION}: {roles.get('frame')}")
+    image = roles.get("image", [{}])[0]
+    check((image.get("name"), image.get("description")) == ("サンプル", "1/2 +"),
+          f"the sample reads {image}")
+    tree = roles["tree"][0]
+    check((tree["name"], tree["rows"]) == ("分数リスト", 3), f"the list reads {tree}")
+    headers = [(n["name"], n["extents"][2]) for n in roles["table column header"]]
+    check(headers == [("分子", 102), ("分母", 102)], f"the list's columns are {headers}")
+
+
+@case
+def interrupt_ends_cleanly(s):
+    # Ctrl+C in the terminal that started it closes the window as SIGTERM does (every other case
+    # ends that way), with the clipboard still held by the program.
+    s.click(FIRST_ROW)
+    s.key("Tab")
+    s.enter_fraction("1", "2")
+    s.make_and_copy()
+    s.expect_clipboard(table_markup([("1", "2")]))
+    s.app.send_signal(signal.SIGINT)
+    try:
+        status = s.app.wait(timeout=QUIT_TIME)
+    except subprocess.TimeoutExpired:
+        raise CaseFailed("the program did not end on SIGINT") from None
+    check(status == 0, f"the program ended on SIGINT with exit status {status}")
+    gone = s.run(["xdotool", "search", "--name", f"^{CAPTION}$"], check_exit=False)
+    check(not gone.stdout.split(), "the window is still there")
+
+
+def print_sanitizer_report(log):
+    """What a sanitizer build said when the program ended, such as the leaks it let pass."""
+    if not os.path.exists(log):  # cases without an X server keep their own logs
+        return
+    with open(log, errors="replace") as f:
+        lines = [line.rstrip() for line in f if "Sanitizer" in line or "Suppressions" in line]
+    if lines:
+        print("--- the sanitizers at exit\n" + "\n".join(lines))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", help="the built program")
-    parser.add_argument("--list", action="store_true", help="name the cases")
+    parser.add_argument("--desktop", choices=DESKTOPS, help="run as on this desktop")
+    parser.add_argument("--list", action="store_true", help="name the cases and the desktops")
     parser.add_argument("cases", nargs="*", metavar="CASE")
     args = parser.parse_args()
     if args.list:
-        print("\n".join(CASES))
+        print("cases:", *CASES)
+        print("desktops:", *DESKTOPS)
         return 0
     unknown = [name for name in args.cases if name not in CASES]
     if not args.program or not args.cases or unknown:
         parser.error(f"give --program and cases out of: {', '.join(CASES)}")
-    if shutil.which("Xvfb") is None:
+    program = os.path.abspath(args.program)
+    in_x_server = [name for name in args.cases if not hasattr(CASES[name], "without_x_server")]
+    if in_x_server and shutil.which("Xvfb") is None:
         print("SKIPPED: Xvfb is not installed (Debian: apt-get install xvfb)")
         return SKIPPED
-    missing = [t for t in ("xdotool", "xclip", "xprop", "xwininfo", "import") if not shutil.which(t)]
-    if missing:
+    tools = ("xdotool", "xclip", "xprop", "xwininfo", "import", "dbus-daemon")
+    missing = [t for t in tools if not shutil.which(t)]
+    if in_x_server and missing:
         print("FAILED: missing tools: " + " ".join(missing) + " (see build.sh)")
         return 1
 
     # Stopped by CTest: leave through the finally blocks, which stop the X server and the program.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    failed = []
+    failed, skipped = [], []
     for name in args.cases:
         with tempfile.TemporaryDirectory(prefix="pemvaro-e2e-") as workdir:
             try:
-                with Session(os.path.abspath(args.program), workdir) as session:
-                    CASES[name](session)
+                if name in in_x_server:
+                    with Session(program, workdir, args.desktop) as session:
+                        CASES[name](session)
+                else:
+                    CASES[name](program, workdir)
                 print(f"PASS   {name}")
+                print_sanitizer_report(os.path.join(workdir, "program.log"))
+            except CaseSkipped as reason:
+                skipped.append(name)
+                print(f"SKIP   {name}: {reason}")
             except CaseFailed as failure:
                 failed.append(name)
                 print(f"FAIL   {name}: {failure}")
                 log = os.path.join(workdir, "program.log")
                 if os.path.exists(log) and os.path.getsize(log):
                     print("--- the program's output\n" + open(log, errors="replace").read())
-    return 1 if failed else 0
+    return 1 if failed else SKIPPED if skipped else 0
 
 
 if __name__ == "__main__":

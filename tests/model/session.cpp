@@ -502,7 +502,11 @@ QString describe(const std::vector<Action> &actions) {
 
 QString ActionSource::text(bool typed) {
     if (below(400) == 0) {
-        // A text of 100,000 characters, pasted rather than typed.
+        // A text of 100,000 characters, pasted rather than typed: random pieces, or Japanese and
+        // Latin mixed as in a pasted document.
+        if (below(2) == 0) {
+            return u"分数のテスト 1/2 + abc "_qs.repeated(100000 / 17);
+        }
         QString longText;
         while (longText.size() < 100000) {
             longText += typedPieces().at(below(static_cast<int>(typedPieces().size())));

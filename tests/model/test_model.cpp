@@ -14,6 +14,7 @@ private slots:
     void randomSessions_keepEveryRule();
     void pastedLineBreaks_leaveEveryRowClickable_data();
     void pastedLineBreaks_leaveEveryRowClickable();
+    void longMixedText_reachesListMarkupAndClipboardWhole();
 };
 
 void ModelTest::randomSessions_keepEveryRule_data() {
@@ -77,6 +78,21 @@ void ModelTest::pastedLineBreaks_leaveEveryRowClickable() {
         {Kind::ClickRow, -1, 0, {}}};
     const model::Failure failure = model::play(actions);
     QVERIFY2(failure.step < 0, qPrintable(failure.message));
+}
+
+void ModelTest::longMixedText_reachesListMarkupAndClipboardWhole() {
+    using Kind = model::Action::Kind;
+    // Pasted, committed, loaded again, changed, generated, copied and deleted, checked after each.
+    const QString text = u"分数のテスト 1/2 + abc "_qs.repeated(300'000 / 17);
+    const std::vector<model::Action> actions{
+        {Kind::ClickRow, -1, 0, {}}, {Kind::Paste, 0, 1, text},  {Kind::Tab, 0, 0, {}},
+        {Kind::Type, 1, 1, u"2"_qs}, {Kind::Enter, 0, 0, {}},    {Kind::ClickRow, 0, 0, {}},
+        {Kind::Tab, 0, 0, {}},       {Kind::Tab, 1, 0, {}},      {Kind::Paste, 0, 0, text},
+        {Kind::Enter, 0, 0, {}},     {Kind::Click, 2, 0, {}},    {Kind::Click, 3, 0, {}},
+        {Kind::Click, 4, 0, {}},     {Kind::ClickRow, 0, 0, {}}, {Kind::Click, 1, 0, {}}};
+    const model::Failure failure = model::play(actions);
+    QVERIFY2(failure.step < 0,
+             qPrintable(u"action %1: "_qs.arg(failure.step + 1) + failure.message));
 }
 
 QTEST_MAIN(ModelTest)

@@ -1,0 +1,136 @@
+#!/usr/bin/env python3
+"""The real program with long pasted texts, under Xvfb, driven as a person would with xdotool.
+
+    bench/longtext.py actions PROGRAM [CHARACTERS]   CPU seconds of each action with one text of
+                                                     CHARACTERS (default 1,000,000) mixed Japanese
+                                                     and Latin characters
+    bench/longtext.py memory PROGRAM [CHANGES] [CHARACTERS]
+                                                     resident memory before and after changing one
+                                                     entry CHANGES times (default 60) to different
+                                                     texts of CHARACTERS (default 200,000), each
+                                                     time clicking it, pasting over its numerator
+                                                     and pressing Enter, and deleting it
+
+CPU time is read from /proc/PID/stat once the program has been idle for a second.
+"""
+
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import pemvaro_e2e as e2e  # noqa: E402
+
+TICKS = os.sysconf("SC_CLK_TCK")
+UNIT = "分数のテスト 1/2 + abc "
+DELETE_B = e2e.centre(e2e.LIST_P, 140, 312, 75, 25)
+
+
+def cpu_seconds(pid):
+    fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / TICKS
+
+
+def resident_kib(pid):
+    for line in open(f"/proc/{pid}/status"):
+        if line.startswith("VmRSS:"):
+            return int(line.split()[1])
+    return 0
+
+
+def wait_idle(pid, quiet=1.0):
+    """Waits until the program has used less than 30 ms of CPU in `quiet` seconds."""
+    last, since = cpu_seconds(pid), time.monotonic()
+    while time.monotonic() - since < quiet:
+        time.sleep(0.1)
+        now = cpu_seconds(pid)
+        if now - last > 0.03:
+            last, since = now, time.monotonic()
+
+
+def mixed_text(characters, variant=0):
+    text = (UNIT * (characters // len(UNIT) + 1))[:characters]
+    return f"{variant}:" + text[len(str(variant)) + 1 :]
+
+
+def put_on_clipboard(session, text):
+    owner = subprocess.Popen(["xclip", "-selection", "clipboard", "-i"], stdin=subprocess.PIPE,
+                             env=session.env)
+    owner.communicate(text.encode())
+
+
+def measure(session, name, action):
+    pid = session.app.pid
+    wait_idle(pid)
+    before = cpu_seconds(pid)
+    action()
+    wait_idle(pid)
+    print(f"{name:28s} {cpu_seconds(pid) - before:6.2f} CPU s", flush=True)
+
+
+def actions(session, characters):
+    s = session
+    text = mixed_text(characters)
+    put_on_clipboard(s, text)
+    s.click(e2e.FIRST_ROW)
+    s.click(e2e.NMNT_E)
+    measure(s, "paste into 分子", lambda: s.key("ctrl+v"))
+    measure(s, "select all", lambda: s.key("ctrl+a"))
+    measure(s, "Tab to 分母", lambda: s.key("Tab"))
+    s.type("2")
+    measure(s, "Shift+Tab back to 分子", lambda: s.key("shift+Tab"))
+    measure(s, "commit the entry row", lambda: s.key("Return"))
+    measure(s, "click the entry", lambda: s.click(e2e.FIRST_ROW))
+    measure(s, "Tab into 分子", lambda: s.key("Tab"))
+    measure(s, "idle 10 s, 分子 focused", lambda: time.sleep(10))
+    measure(s, "commit the entry (変更)", lambda: s.key("Return"))
+    measure(s, "Make", lambda: s.click(e2e.MAKE_B))
+    measure(s, "Copy", lambda: s.click(e2e.COPY_B))
+    whole = s.clipboard() == e2e.table_markup([(text, "2")])
+    print(f"clipboard holds the whole markup: {whole}")
+    measure(s, "hide the sample", lambda: s.click(e2e.VIS_SC))
+    measure(s, "show the sample", lambda: s.click(e2e.VIS_SC))
+    return 0 if whole else 1
+
+
+def memory(session, changes, characters):
+    s = session
+    pid = s.app.pid
+    s.click(e2e.FIRST_ROW)
+    s.key("Tab")
+    s.enter_fraction("1", "2")
+    s.click(e2e.FIRST_ROW)
+    wait_idle(pid)
+    before = resident_kib(pid)
+    for i in range(changes):
+        put_on_clipboard(s, mixed_text(characters, i))
+        s.click(e2e.FIRST_ROW)
+        s.click(e2e.NMNT_E)
+        s.key("ctrl+a", "ctrl+v", "Return")
+        wait_idle(pid, 0.5)
+    during = resident_kib(pid)
+    s.click(DELETE_B)
+    wait_idle(pid)
+    after = resident_kib(pid)
+    print(f"resident memory: {before} KiB before, {during} KiB after {changes} changes to "
+          f"{characters}-character texts, {after} KiB once the entry is deleted "
+          f"({(after - before) / 1024:+.1f} MiB)")
+    return 0
+
+
+def main():
+    if len(sys.argv) < 3 or sys.argv[1] not in ("actions", "memory"):
+        print(__doc__, file=sys.stderr)
+        return 2
+    mode, program, numbers = sys.argv[1], os.path.abspath(sys.argv[2]), list(map(int, sys.argv[3:]))
+    with tempfile.TemporaryDirectory(prefix="pemvaro-bench-") as workdir:
+        with e2e.Session(program, workdir) as session:
+            if mode == "actions":
+                return actions(session, *(numbers or [1_000_000]))
+            return memory(session, *(numbers or [60, 200_000]))
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+
+class QPushButton;
+class QWidget;
+
+namespace toolkit {
+
+// Makes a push button the default button of its window. Enter, pressed with no Shift, Ctrl or
+// Alt anywhere in the window, activates it while it is enabled and visible, unless the focused
+// control uses Enter itself: another push button, which Enter activates and which shows as the
+// default meanwhile, or a multi-line edit.
+//
+// Enter is taken before the control it is sent to sees it rather than when the control passes it
+// on, because what a control does with Enter depends on the platform theme: under GNOME's and
+// Xfce's themes Enter presses buttons, so a check box toggles and a group box takes it as a press
+// of its title's check box, even when it has none, and the window never hears of it.
+class DefaultButton final : public QObject {
+public:
+    explicit DefaultButton(QPushButton *button);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void follow(QWidget *focused);
+
+    QPushButton *button_;
+};
+
+} // namespace toolkit
