@@ -1,5 +1,6 @@
 #include "fractions/fractionlist.h"
 #include "main/qtjapanese.h"
+#include "main/styleimages.h"
 #include "mainformfixture.h"
 #include "toolkit/memopane.h"
 
@@ -7,6 +8,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QProxyStyle>
@@ -65,6 +67,7 @@ private slots:
     void inputMethod_commitsComposedTextUnchanged();
     void screenReaders_nameEveryControlAndReadTheSample();
     void qtsOwnTexts_areJapanese();
+    void styleImages_preloadedLeavePluginFormatsReadable();
 
 private:
     MemoPane *filledPane();
@@ -762,6 +765,14 @@ void MainFormTest::qtsOwnTexts_areJapanese() {
     QVERIFY2(texts.join(u' ').contains(u"すべてを選択"_qs), qPrintable(texts.join(u' ')));
     menu->ensurePolished();
     QCOMPARE(menu->font(), ui->form->font());
+}
+
+void MainFormTest::styleImages_preloadedLeavePluginFormatsReadable() {
+    const QStringList pluginDirectories = QCoreApplication::libraryPaths();
+    preloadStyleImages();
+    QCOMPARE(QCoreApplication::libraryPaths(), pluginDirectories);
+    // JPEG comes from a plugin, which must still be found afterwards.
+    QVERIFY(QImageReader::supportedImageFormats().contains("jpeg"));
 }
 
 QTEST_MAIN(MainFormTest)
