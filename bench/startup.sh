@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Start-up time (process start to the window mapped on an X server) and resident memory once idle,
-# of Pemvaro side by side with the least Qt program showing one window of the same size.
+# Start-up time (process start to the window mapped on an X server, and to its first paint, with
+# the processor time taken until then) and resident memory once idle, of Pemvaro side by side with the least Qt program showing one window
+# of the same size, and with that window showing one line of Japanese text.
 # Usage: bench/startup.sh [BUILD_DIR] [RUNS]      (BUILD_DIR defaults to build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,9 +12,9 @@ for f in "$mapwait" "$build/bench/barewindow" "$build/bench/barelabel" "$build/p
     [ -x "$f" ] || { echo "missing $f: build first (./build.sh bench builds it)" >&2; exit 2; }
 done
 
-# Xvfb picks a free display and tells its number.
+# Xvfb picks a free display and tells its number; a black root shows when a window is painted.
 displayfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$displayfile" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -br -nolisten tcp -noreset 3>"$displayfile" >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -f "$displayfile"' EXIT
 for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
@@ -34,8 +35,9 @@ done
 column() { cut -d' ' -f"$2" "$results/$1" | median; }
 ratio() { echo "$1 / $2" | bc -l; }
 printf '%-22s %9s %12s %9s %9s %9s\n' "median of $runs runs" "bare Qt" "with label" "Pemvaro" "/ bare" "/ label"
-for field in 1 2; do
-    name=$([ $field = 1 ] && echo "start-up (ms)" || echo "resident memory (KiB)")
+names=("" "to mapped (ms)" "to first paint (ms)" "CPU to first paint (ms)" "resident memory (KiB)")
+for field in 1 2 3 4; do
+    name=${names[$field]}
     bare=$(column 0 $field) label=$(column 1 $field) app=$(column 2 $field)
     printf '%-22s %9s %12s %9s %9.2f %9.2f\n' "$name" "$bare" "$label" "$app" \
         "$(ratio "$app" "$bare")" "$(ratio "$app" "$label")"

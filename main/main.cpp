@@ -3,6 +3,7 @@
 #include "main/pemvaroicon.h"
 #include "main/qtjapanese.h"
 #include "main/quitonsignal.h"
+#include "main/styleimages.h"
 #include "toolkit/fonts.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@ int main(int argc, char *argv[]) {
     QApplication::setWindowIcon(pemvaroIcon());
     installQtJapanese(app);
     toolkit::installFontSubstitutes();
+    preloadStyleImages();
 
     TMainForm MainForm;
     MainForm.show();

@@ -16,6 +16,7 @@ namespace {
 std::unique_ptr<Ui::TMainForm> setUpUi(QWidget *form) {
     installAccessibleRoles();
     auto ui = std::make_unique<Ui::TMainForm>();
+    const toolkit::LayoutFontInPixels fontInPixels(form);
     ui->setupUi(form);
     return ui;
 }
@@ -45,7 +46,6 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     , frame_(this)
     , surface_(ui->Image->width(), ui->Image->height(), ui->Image, ui->Image->devicePixelRatioF())
     , sample_(surface_) {
-    setFont(toolkit::withLayoutPixelSize(font()));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -58,8 +58,6 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     const toolkit::Font fdFont{toolkit::withLayoutPixelSize(property("FD.font").value<QFont>()),
                                preview::sampleInk(palette().color(QPalette::WindowText))};
     FD = makeFontChooser(fdFont, this);
-    // The layout leaves an empty text out, so the entry row gets its one, empty, sub-item here.
-    ui->ListBox->setSubItem(list_.count() - 1, QString());
 
     connectHandlers();
     FormCreate();

@@ -6,6 +6,10 @@ namespace preview {
 
 std::vector<DrawStep> layOutSample(const fractions::EntrySource &entries,
                                    const toolkit::TextMetrics &metrics, int visibleWidth) {
+    // Nothing to measure: the sample's font is not even loaded until an entry needs it.
+    if (entries.entryCount() == 0) {
+        return {};
+    }
     const int textHeight = metrics.textHeight(QString::fromUtf16(MeasuringText));
     // From the top of a numerator to the top of its denominator; the bar lies on the row above.
     const int rowPitch = textHeight + 2;

@@ -2,12 +2,12 @@
 
 #include "main/mainform.h"
 #include "toolkit/fonts.h"
+#include "toolkit/reportlistview.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTreeWidget>
 #include <QtTest>
 
 #include <memory>
@@ -28,7 +28,7 @@ public:
         Q_ASSERT(found != nullptr);
         return found;
     }
-    QTreeWidget *list() const { return widget<QTreeWidget>("ListBox"); }
+    ReportListView *list() const { return widget<ReportListView>("ListBox"); }
     QLineEdit *numerator() const { return widget<QLineEdit>("NmntE"); }
     QLineEdit *denominator() const { return widget<QLineEdit>("DnmnE"); }
     QPushButton *change() const { return widget<QPushButton>("ChangeB"); }
@@ -74,13 +74,14 @@ public:
         key(Qt::Key_Return);
     }
 
-    int rowCount() const { return list()->topLevelItemCount(); }
+    int rowCount() const { return list()->model()->rowCount(); }
     int selectedRow() const {
         const auto rows = list()->selectionModel()->selectedRows();
         return rows.isEmpty() ? -1 : rows.first().row();
     }
     QStringList row(int r) const {
-        return {list()->topLevelItem(r)->text(0), list()->topLevelItem(r)->text(1)};
+        const QAbstractItemModel *rows = list()->model();
+        return {rows->index(r, 0).data().toString(), rows->index(r, 1).data().toString()};
     }
     QList<QStringList> entries() const {
         QList<QStringList> rows;

@@ -1,13 +1,18 @@
+#include "fractions/fractionlist.h"
 #include "main/qtjapanese.h"
+#include "main/styleimages.h"
 #include "mainformfixture.h"
+#include "toolkit/memopane.h"
 
 #include <QAccessible>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QProxyStyle>
+#include <QScrollBar>
 #include <QStyleFactory>
 #include <QStyleOptionButton>
 
@@ -47,17 +52,78 @@ private slots:
     void editBoxes_clickPlacesTheCaretAmongTheCharactersShown();
 
     void make_writesTheTableOfTheCurrentEntries();
+    void makeAgain_leavesThePaneAsAFirstMakeWould_data();
+    void makeAgain_leavesThePaneAsAFirstMakeWould();
     void paneMenu_makesTheTableForHtml5PagesAboveTheStandardItems();
     void copy_putsThePaneWithCrLfOnTheClipboard();
     void copy_ofAnEmptyPane_leavesTheClipboardAlone();
+    void pane_movesAndEditsAsWithOneParagraphALine_data();
+    void pane_movesAndEditsAsWithOneParagraphALine();
+    void pane_tripleClickSelectsLines_data();
+    void pane_tripleClickSelectsLines();
+    void pane_keepsNoncharacters_data();
+    void pane_keepsNoncharacters();
 
     void inputMethod_commitsComposedTextUnchanged();
     void screenReaders_nameEveryControlAndReadTheSample();
     void qtsOwnTexts_areJapanese();
+    void styleImages_preloadedLeavePluginFormatsReadable();
 
 private:
+    MemoPane *filledPane();
     std::unique_ptr<MainFormDriver> ui;
+    std::unique_ptr<QPlainTextEdit> reference;
 };
+
+namespace {
+
+// Lines that never wrap in the pane: 21 characters each, line breaks included.
+constexpr int LineLength = 21;
+QString shortLines(int count) {
+    QString text;
+    for (int i = 0; i < count; ++i) {
+        text += u"line %1 of the pane\n"_qs.arg(i, 3, 10, QChar(u'0'));
+    }
+    return text;
+}
+
+// What a user sees of a pane and what an input method learns of it.
+QStringList paneState(const QPlainTextEdit &pane) {
+    const QTextCursor caret = pane.textCursor();
+    return {u"caret %1, anchor %2"_qs.arg(caret.position()).arg(caret.anchor()),
+            u"scroll bar %1 of %2"_qs.arg(pane.verticalScrollBar()->value())
+                .arg(pane.verticalScrollBar()->maximum()),
+            u"input method: \"%1\", caret %2, anchor %3"_qs
+                .arg(pane.inputMethodQuery(Qt::ImSurroundingText).toString())
+                .arg(pane.inputMethodQuery(Qt::ImCursorPosition).toInt())
+                .arg(pane.inputMethodQuery(Qt::ImAnchorPosition).toInt())};
+}
+
+void placeCaret(QPlainTextEdit &pane, int position) {
+    QTextCursor caret = pane.textCursor();
+    caret.setPosition(position);
+    pane.setTextCursor(caret);
+}
+
+} // namespace
+
+// The window's pane holding 150 short lines, and beside it a plain-text pane as Qt has it, with
+// one paragraph a line, of the same size, font and text: the yardstick of what a user expects.
+MemoPane *MainFormTest::filledPane() {
+    auto *memo = ui->widget<MemoPane>("Memo");
+    memo->replaceText(shortLines(150));
+    reference = std::make_unique<QPlainTextEdit>();
+    reference->setFont(memo->font());
+    reference->setVerticalScrollBarPolicy(memo->verticalScrollBarPolicy());
+    reference->setHorizontalScrollBarPolicy(memo->horizontalScrollBarPolicy());
+    reference->resize(memo->size());
+    reference->setPlainText(shortLines(150));
+    reference->show();
+    if (!QTest::qWaitForWindowExposed(reference.get())) {
+        return nullptr;
+    }
+    return memo;
+}
 
 void MainFormTest::startUp_showsTheEntryRowAndNothingEnabled() {
     QCOMPARE(ui->rowCount(), 1);
@@ -120,7 +186,7 @@ void MainFormTest::layout_isFixedWithJapaneseFont() {
     }
     QCOMPARE(ui->widget<QLabel>("TitleL")->text(), u"Pemvaro for HTML  ver1.00"_qs);
     QCOMPARE(ui->widget<QLabel>("PBL")->text(), u"projected by \"Halvetsu\""_qs);
-    QCOMPARE(ui->list()->headerItem()->text(0), u"分子"_qs);
+    QCOMPARE(ui->list()->model()->headerData(0, Qt::Horizontal).toString(), u"分子"_qs);
     QCOMPARE(ui->list()->columnWidth(0), 102);
     QCOMPARE(ui->list()->columnWidth(1), 102);
 }
@@ -437,6 +503,55 @@ void MainFormTest::make_writesTheTableOfTheCurrentEntries() {
     QCOMPARE(ui->memo()->toPlainText(), expected);
 }
 
+void MainFormTest::makeAgain_leavesThePaneAsAFirstMakeWould_data() {
+    QTest::addColumn<QString>("change");
+    QTest::newRow("an entry added") << u"add"_qs;
+    QTest::newRow("an entry deleted") << u"delete"_qs;
+    QTest::newRow("an entry changed") << u"change"_qs;
+    QTest::newRow("a hundred entries added") << u"add many"_qs;
+    QTest::newRow("the pane typed into") << u"type"_qs;
+}
+
+void MainFormTest::makeAgain_leavesThePaneAsAFirstMakeWould() {
+    QFETCH(QString, change);
+    // Plain entries: lines that never wrap, so that the scroll bars compare exactly.
+    fractions::FractionList entries(*ui->list());
+    const auto add = [&entries](int count) {
+        for (int i = 0; i < count; ++i) {
+            entries.commit(entries.count() - 1, {u"entry %1"_qs.arg(entries.count()), {}});
+        }
+    };
+    add(70);
+    auto *memo = ui->widget<MemoPane>("Memo");
+    auto *make = ui->widget<QPushButton>("MakeB");
+    ui->click(make);
+    memo->verticalScrollBar()->setValue(memo->verticalScrollBar()->maximum());
+    if (change == u"add") {
+        add(1);
+    } else if (change == u"delete") {
+        entries.remove(30);
+    } else if (change == u"change") {
+        entries.commit(10, {u"changed"_qs, {}});
+    } else if (change == u"add many") {
+        add(100);
+    } else {
+        memo->setFocus(Qt::MouseFocusReason);
+        ui->type(u"x"_qs);
+    }
+    const auto made = [memo] {
+        return paneState(*memo) << memo->plainText()
+                                << u"undo %1, redo %2, modified %3"_qs
+                                       .arg(memo->document()->isUndoAvailable())
+                                       .arg(memo->document()->isRedoAvailable())
+                                       .arg(memo->document()->isModified());
+    };
+    ui->click(make);
+    const QStringList again = made();
+    memo->clear();
+    ui->click(make);
+    QCOMPARE(again, made());
+}
+
 void MainFormTest::paneMenu_makesTheTableForHtml5PagesAboveTheStandardItems() {
     ui->addEntry(u"1"_qs, u"2"_qs);
     ui->addEntry(u"+"_qs, QString());
@@ -489,6 +604,122 @@ void MainFormTest::copy_ofAnEmptyPane_leavesTheClipboardAlone() {
     QCOMPARE(QGuiApplication::clipboard()->text(), u"earlier"_qs);
 }
 
+void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine_data() {
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QKeySequence>("keys");
+    // Lines 0 to 63 share the pane's first paragraph, 64 to 127 its second.
+    const auto row = [](const char *name, int line, const char *keys) {
+        QTest::newRow(name) << line << QKeySequence(QString::fromLatin1(keys));
+    };
+    row("over a line end", 5, "End, Right, Right");
+    row("back over a line end", 6, "Left, Left, Home");
+    row("down and up keep the column", 5, "Right, Right, Down, Up");
+    row("over a paragraph end", 63, "End, Right, Down");
+    row("select to the line end", 5, "Shift+End");
+    row("select lines into the next paragraph", 62, "Shift+Down, Shift+Down, Shift+Down");
+    row("select words over a line end", 5, "End, Ctrl+Shift+Right, Ctrl+Shift+Right");
+    row("page down and up", 5, "PgDown, PgDown, PgUp");
+    row("control with up and down", 40, "Ctrl+Down, Ctrl+Down, Ctrl+Up");
+    row("to the end", 0, "Ctrl+End");
+    row("enter splits a line", 62, "End, Return, Up");
+    row("backspace joins two paragraphs", 64, "Backspace");
+    row("delete joins two lines", 5, "End, Delete");
+    row("undo", 5, "Return, X, Ctrl+Z, Ctrl+Z");
+    row("redo", 63, "Return, Ctrl+Z, Ctrl+Shift+Z");
+}
+
+void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine() {
+    QFETCH(int, line);
+    QFETCH(QKeySequence, keys);
+    MemoPane *memo = filledPane();
+    QVERIFY(memo != nullptr);
+    QCOMPARE(paneState(*memo), paneState(*reference));
+    for (QPlainTextEdit *pane : {static_cast<QPlainTextEdit *>(memo), reference.get()}) {
+        placeCaret(*pane, line * LineLength + 3);
+        QTest::keySequence(pane, keys);
+    }
+    QCOMPARE(paneState(*memo), paneState(*reference));
+    QCOMPARE(memo->plainText(), reference->toPlainText());
+}
+
+void MainFormTest::pane_tripleClickSelectsLines_data() {
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("dragTo");
+    QTest::newRow("one line in a paragraph") << 5 << 5;
+    QTest::newRow("a paragraph's last line") << 63 << 63;
+    QTest::newRow("dragged down into the next paragraph") << 62 << 65;
+    QTest::newRow("dragged up into the previous paragraph") << 65 << 61;
+    QTest::newRow("the last line") << 149 << 149;
+}
+
+void MainFormTest::pane_tripleClickSelectsLines() {
+    QFETCH(int, line);
+    QFETCH(int, dragTo);
+    MemoPane *memo = filledPane();
+    QVERIFY(memo != nullptr);
+    for (QPlainTextEdit *pane : {static_cast<QPlainTextEdit *>(memo), reference.get()}) {
+        placeCaret(*pane, line * LineLength);
+        pane->centerCursor();
+        const auto pointOf = [pane](int l) {
+            QTextCursor at(pane->document());
+            at.setPosition(l * LineLength + 4);
+            return pane->cursorRect(at).center();
+        };
+        const QPoint from = pointOf(line);
+        const QPoint to = pointOf(dragTo);
+        QTest::mouseDClick(pane->viewport(), Qt::LeftButton, {}, from);
+        QTest::mousePress(pane->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(pane->viewport(), to);
+        QTest::mouseRelease(pane->viewport(), Qt::LeftButton, {}, to);
+    }
+    QVERIFY(memo->textCursor().hasSelection());
+    QCOMPARE(paneState(*memo), paneState(*reference));
+}
+
+void MainFormTest::pane_keepsNoncharacters_data() {
+    QTest::addColumn<QString>("way");
+    QTest::newRow("pasted") << u"paste"_qs;
+    QTest::newRow("committed by an input method") << u"input method"_qs;
+    QTest::newRow("made from an entry") << u"make"_qs;
+}
+
+void MainFormTest::pane_keepsNoncharacters() {
+    QFETCH(QString, way);
+    // Qt's text document uses U+FDD0 and U+FDD1 as marks; U+FDD2 is the pane's own stand-in.
+    const QString text = u"a\ufdd0b\ufdd1c\ufdd2d"_qs;
+    auto *memo = ui->widget<MemoPane>("Memo");
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (way == u"make") {
+        ui->clickRow(0);
+        ui->key(Qt::Key_Tab);
+        clipboard->setText(text);
+        ui->key(Qt::Key_V, Qt::ControlModifier);
+        ui->key(Qt::Key_Return);
+        ui->click(ui->widget<QPushButton>("MakeB"));
+        QVERIFY(memo->plainText().contains(u"<td rowspan=\"3\">"_qs + text + u"</td>\n"_qs));
+    } else {
+        memo->setFocus(Qt::MouseFocusReason);
+        ui->type(u"x"_qs);
+        if (way == u"paste") {
+            clipboard->setText(text);
+            ui->key(Qt::Key_V, Qt::ControlModifier);
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QApplication::sendEvent(memo, &commit);
+        }
+        ui->key(Qt::Key_Z, Qt::ControlModifier);
+        ui->key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(memo->plainText(), u"x"_qs + text);
+        clipboard->clear();
+        ui->key(Qt::Key_A, Qt::ControlModifier);
+        ui->key(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard->text(), u"x"_qs + text);
+    }
+    ui->click(ui->widget<QPushButton>("CopyB"));
+    QVERIFY(clipboard->text().contains(text));
+}
+
 void MainFormTest::inputMethod_commitsComposedTextUnchanged() {
     ui->clickRow(0);
     ui->numerator()->setFocus(Qt::TabFocusReason);
@@ -534,6 +765,14 @@ void MainFormTest::qtsOwnTexts_areJapanese() {
     QVERIFY2(texts.join(u' ').contains(u"すべてを選択"_qs), qPrintable(texts.join(u' ')));
     menu->ensurePolished();
     QCOMPARE(menu->font(), ui->form->font());
+}
+
+void MainFormTest::styleImages_preloadedLeavePluginFormatsReadable() {
+    const QStringList pluginDirectories = QCoreApplication::libraryPaths();
+    preloadStyleImages();
+    QCOMPARE(QCoreApplication::libraryPaths(), pluginDirectories);
+    // JPEG comes from a plugin, which must still be found afterwards.
+    QVERIFY(QImageReader::supportedImageFormats().contains("jpeg"));
 }
 
 QTEST_MAIN(MainFormTest)

@@ -52,7 +52,7 @@ class MultiLineEdit {
 public:
     virtual ~MultiLineEdit() = default;
     // Replaces the whole text; line feeds break the lines.
-    virtual void setText(const QString &text) = 0;
+    virtual void setText(QString text) = 0;
     virtual void selectAll() = 0;
     // Puts the selection on the clipboard as plain text with CR LF line breaks.
     virtual void copySelection() = 0;

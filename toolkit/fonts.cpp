@@ -1,6 +1,9 @@
 #include "toolkit/fonts.h"
 
+#include <QEvent>
+#include <QFontDatabase>
 #include <QStringList>
+#include <QWidget>
 
 #include <cmath>
 
@@ -13,11 +16,39 @@ void installFontSubstitutes() {
                                 QStringLiteral("TakaoPGothic"), QStringLiteral("Sans Serif")});
 }
 
+LayoutFontInPixels::LayoutFontInPixels(QWidget *window) {
+    window->installEventFilter(this);
+}
+
+bool LayoutFontInPixels::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::FontChange) {
+        auto *window = static_cast<QWidget *>(watched);
+        const QFont controls = controlFont(window->font());
+        if (controls != window->font()) {
+            window->setFont(controls);
+        }
+    }
+    return false;
+}
+
 QFont withLayoutPixelSize(QFont font) {
     if (font.pointSizeF() > 0) {
         font.setPixelSize(static_cast<int>(std::lround(font.pointSizeF() * 96.0 / 72.0)));
     }
     return font;
+}
+
+QFont controlFont(QFont layoutFont) {
+    const QString layoutFace = QString::fromUtf16(LayoutFaceName);
+    if (layoutFont.families() == QStringList{layoutFace}) {
+        for (const QString &face : QFont::substitutes(layoutFace)) {
+            if (QFontDatabase::hasFamily(face)) {
+                layoutFont.setFamilies({face});
+                break;
+            }
+        }
+    }
+    return withLayoutPixelSize(layoutFont);
 }
 
 } // namespace toolkit

@@ -1,7 +1,35 @@
 #include "toolkit/memopane.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTextBlock>
+
+#include <algorithm>
+
+using toolkit::PaneText;
+
+namespace {
+
+// The character a stand-in stands for, kept in its character format: undo and redo restore it
+// with the character.
+constexpr int StandsFor = QTextFormat::UserProperty;
+
+QString withLineFeeds(QString text) {
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    return text;
+}
+
+// More lines to insert or remove than this, and the pane is filled anew.
+constexpr int MostLinesEdited = 64;
+
+} // namespace
 
 MemoPane::MemoPane(QWidget *parent)
     : QPlainTextEdit(parent) {
@@ -16,6 +44,290 @@ MemoPane::MemoPane(QWidget *parent)
     QFont strategy;
     strategy.setStyleStrategy(QFont::PreferNoShaping);
     setFont(strategy);
+    connect(document(), &QTextDocument::contentsChange, this, [this] {
+        if (!replacing_) {
+            made_.reset();
+        }
+    });
+}
+
+void MemoPane::replaceText(QString text) {
+    PaneText pane = toolkit::toPaneText(std::move(text), true);
+    std::optional<QList<toolkit::LineEdit>> edits;
+    if (made_) {
+        edits = toolkit::lineEdits(*made_, pane, MostLinesEdited);
+    }
+    replacing_ = true;
+    if (edits) {
+        edit(pane, *edits);
+    } else {
+        fill(pane);
+    }
+    replacing_ = false;
+    made_ = std::move(pane);
+    QAbstractTextDocumentLayout *layout = document()->documentLayout();
+    emit layout->documentSizeChanged(layout->documentSize());
+}
+
+void MemoPane::fill(const PaneText &pane) {
+    setPlainText(pane.text);
+    if (!pane.kept.isEmpty()) {
+        // Part of the new text, not a step to undo.
+        document()->setUndoRedoEnabled(false);
+        keepStandIns(0, pane.kept);
+        document()->setUndoRedoEnabled(true);
+        document()->setModified(false);
+    }
+    // Until a paragraph is laid out, the layout counts it as one line, and the scroll bar would
+    // know one line a paragraph: the separators tell the count beforehand. A paragraph already
+    // laid out to be shown counts its lines as shown.
+    QTextBlock block = document()->firstBlock();
+    int lines = 1;
+    for (qsizetype i = 1; i <= pane.lineCount(); ++i) {
+        if (i == pane.lineCount() ||
+            pane.text[pane.lineStarts[i] - 1] == QChar::ParagraphSeparator) {
+            if (block.lineCount() <= 1) {
+                block.setLineCount(lines);
+            }
+            block = block.next();
+            lines = 0;
+        }
+        ++lines;
+    }
+}
+
+void MemoPane::edit(const PaneText &pane, const QList<toolkit::LineEdit> &edits) {
+    // Like setPlainText: the change is no step to undo, the old steps no longer apply, and the
+    // caret goes to the start.
+    QTextDocument *doc = document();
+    // The view learns of the new size and shows the new lines once, after the last edit.
+    const QSignalBlocker quiet(doc->documentLayout());
+    const PaneText &shown = *made_;
+    QTextCursor cursor(doc);
+    // In one edit block, where moving a cursor lays out no paragraph to learn where it stands.
+    cursor.beginEditBlock();
+    // From the last edit to the first, so that the positions of the earlier ones hold.
+    for (auto e = edits.crbegin(); e != edits.crend(); ++e) {
+        const bool linesBefore = e->oldFirst > 0;
+        const bool linesAfter = e->oldEnd < shown.lineCount();
+        const qsizetype from = linesBefore ? shown.lineStarts[e->oldFirst] - 1 : 0;
+        const qsizetype to = linesAfter ? shown.lineStarts[e->oldEnd] : shown.text.size();
+        // The new lines make paragraphs of their own, so that no paragraph grows edit by edit.
+        const QString breakBefore = linesBefore ? QString(QChar::ParagraphSeparator) : QString();
+        const QString breakAfter = linesAfter ? QString(QChar::ParagraphSeparator) : QString();
+        QString lines;
+        if (e->newFirst < e->newEnd) {
+            const qsizetype start = pane.lineStarts[e->newFirst];
+            lines = breakBefore + pane.text.mid(start, pane.lineStarts[e->newEnd] - 1 - start) +
+                    breakAfter;
+        } else if (linesBefore && linesAfter) {
+            lines = breakBefore;
+        }
+        cursor.setPosition(static_cast<int>(from));
+        cursor.setPosition(static_cast<int>(to), QTextCursor::KeepAnchor);
+        cursor.insertText(lines, QTextCharFormat());
+        countLines(doc->findBlock(static_cast<int>(from)),
+                   doc->findBlock(static_cast<int>(from + lines.size())));
+    }
+    cursor.endEditBlock();
+    // Recorded rather than left out of the undo history: without one, the document compacts its
+    // whole text after every edit.
+    doc->clearUndoRedoStacks();
+    doc->setModified(false);
+    setTextCursor(QTextCursor(doc));
+    viewport()->update();
+}
+
+void MemoPane::countLines(QTextBlock block, const QTextBlock &last) {
+    // As a fill does, for paragraphs that an edit made or cut.
+    for (; block.isValid(); block = block.next()) {
+        block.setLineCount(static_cast<int>(block.text().count(QChar::LineSeparator)) + 1);
+        if (block == last) {
+            break;
+        }
+    }
+}
+
+void MemoPane::keepStandIns(int at, const QList<PaneText::Kept> &kept) {
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    for (const PaneText::Kept &standIn : kept) {
+        const int position = at + static_cast<int>(standIn.position);
+        cursor.setPosition(position);
+        cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+        QTextCharFormat format = cursor.charFormat();
+        if (standIn.character == PaneText::StandIn) {
+            format.clearProperty(StandsFor);
+        } else {
+            format.setProperty(StandsFor, static_cast<int>(standIn.character));
+        }
+        cursor.setCharFormat(format);
+    }
+    cursor.endEditBlock();
+}
+
+QString MemoPane::restored(QString text, int at) const {
+    QTextCursor cursor(document());
+    const QChar standIn(PaneText::StandIn);
+    for (qsizetype i = text.indexOf(standIn); i >= 0; i = text.indexOf(standIn, i + 1)) {
+        cursor.setPosition(at + static_cast<int>(i) + 1);
+        const QVariant original = cursor.charFormat().property(StandsFor);
+        if (original.isValid()) {
+            text[i] = QChar(static_cast<char16_t>(original.toInt()));
+        }
+    }
+    return text;
+}
+
+QString MemoPane::selectedText() const {
+    const QTextCursor selection = textCursor();
+    return restored(selection.selectedText(), selection.selectionStart());
+}
+
+QString MemoPane::plainText() const {
+    QTextCursor all(document());
+    all.select(QTextCursor::Document);
+    return withLineFeeds(restored(all.selectedText(), 0));
+}
+
+QTextCursor MemoPane::lineAt(int position) const {
+    // From the start of the line to the start of the next, as Qt selects a paragraph.
+    const QTextBlock block = document()->findBlock(position);
+    const QString paragraph = block.text();
+    const int offset = position - block.position();
+    const qsizetype start =
+        offset == 0 ? 0 : paragraph.lastIndexOf(QChar::LineSeparator, offset - 1) + 1;
+    const qsizetype separator = paragraph.indexOf(QChar::LineSeparator, offset);
+    const int end = separator >= 0 ? block.position() + static_cast<int>(separator) + 1
+                                   : block.position() + block.length();
+    QTextCursor line(document());
+    line.setPosition(block.position() + static_cast<int>(start));
+    line.setPosition(std::min(end, document()->characterCount() - 1), QTextCursor::KeepAnchor);
+    return line;
+}
+
+void MemoPane::mouseDoubleClickEvent(QMouseEvent *event) {
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        doubleClickAt_ = event->position().toPoint();
+        sinceDoubleClick_.start();
+    }
+}
+
+void MemoPane::mousePressEvent(QMouseEvent *event) {
+    const QPoint at = event->position().toPoint();
+    const bool tripleClick =
+        event->button() == Qt::LeftButton && sinceDoubleClick_.isValid() &&
+        !sinceDoubleClick_.hasExpired(QApplication::doubleClickInterval()) &&
+        (at - doubleClickAt_).manhattanLength() < QApplication::startDragDistance();
+    sinceDoubleClick_.invalidate();
+    tripleClickLine_ = QTextCursor();
+    const int clicked = cursorForPosition(at).position();
+    const int scrolled = verticalScrollBar()->value();
+    QPlainTextEdit::mousePressEvent(event);
+    // Qt's triple click selects the paragraph, which may hold many lines here, and scrolls to
+    // its end.
+    const QTextCursor paragraph = textCursor();
+    if (tripleClick && paragraph.hasSelection() &&
+        document()->findBlock(paragraph.selectionStart()).position() ==
+            paragraph.selectionStart()) {
+        tripleClickLine_ = lineAt(clicked);
+        verticalScrollBar()->setValue(scrolled);
+        setTextCursor(tripleClickLine_);
+    }
+}
+
+void MemoPane::mouseMoveEvent(QMouseEvent *event) {
+    if (tripleClickLine_.isNull() || !(event->buttons() & Qt::LeftButton)) {
+        QPlainTextEdit::mouseMoveEvent(event);
+        return;
+    }
+    // Dragging on from a triple click selects whole lines, where Qt selects whole paragraphs and
+    // may scroll to the end of one. The view moves as Qt moves it for lines.
+    const int to = cursorForPosition(event->position().toPoint()).position();
+    const int scrolled = verticalScrollBar()->value();
+    QPlainTextEdit::mouseMoveEvent(event);
+    verticalScrollBar()->setValue(scrolled);
+    if (to >= tripleClickLine_.selectionStart() && to <= tripleClickLine_.selectionEnd()) {
+        setTextCursor(tripleClickLine_);
+        return;
+    }
+    QTextCursor lines = tripleClickLine_;
+    if (to < tripleClickLine_.selectionStart()) {
+        lines.setPosition(tripleClickLine_.selectionEnd());
+        lines.setPosition(lineAt(to).selectionStart(), QTextCursor::KeepAnchor);
+    } else {
+        lines.setPosition(tripleClickLine_.selectionStart());
+        lines.setPosition(lineAt(to).selectionEnd(), QTextCursor::KeepAnchor);
+    }
+    setTextCursor(lines);
+    verticalScrollBar()->setValue(scrolled);
+}
+
+QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query) const {
+    const QVariant value = QPlainTextEdit::inputMethodQuery(query);
+    switch (query) {
+    case Qt::ImSurroundingText:
+    case Qt::ImCursorPosition:
+    case Qt::ImAnchorPosition: {
+        // An input method sees the caret's line, as it would if every line were a paragraph.
+        const QTextCursor caret = textCursor();
+        const QString paragraph = caret.block().text();
+        const int offset = caret.positionInBlock();
+        const qsizetype start =
+            offset == 0 ? 0 : paragraph.lastIndexOf(QChar::LineSeparator, offset - 1) + 1;
+        if (query != Qt::ImSurroundingText) {
+            return value.toInt() - static_cast<int>(start);
+        }
+        const qsizetype end = paragraph.indexOf(QChar::LineSeparator, offset);
+        return paragraph.mid(start, end < 0 ? -1 : end - start);
+    }
+    case Qt::ImTextBeforeCursor:
+    case Qt::ImTextAfterCursor:
+        return withLineFeeds(value.toString());
+    default:
+        return value;
+    }
+}
+
+void MemoPane::inputMethodEvent(QInputMethodEvent *event) {
+    if (!toolkit::needsStandIns(event->commitString())) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    const PaneText commit = toolkit::toPaneText(event->commitString(), false);
+    const int at = textCursor().selectionStart() + event->replacementStart();
+    QInputMethodEvent held(event->preeditString(), event->attributes());
+    held.setCommitString(commit.text, event->replacementStart(), event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&held);
+    QTextCursor step(document());
+    step.joinPreviousEditBlock();
+    keepStandIns(at, commit.kept);
+    step.endEditBlock();
+}
+
+QMimeData *MemoPane::createMimeDataFromSelection() const {
+    // Plain text alone: the pane holds nothing else.
+    auto *data = new QMimeData;
+    data->setText(withLineFeeds(selectedText()));
+    return data;
+}
+
+void MemoPane::insertFromMimeData(const QMimeData *source) {
+    const QString text = source->text();
+    if (!toolkit::needsStandIns(text)) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    const PaneText pasted = toolkit::toPaneText(text, false);
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    const int at = cursor.selectionStart();
+    cursor.insertText(pasted.text);
+    keepStandIns(at, pasted.kept);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 void MemoPane::contextMenuEvent(QContextMenuEvent *event) {

@@ -1,14 +1,58 @@
 #pragma once
 
+#include "toolkit/panetext.h"
+
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+
+#include <optional>
 
 // The multi-line markup pane. Its selection shows only while it has the focus. The actions added
 // to it come first in its context menu, above the standard editing items.
+//
+// It holds its text as toPaneText describes: a text of tens of thousands of lines fills it within
+// a frame. To the user it works by lines as if every line were a paragraph of its own: the
+// scroll bar counts lines, a triple click selects one line, an input method sees the caret's
+// line, and U+FDD0 and U+FDD1 come out as they went in. A text that differs from the last one
+// in a few lines replaces it by editing those lines.
 class MemoPane : public QPlainTextEdit {
     Q_OBJECT
 public:
     explicit MemoPane(QWidget *parent = nullptr);
 
+    // Replaces the whole text, like setPlainText: the undo history is dropped and the caret goes
+    // to the start.
+    void replaceText(QString text);
+    // The selection with its line breaks as paragraph (U+2029) or line (U+2028) separators.
+    QString selectedText() const;
+    // The whole text with a line feed for every line break.
+    QString plainText() const;
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    void fill(const toolkit::PaneText &pane);
+    void edit(const toolkit::PaneText &pane, const QList<toolkit::LineEdit> &edits);
+    void countLines(QTextBlock block, const QTextBlock &last);
+    void keepStandIns(int at, const QList<toolkit::PaneText::Kept> &kept);
+    QString restored(QString text, int at) const;
+    QTextCursor lineAt(int position) const;
+
+    // The text of the last Make while the pane still shows it unchanged.
+    std::optional<toolkit::PaneText> made_;
+    bool replacing_ = false;
+    QElapsedTimer sinceDoubleClick_;
+    QPoint doubleClickAt_;
+    // The line a triple click selected, while the button is held: dragging extends by lines.
+    QTextCursor tripleClickLine_;
 };

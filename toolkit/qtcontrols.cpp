@@ -15,7 +15,7 @@ void QtEditBox::focus() {
 }
 
 void QtMultiLineEdit::copySelection() {
-    const QString selected = edit_->textCursor().selectedText();
+    const QString selected = edit_->selectedText();
     // Like an edit control's copy command: with nothing selected the clipboard keeps its content.
     if (selected.isEmpty()) {
         return;

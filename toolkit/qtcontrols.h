@@ -1,10 +1,10 @@
 #pragma once
 
 #include "toolkit/controls.h"
+#include "toolkit/memopane.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 // The window operations on Qt's own widgets.
@@ -46,14 +46,14 @@ private:
 
 class QtMultiLineEdit final : public MultiLineEdit {
 public:
-    explicit QtMultiLineEdit(QPlainTextEdit *edit)
+    explicit QtMultiLineEdit(MemoPane *edit)
         : edit_(edit) {}
-    void setText(const QString &text) override { edit_->setPlainText(text); }
+    void setText(QString text) override { edit_->replaceText(std::move(text)); }
     void selectAll() override { edit_->selectAll(); }
     void copySelection() override;
 
 private:
-    QPlainTextEdit *edit_;
+    MemoPane *edit_;
 };
 
 // The text of a multi-line edit with every line break as CR LF, as the clipboard carries it.

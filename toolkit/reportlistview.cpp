@@ -1,8 +1,80 @@
 #include "toolkit/reportlistview.h"
 
+#include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
+
+#include <array>
+
+// The rows of a report list: a caption and a sub-item each, under fixed column captions.
+class ReportRows final : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex &parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    }
+    int columnCount(const QModelIndex &parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(captions_.size());
+    }
+    QVariant data(const QModelIndex &index, int role) const override {
+        if (role != Qt::DisplayRole && role != Qt::EditRole) {
+            return {};
+        }
+        return text(index.row(), index.column());
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+            return {};
+        }
+        return captions_.value(section);
+    }
+    Qt::ItemFlags flags(const QModelIndex &) const override {
+        return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    }
+
+    const QStringList &captions() const { return captions_; }
+    void setCaptions(const QStringList &captions) {
+        beginResetModel();
+        captions_ = captions;
+        endResetModel();
+    }
+    QString text(int row, int column) const {
+        return column < 2 ? rows_.at(row)[static_cast<size_t>(column)] : QString();
+    }
+    void setText(int row, int column, const QString &text) {
+        QString &held = rows_[row][static_cast<size_t>(column)];
+        if (held == text) {
+            return; // no change to tell of
+        }
+        held = text;
+        emit dataChanged(index(row, column), index(row, column));
+    }
+    void setRows(const QStringList &captions) {
+        beginResetModel();
+        rows_.clear();
+        for (const QString &caption : captions) {
+            rows_.append({caption, QString()});
+        }
+        endResetModel();
+    }
+    void append(const QString &caption, const QString &subItem) {
+        const int row = rowCount();
+        beginInsertRows({}, row, row);
+        rows_.append({caption, subItem});
+        endInsertRows();
+    }
+    void remove(int row) {
+        beginRemoveRows({}, row, row);
+        rows_.removeAt(row);
+        endRemoveRows();
+    }
+
+private:
+    QStringList captions_;
+    QList<std::array<QString, 2>> rows_;
+};
 
 namespace {
 
@@ -31,7 +103,9 @@ public:
 } // namespace
 
 ReportListView::ReportListView(QWidget *parent)
-    : QTreeWidget(parent) {
+    : QTreeView(parent)
+    , rows_(new ReportRows(this)) {
+    setModel(rows_);
     header()->setSectionsClickable(false);
     header()->setSectionsMovable(false);
     // The selection stays as visible as when the list has the focus.
@@ -45,7 +119,7 @@ ReportListView::ReportListView(QWidget *parent)
 }
 
 ReportListView::~ReportListView() {
-    // The base class removes the rows after this object's part is gone; nobody is told of that.
+    // The rows and the selection go after this object's part is gone; nobody is told of that.
     model()->disconnect(this);
     selectionModel()->disconnect(this);
 }
@@ -68,8 +142,28 @@ void ReportListView::watchModel() {
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, notify);
 }
 
+QStringList ReportListView::columnCaptions() const {
+    return rows_->captions();
+}
+
+void ReportListView::setColumnCaptions(const QStringList &captions) {
+    rows_->setCaptions(captions);
+}
+
+QStringList ReportListView::rowCaptions() const {
+    QStringList captions;
+    for (int row = 0; row < rowCount(); ++row) {
+        captions << caption(row);
+    }
+    return captions;
+}
+
+void ReportListView::setRowCaptions(const QStringList &captions) {
+    rows_->setRows(captions);
+}
+
 int ReportListView::rowCount() const {
-    return topLevelItemCount();
+    return rows_->rowCount();
 }
 
 int ReportListView::selectedIndex() const {
@@ -83,33 +177,31 @@ void ReportListView::selectRow(int row) {
 }
 
 QString ReportListView::caption(int row) const {
-    return topLevelItem(row)->text(0);
+    return rows_->text(row, 0);
 }
 
 void ReportListView::setCaption(int row, const QString &text) {
-    topLevelItem(row)->setText(0, text);
+    rows_->setText(row, 0, text);
 }
 
 QString ReportListView::subItem(int row) const {
-    return topLevelItem(row)->text(1);
+    return rows_->text(row, 1);
 }
 
 void ReportListView::setSubItem(int row, const QString &text) {
-    topLevelItem(row)->setText(1, text);
+    rows_->setText(row, 1, text);
 }
 
 void ReportListView::appendRow(const QString &caption, const QString &subItem) {
-    auto *item = new QTreeWidgetItem({caption, subItem});
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    addTopLevelItem(item);
+    rows_->append(caption, subItem);
 }
 
 void ReportListView::removeRow(int row) {
-    delete takeTopLevelItem(row);
+    rows_->remove(row);
 }
 
 void ReportListView::useDefaultColumnWidths() {
-    for (int column = 0; column < columnCount(); ++column) {
+    for (int column = 0; column < model()->columnCount(); ++column) {
         setColumnWidth(column, header()->defaultSectionSize());
     }
 }
@@ -119,11 +211,11 @@ void ReportListView::mousePressEvent(QMouseEvent *event) {
     if (event->button() == Qt::LeftButton && !indexAt(event->position().toPoint()).isValid()) {
         clearSelection();
     }
-    QTreeWidget::mousePressEvent(event);
+    QTreeView::mousePressEvent(event);
 }
 
 void ReportListView::mouseReleaseEvent(QMouseEvent *event) {
-    QTreeWidget::mouseReleaseEvent(event);
+    QTreeView::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton &&
         viewport()->rect().contains(event->position().toPoint())) {
         emit itemAreaClicked();

@@ -55,6 +55,7 @@ FIRST_ROW = (LIST_P[0] + 8 + 40, LIST_P[1] + 20 + 24)
 NMNT_E = centre(LIST_P, 44, 256, 121, 20)
 PATH_E = centre(TAG_P, 88, 20, 165, 20)
 MEMO = centre(TAG_P, 8, 44, 277, 129)
+MEMO_TEXT_TOP = TAG_P[1] + 44 + 6  # the top of the pane's first row of text
 MAKE_B = centre(TAG_P, 124, 180, 75, 25)
 COPY_B = centre(TAG_P, 208, 180, 75, 25)
 VIS_SC = (SAMPLE_P[0] + 184 + 8, SAMPLE_P[1] + 104 + 8)  # on the box itself
@@ -362,6 +363,15 @@ class Session:
         self.key("Tab")
         self.type(denominator)
         self.key("Return")
+
+    def paste(self, text):
+        """Puts text on the clipboard, as another program would, and pastes it with Ctrl+V."""
+        # xclip stays behind to serve the clipboard: it gets no pipe to hold open.
+        subprocess.run(["xclip", "-i", "-selection", "clipboard"], env=self.env, input=text.encode(),
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=TIMEOUT,
+                       check=True)
+        self.wait_for_clipboard(text.encode(), TIMEOUT / 4)
+        self.key("ctrl+v")
 
     def make_and_copy(self):
         self.click(MAKE_B)
@@ -689,6 +699,27 @@ def markup_pane_edits(s):
     s.expect_clipboard(table_markup([("1", "2")]) + b"z\r\ny")
     s.make_and_copy()
     s.expect_clipboard(table_markup([("1", "2")]))
+
+
+@case
+def markup_pane_lines(s):
+    # U+FDD0 is a noncharacter that Qt's text document takes for a mark of its own.
+    numerator = "1\ufdd02"
+    s.click(FIRST_ROW)
+    s.key("Tab")
+    s.paste(numerator)
+    s.key("Tab")
+    s.type("3")
+    s.key("Return")
+    s.make_and_copy()
+    s.expect_clipboard(table_markup([(numerator, "3")]))
+    # A triple click selects one line of the pane: the numerator's cell, on the fifth row (the
+    # table line takes two). Ctrl+C copies it with its line break.
+    row_top, row_pitch = MEMO_TEXT_TOP, 13
+    s.xdo("mousemove", "--window", s.window, str(MEMO[0] - 100), str(row_top + 4 * row_pitch + 6),
+          "click", "--repeat", "3", "--delay", "80", "1")
+    s.key("ctrl+c")
+    s.expect_clipboard(f'<td align="center">{numerator}</td>\n'.encode())
 
 
 @case

@@ -2,14 +2,14 @@
 
 #include "main/mainform.h"
 #include "toolkit/fonts.h"
+#include "toolkit/memopane.h"
+#include "toolkit/reportlistview.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTreeWidget>
 #include <QtTest>
 
 #include <array>
@@ -48,11 +48,13 @@ QString difference(const QString &actual, const QString &expected) {
         escaped(actual.mid(from, 40)), escaped(expected.mid(from, 40)));
 }
 
-// A multi-line pane knows no kinds of line break: CR LF, CR and LF all end a line.
+// A multi-line pane knows no kinds of line break: CR LF, CR, LF and the separators all end a
+// line.
 QString paneLines(QString text) {
     text.replace(u"\r\n"_qs, u"\n"_qs);
     text.replace(u'\r', u'\n');
     text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
     return text;
 }
 
@@ -74,9 +76,11 @@ const QStringList &typedPieces() {
     return pieces;
 }
 
-// Only pasted text carries control characters and line breaks.
+// Only pasted text carries control characters, line breaks and noncharacters (which Qt's text
+// document uses for marks of its own).
 const QStringList &pastedPieces() {
-    static const QStringList pieces{u"\t"_qs, u"\n"_qs, u"\r\n"_qs, u"\u2029"_qs, u"\ufeff"_qs};
+    static const QStringList pieces{u"\t"_qs,     u"\n"_qs,     u"\r\n"_qs,   u"\u2029"_qs,
+                                    u"\ufeff"_qs, u"\ufdd0"_qs, u"\ufdd1"_qs, u"\ufdd2"_qs};
     return pieces;
 }
 
@@ -126,7 +130,7 @@ private:
     template <typename T = QWidget> T *control(Control c) const {
         return form_->findChild<T *>(nameOf(c));
     }
-    QTreeWidget *list() const { return control<QTreeWidget>(Control::ListBox); }
+    ReportListView *list() const { return control<ReportListView>(Control::ListBox); }
     QWidget *focused() const { return QApplication::focusWidget(); }
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
         QTest::keyClick(focused(), k, modifiers);
@@ -163,9 +167,9 @@ void Session::clickRow(const Action &action) {
     const int row = ((action.a % model_.count()) + model_.count()) % model_.count();
     const bool right = (action.b & 1) != 0;
     const bool ctrl = (action.b & 2) != 0;
-    QTreeWidgetItem *item = list()->topLevelItem(row);
-    list()->scrollToItem(item);
-    const QPoint at = list()->visualItemRect(item).center();
+    const QModelIndex item = list()->model()->index(row, 0);
+    list()->scrollTo(item);
+    const QPoint at = list()->visualRect(item).center();
     QTest::mouseClick(list()->viewport(), right ? Qt::RightButton : Qt::LeftButton,
                       ctrl ? Qt::ControlModifier : Qt::KeyboardModifiers(), at);
 
@@ -178,9 +182,9 @@ void Session::clickRow(const Action &action) {
 }
 
 void Session::clickBelowRows(const Action &action) {
-    QTreeWidget *l = list();
+    ReportListView *l = list();
     l->scrollToBottom();
-    const int lastBottom = l->visualItemRect(l->topLevelItem(l->topLevelItemCount() - 1)).bottom();
+    const int lastBottom = l->visualRect(l->model()->index(l->rowCount() - 1, 0)).bottom();
     const int y = l->viewport()->height() - 2;
     if (lastBottom >= y) {
         return; // the rows fill the list: there is no empty area to click
@@ -226,10 +230,7 @@ void Session::listKey(Qt::Key k) {
 
 // The pane's text as the user typed it, with a line break between its lines.
 QString Session::paneText() const {
-    return control<QPlainTextEdit>(Control::Memo)
-        ->document()
-        ->toRawText()
-        .replace(QChar::ParagraphSeparator, u'\n');
+    return control<MemoPane>(Control::Memo)->plainText();
 }
 
 QString Session::editText(Control c) const {
@@ -378,18 +379,19 @@ QString Session::perform(const Action &action) {
 }
 
 QString Session::check() const {
-    const QTreeWidget *l = list();
-    const int count = l->topLevelItemCount();
+    const ReportListView *l = list();
+    const QAbstractItemModel *rows = l->model();
+    const int count = rows->rowCount();
     if (count < 1) {
         return u"the list has no rows"_qs;
     }
-    for (int r = 0; r < count; ++r) {
-        if (l->topLevelItem(r)->columnCount() != 2) {
-            return u"row %1 has %2 columns"_qs.arg(r).arg(l->topLevelItem(r)->columnCount());
-        }
+    if (rows->columnCount() != 2) {
+        return u"the list has %1 columns"_qs.arg(rows->columnCount());
     }
-    const QTreeWidgetItem *entryRow = l->topLevelItem(count - 1);
-    if (entryRow->text(0) != u"（新規作成）" || !entryRow->text(1).isEmpty()) {
+    const auto text = [rows](int r, int column) {
+        return rows->index(r, column).data().toString();
+    };
+    if (text(count - 1, 0) != u"（新規作成）" || !text(count - 1, 1).isEmpty()) {
         return u"the last row is not the entry row"_qs;
     }
     if (count != model_.count()) {
@@ -397,8 +399,7 @@ QString Session::check() const {
     }
     for (int r = 0; r < count - 1; ++r) {
         const Row &expected = model_.entries[static_cast<size_t>(r)];
-        if (l->topLevelItem(r)->text(0) != expected.numerator ||
-            l->topLevelItem(r)->text(1) != expected.denominator) {
+        if (text(r, 0) != expected.numerator || text(r, 1) != expected.denominator) {
             return u"row %1 differs from the model"_qs.arg(r);
         }
     }
