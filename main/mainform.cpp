@@ -51,7 +51,6 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
                    Qt::WindowCloseButtonHint);
     setFixedSize(size());
     fitLabelsToTexts();
-    ui->ListBox->useDefaultColumnWidths();
     // Context menus are windows of their own, which take the application's font, not the window's.
     QApplication::setFont(font(), "QMenu");
 

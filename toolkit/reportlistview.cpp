@@ -200,12 +200,6 @@ void ReportListView::removeRow(int row) {
     rows_->remove(row);
 }
 
-void ReportListView::useDefaultColumnWidths() {
-    for (int column = 0; column < model()->columnCount(); ++column) {
-        setColumnWidth(column, header()->defaultSectionSize());
-    }
-}
-
 void ReportListView::mousePressEvent(QMouseEvent *event) {
     // A click where no row is takes the selection away, as it does in a report-style list.
     if (event->button() == Qt::LeftButton && !indexAt(event->position().toPoint()).isValid()) {

@@ -36,10 +36,6 @@ public:
     void appendRow(const QString &caption, const QString &subItem) override;
     void removeRow(int row) override;
 
-    // Every column as wide as the header's default section size. A layout that sets that size
-    // after the view has made its first column leaves that column at Qt's own default.
-    void useDefaultColumnWidths();
-
 signals:
     // A left click in the item area, on a row or below the rows, after the selection followed it.
     void itemAreaClicked();

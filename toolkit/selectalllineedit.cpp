@@ -333,6 +333,7 @@ void SelectAllLineEdit::mouseDoubleClickEvent(QMouseEvent *event) {
     followCaret();
     passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mouseDoubleClickEvent(e); });
 }
+
 void SelectAllLineEdit::dragMoveEvent(QDragMoveEvent *event) {
     followCaret();
     QDragMoveEvent moved(event->position().toPoint() + QPoint(scroll_, 0), event->possibleActions(),
