@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine for Pemvaro, builds it, and then runs the program or its tests.
+# Sets up a Debian 12 or Debian 13 machine for Pemvaro, builds it, and then runs the program or its tests.
 #   ./build.sh run     build and start the program
 #   ./build.sh test    build (warnings as errors) and run the whole test suite, then again
 #                      built with AddressSanitizer and UndefinedBehaviorSanitizer
@@ -8,11 +8,13 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
+# Names that exist in Debian 12 and Debian 13 alike.
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic
           libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick
-          desktop-file-utils lintian lcov clang libclang-rt-14-dev libx11-dev libxcb1-dev bc python3
-          chromium qt6-translations-l10n qt6-gtk-platformtheme qt6ct dbus-x11 at-spi2-core
-          python3-pyatspi)
+          desktop-file-utils lintian appstream lcov clang libclang-rt-dev libx11-dev libxcb1-dev bc
+          python3 chromium firefox-esr wordpress php-cli qt6-translations-l10n
+          qt6-gtk-platformtheme qt6ct dbus-x11 at-spi2-core python3-pyatspi
+          qt6-wayland sway wtype wl-clipboard)
 
 install_missing() {
     local missing=()

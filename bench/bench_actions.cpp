@@ -11,6 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
+using namespace Qt::StringLiterals;
+
 // The cost of each user action in a window whose list already holds many entries, and with a text
 // of a million characters, every redraw it triggers and the painting that follows included.
 namespace {
@@ -150,7 +152,7 @@ void toggleSample(benchmark::State &state) {
 
 // A million characters of Japanese and Latin mixed, as in a pasted document.
 QString millionMixedCharacters() {
-    return u"分数のテスト 1/2 + abc "_qs.repeated(1'000'000 / 17 + 1).left(1'000'000);
+    return u"分数のテスト 1/2 + abc "_s.repeated(1'000'000 / 17 + 1).left(1'000'000);
 }
 
 // One entry of a million characters over a short denominator, then the action.

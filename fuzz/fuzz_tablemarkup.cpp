@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 void require(bool condition) {
@@ -29,28 +31,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     // page: they differ only in the style of the images.
     for (const auto page : {markup::PageMode::Transitional, markup::PageMode::Standards}) {
         const QString imageStyle =
-            page == markup::PageMode::Standards ? u" style=\"display:block\""_qs : QString();
+            page == markup::PageMode::Standards ? u" style=\"display:block\""_s : QString();
         QString expected = u"<!-- 分数ここから -->\n"
-                           u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">\n<tr>\n"_qs;
+                           u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">\n<tr>\n"_s;
         for (const auto &entry : entries) {
             expected +=
-                (entry.isFraction() ? u"<td align=\"center\">"_qs : u"<td rowspan=\"3\">"_qs) +
-                entry.numerator + u"</td>\n"_qs;
+                (entry.isFraction() ? u"<td align=\"center\">"_s : u"<td rowspan=\"3\">"_s) +
+                entry.numerator + u"</td>\n"_s;
         }
-        expected += u"</tr>\n<tr>\n"_qs;
+        expected += u"</tr>\n<tr>\n"_s;
         for (const auto &entry : entries) {
             if (entry.isFraction()) {
-                expected += u"<td><img src=\""_qs + path + u"\" width=\"100%\" height=\"1\""_qs +
-                            imageStyle + u"></td>\n"_qs;
+                expected += u"<td><img src=\""_s + path + u"\" width=\"100%\" height=\"1\""_s +
+                            imageStyle + u"></td>\n"_s;
             }
         }
-        expected += u"</tr>\n<tr>\n"_qs;
+        expected += u"</tr>\n<tr>\n"_s;
         for (const auto &entry : entries) {
             if (entry.isFraction()) {
-                expected += u"<td align=\"center\">"_qs + entry.denominator + u"</td>\n"_qs;
+                expected += u"<td align=\"center\">"_s + entry.denominator + u"</td>\n"_s;
             }
         }
-        expected += u"</tr>\n</table>\n<!-- 分数ここまで -->\n"_qs;
+        expected += u"</tr>\n</table>\n<!-- 分数ここまで -->\n"_s;
         require(markup::tableText(fractions::EntryVector(entries), path, page) == expected);
     }
     return 0;

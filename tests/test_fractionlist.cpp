@@ -5,11 +5,13 @@
 
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 // A list view kept in memory, starting as the window does: the entry row alone.
 class MemoryListView final : public toolkit::ListView {
 public:
-    std::vector<std::pair<QString, QString>> rows{{u"（新規作成）"_qs, {}}};
+    std::vector<std::pair<QString, QString>> rows{{u"（新規作成）"_s, {}}};
     int selected = -1;
 
     int rowCount() const override { return static_cast<int>(rows.size()); }
@@ -38,24 +40,24 @@ private slots:
 void FractionListTest::commitAndRemove_keepTheEntryRowLast() {
     MemoryListView view;
     FractionList list(view);
-    QCOMPARE(list.commit(0, {u"1"_qs, u"2"_qs}), FractionList::Commit::AddedEntry);
-    QCOMPARE(list.commit(1, {u"+"_qs, {}}), FractionList::Commit::AddedEntry);
-    QCOMPARE(list.commit(0, {u"3"_qs, {}}), FractionList::Commit::ChangedEntry);
+    QCOMPARE(list.commit(0, {u"1"_s, u"2"_s}), FractionList::Commit::AddedEntry);
+    QCOMPARE(list.commit(1, {u"+"_s, {}}), FractionList::Commit::AddedEntry);
+    QCOMPARE(list.commit(0, {u"3"_s, {}}), FractionList::Commit::ChangedEntry);
     QCOMPARE(list.entryCount(), 2);
-    QCOMPARE(list.entry(0), (fractions::Entry{u"3"_qs, {}}));
+    QCOMPARE(list.entry(0), (fractions::Entry{u"3"_s, {}}));
     QVERIFY(!list.entry(0).isFraction());
     QVERIFY(list.remove(0));
-    QCOMPARE(list.entry(0).numerator, u"+"_qs);
+    QCOMPARE(list.entry(0).numerator, u"+"_s);
     QCOMPARE(view.rows.back(), std::make_pair(FractionList::EntryRowCaption, QString()));
 }
 
 void FractionListTest::commitAndRemove_outsideTheEntries_changeNothing() {
     MemoryListView view;
     FractionList list(view);
-    list.commit(0, {u"1"_qs, u"2"_qs});
+    list.commit(0, {u"1"_s, u"2"_s});
     const auto before = view.rows;
-    QCOMPARE(list.commit(-1, {u"x"_qs, {}}), FractionList::Commit::Rejected);
-    QCOMPARE(list.commit(2, {u"x"_qs, {}}), FractionList::Commit::Rejected);
+    QCOMPARE(list.commit(-1, {u"x"_s, {}}), FractionList::Commit::Rejected);
+    QCOMPARE(list.commit(2, {u"x"_s, {}}), FractionList::Commit::Rejected);
     QVERIFY(!list.remove(-1));
     QVERIFY(!list.remove(1));
     QVERIFY(!list.remove(2));

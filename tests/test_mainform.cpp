@@ -16,6 +16,8 @@
 #include <QStyleFactory>
 #include <QStyleOptionButton>
 
+using namespace Qt::StringLiterals;
+
 // The main window as a person uses it: the fraction list and its editor, the default button,
 // focus and tab order, the fixed layout, and the markup pane.
 class MainFormTest : public QObject {
@@ -82,7 +84,7 @@ constexpr int LineLength = 21;
 QString shortLines(int count) {
     QString text;
     for (int i = 0; i < count; ++i) {
-        text += u"line %1 of the pane\n"_qs.arg(i, 3, 10, QChar(u'0'));
+        text += u"line %1 of the pane\n"_s.arg(i, 3, 10, QChar(u'0'));
     }
     return text;
 }
@@ -90,10 +92,10 @@ QString shortLines(int count) {
 // What a user sees of a pane and what an input method learns of it.
 QStringList paneState(const QPlainTextEdit &pane) {
     const QTextCursor caret = pane.textCursor();
-    return {u"caret %1, anchor %2"_qs.arg(caret.position()).arg(caret.anchor()),
-            u"scroll bar %1 of %2"_qs.arg(pane.verticalScrollBar()->value())
+    return {u"caret %1, anchor %2"_s.arg(caret.position()).arg(caret.anchor()),
+            u"scroll bar %1 of %2"_s.arg(pane.verticalScrollBar()->value())
                 .arg(pane.verticalScrollBar()->maximum()),
-            u"input method: \"%1\", caret %2, anchor %3"_qs
+            u"input method: \"%1\", caret %2, anchor %3"_s
                 .arg(pane.inputMethodQuery(Qt::ImSurroundingText).toString())
                 .arg(pane.inputMethodQuery(Qt::ImCursorPosition).toInt())
                 .arg(pane.inputMethodQuery(Qt::ImAnchorPosition).toInt())};
@@ -127,16 +129,16 @@ MemoPane *MainFormTest::filledPane() {
 
 void MainFormTest::startUp_showsTheEntryRowAndNothingEnabled() {
     QCOMPARE(ui->rowCount(), 1);
-    QCOMPARE(ui->row(0), QStringList({u"（新規作成）"_qs, QString()}));
+    QCOMPARE(ui->row(0), QStringList({u"（新規作成）"_s, QString()}));
     QCOMPARE(ui->selectedRow(), -1);
     QCOMPARE(QApplication::focusWidget(), ui->list());
     QVERIFY(!ui->change()->isEnabled());
     QVERIFY(!ui->remove()->isEnabled());
     QCOMPARE(ui->editor(), QStringList({QString(), QString()}));
     QVERIFY(ui->memo()->toPlainText().isEmpty());
-    QCOMPARE(ui->widget<QLineEdit>("PathE")->text(), u"./fracline.gif"_qs);
+    QCOMPARE(ui->widget<QLineEdit>("PathE")->text(), u"./fracline.gif"_s);
     QVERIFY(ui->widget<QCheckBox>("VisSC")->isChecked());
-    QCOMPARE(ui->form->windowTitle(), u"Pemvaro for HTML"_qs);
+    QCOMPARE(ui->form->windowTitle(), u"Pemvaro for HTML"_s);
 
     ui->key(Qt::Key_Return);
     QCOMPARE(ui->rowCount(), 1);
@@ -178,15 +180,15 @@ void MainFormTest::layout_isFixedWithJapaneseFont() {
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
 
-    QCOMPARE(QFontInfo(ui->numerator()->font()).family(), u"IPAPGothic"_qs);
+    QCOMPARE(QFontInfo(ui->numerator()->font()).family(), u"IPAPGothic"_s);
     QCOMPARE(ui->numerator()->font().pixelSize(), 12);
     for (const char *name : {"TitleL", "PBL", "NmntL", "PathL"}) {
         auto *label = ui->widget<QLabel>(name);
         QCOMPARE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
     }
-    QCOMPARE(ui->widget<QLabel>("TitleL")->text(), u"Pemvaro for HTML  ver1.00"_qs);
-    QCOMPARE(ui->widget<QLabel>("PBL")->text(), u"projected by \"Halvetsu\""_qs);
-    QCOMPARE(ui->list()->model()->headerData(0, Qt::Horizontal).toString(), u"分子"_qs);
+    QCOMPARE(ui->widget<QLabel>("TitleL")->text(), u"Pemvaro for HTML  ver1.00"_s);
+    QCOMPARE(ui->widget<QLabel>("PBL")->text(), u"projected by \"Halvetsu\""_s);
+    QCOMPARE(ui->list()->model()->headerData(0, Qt::Horizontal).toString(), u"分子"_s);
     QCOMPARE(ui->list()->columnWidth(0), 102);
     QCOMPARE(ui->list()->columnWidth(1), 102);
 }
@@ -197,7 +199,7 @@ namespace {
 class LargeIndicatorStyle final : public QProxyStyle {
 public:
     LargeIndicatorStyle()
-        : QProxyStyle(QStyleFactory::create(u"Fusion"_qs)) {}
+        : QProxyStyle(QStyleFactory::create(u"Fusion"_s)) {}
     int pixelMetric(PixelMetric metric, const QStyleOption *option,
                     const QWidget *widget) const override {
         return metric == PM_IndicatorWidth ? 24 : QProxyStyle::pixelMetric(metric, option, widget);
@@ -230,14 +232,14 @@ void MainFormTest::enteringAFraction_appendsANewEntryRowAndReturnsToNumerator() 
     QVERIFY(!ui->remove()->isEnabled());
     QCOMPARE(QApplication::focusWidget(), ui->list());
 
-    ui->addEntry(u"1"_qs, u"2"_qs);
-    ui->type(u"3"_qs);
+    ui->addEntry(u"1"_s, u"2"_s);
+    ui->type(u"3"_s);
     ui->key(Qt::Key_Tab);
-    ui->type(u"4"_qs);
+    ui->type(u"4"_s);
     ui->key(Qt::Key_Enter, Qt::KeypadModifier);
 
-    QCOMPARE(ui->entries(), QList<QStringList>({{u"1"_qs, u"2"_qs}, {u"3"_qs, u"4"_qs}}));
-    QCOMPARE(ui->row(2), QStringList({u"（新規作成）"_qs, QString()}));
+    QCOMPARE(ui->entries(), QList<QStringList>({{u"1"_s, u"2"_s}, {u"3"_s, u"4"_s}}));
+    QCOMPARE(ui->row(2), QStringList({u"（新規作成）"_s, QString()}));
     QCOMPARE(ui->selectedRow(), 2);
     QCOMPARE(ui->editor(), QStringList({QString(), QString()}));
     QCOMPARE(QApplication::focusWidget(), ui->numerator());
@@ -249,9 +251,9 @@ void MainFormTest::committingTheEntryRow_data() {
     QTest::addColumn<QString>("numerator");
     QTest::addColumn<QString>("denominator");
     QTest::newRow("both empty: a plain entry without text") << QString() << QString();
-    QTest::newRow("numerator only: a plain entry") << u"+"_qs << QString();
+    QTest::newRow("numerator only: a plain entry") << u"+"_s << QString();
     QTest::newRow("markup and format characters kept as typed")
-        << u"<b>&amp; \"%s\" %1 %%</b>"_qs << u"  x² 分母 😀 "_qs;
+        << u"<b>&amp; \"%s\" %1 %%</b>"_s << u"  x² 分母 😀 "_s;
 }
 
 void MainFormTest::committingTheEntryRow() {
@@ -260,24 +262,24 @@ void MainFormTest::committingTheEntryRow() {
     ui->addEntry(numerator, denominator);
     QCOMPARE(ui->entries(), QList<QStringList>({{numerator, denominator}}));
     QCOMPARE(ui->rowCount(), 2);
-    QCOMPARE(ui->row(1), QStringList({u"（新規作成）"_qs, QString()}));
+    QCOMPARE(ui->row(1), QStringList({u"（新規作成）"_s, QString()}));
 }
 
 void MainFormTest::committingAnEntry_changesItInPlace_data() {
     QTest::addColumn<QString>("denominator");
     QTest::addColumn<bool>("retype");
     QTest::newRow("emptied denominator makes it plain") << QString() << true;
-    QTest::newRow("new denominator") << u"8"_qs << true;
-    QTest::newRow("unchanged texts") << u"2"_qs << false;
+    QTest::newRow("new denominator") << u"8"_s << true;
+    QTest::newRow("unchanged texts") << u"2"_s << false;
 }
 
 void MainFormTest::committingAnEntry_changesItInPlace() {
     QFETCH(QString, denominator);
     QFETCH(bool, retype);
-    ui->addEntry(u"1"_qs, u"2"_qs);
-    ui->addEntry(u"3"_qs, u"4"_qs);
+    ui->addEntry(u"1"_s, u"2"_s);
+    ui->addEntry(u"3"_s, u"4"_s);
     ui->clickRow(0);
-    QCOMPARE(ui->editor(), QStringList({u"1"_qs, u"2"_qs}));
+    QCOMPARE(ui->editor(), QStringList({u"1"_s, u"2"_s}));
     if (retype) {
         ui->denominator()->setFocus(Qt::TabFocusReason);
         ui->key(Qt::Key_Backspace);
@@ -285,18 +287,18 @@ void MainFormTest::committingAnEntry_changesItInPlace() {
     }
     ui->click(ui->change());
 
-    QCOMPARE(ui->entries(), QList<QStringList>({{u"1"_qs, denominator}, {u"3"_qs, u"4"_qs}}));
+    QCOMPARE(ui->entries(), QList<QStringList>({{u"1"_s, denominator}, {u"3"_s, u"4"_s}}));
     QCOMPARE(ui->rowCount(), 3);
     QCOMPARE(ui->selectedRow(), 0);
-    QCOMPARE(ui->editor(), QStringList({u"1"_qs, denominator}));
+    QCOMPARE(ui->editor(), QStringList({u"1"_s, denominator}));
     QCOMPARE(QApplication::focusWidget(), ui->numerator());
-    QCOMPARE(ui->numerator()->selectedText(), u"1"_qs);
+    QCOMPARE(ui->numerator()->selectedText(), u"1"_s);
 }
 
 void MainFormTest::clickingRows_refreshesTheEditor() {
-    ui->addEntry(u"1"_qs, u"2"_qs);
+    ui->addEntry(u"1"_s, u"2"_s);
     ui->clickRow(0);
-    QCOMPARE(ui->editor(), QStringList({u"1"_qs, u"2"_qs}));
+    QCOMPARE(ui->editor(), QStringList({u"1"_s, u"2"_s}));
     QVERIFY(ui->change()->isEnabled() && ui->remove()->isEnabled());
 
     ui->clickRow(1);
@@ -311,18 +313,18 @@ void MainFormTest::clickingRows_refreshesTheEditor() {
 }
 
 void MainFormTest::keyboardSelection_loadsTheRowSoNothingIsOverwritten() {
-    ui->addEntry(u"1"_qs, u"2"_qs);
-    ui->addEntry(u"3"_qs, u"4"_qs);
+    ui->addEntry(u"1"_s, u"2"_s);
+    ui->addEntry(u"3"_s, u"4"_s);
     ui->clickRow(0);
     ui->key(Qt::Key_Down);
     QCOMPARE(ui->selectedRow(), 1);
-    QCOMPARE(ui->editor(), QStringList({u"3"_qs, u"4"_qs}));
+    QCOMPARE(ui->editor(), QStringList({u"3"_s, u"4"_s}));
     ui->key(Qt::Key_Return);
-    QCOMPARE(ui->entries(), QList<QStringList>({{u"1"_qs, u"2"_qs}, {u"3"_qs, u"4"_qs}}));
+    QCOMPARE(ui->entries(), QList<QStringList>({{u"1"_s, u"2"_s}, {u"3"_s, u"4"_s}}));
 
     ui->clickRow(1, Qt::RightButton);
     ui->clickRow(0, Qt::RightButton);
-    QCOMPARE(ui->editor(), QStringList({u"1"_qs, u"2"_qs}));
+    QCOMPARE(ui->editor(), QStringList({u"1"_s, u"2"_s}));
     ui->clickRow(0, Qt::LeftButton, Qt::ControlModifier);
     QCOMPARE(ui->selectedRow(), -1);
     QVERIFY(!ui->change()->isEnabled() && !ui->remove()->isEnabled());
@@ -334,7 +336,7 @@ void MainFormTest::deleting_data() {
     QTest::addColumn<int>("row");
     QTest::addColumn<QStringList>("loaded");
     QTest::newRow("the only entry") << 1 << 0 << QStringList{QString(), QString()};
-    QTest::newRow("an entry in the middle") << 3 << 1 << QStringList{u"c"_qs, u"3"_qs};
+    QTest::newRow("an entry in the middle") << 3 << 1 << QStringList{u"c"_s, u"3"_s};
     QTest::newRow("the last entry") << 3 << 2 << QStringList{QString(), QString()};
 }
 
@@ -342,7 +344,7 @@ void MainFormTest::deleting() {
     QFETCH(int, entries);
     QFETCH(int, row);
     QFETCH(QStringList, loaded);
-    const QStringList names{u"a"_qs, u"b"_qs, u"c"_qs};
+    const QStringList names{u"a"_s, u"b"_s, u"c"_s};
     for (int i = 0; i < entries; ++i) {
         ui->addEntry(names[i], QString::number(i + 1));
     }
@@ -351,7 +353,7 @@ void MainFormTest::deleting() {
     ui->key(Qt::Key_Space);
 
     QCOMPARE(ui->rowCount(), entries);
-    QCOMPARE(ui->row(entries - 1), QStringList({u"（新規作成）"_qs, QString()}));
+    QCOMPARE(ui->row(entries - 1), QStringList({u"（新規作成）"_s, QString()}));
     QCOMPARE(ui->selectedRow(), row);
     QCOMPARE(ui->editor(), loaded);
     QVERIFY(ui->change()->isEnabled());
@@ -359,7 +361,7 @@ void MainFormTest::deleting() {
 }
 
 void MainFormTest::deletingTheLastEntryByMouse_movesFocusToTheList() {
-    ui->addEntry(u"1"_qs, u"2"_qs);
+    ui->addEntry(u"1"_s, u"2"_s);
     ui->clickRow(0);
     ui->click(ui->remove());
     QCOMPARE(ui->rowCount(), 1);
@@ -368,37 +370,37 @@ void MainFormTest::deletingTheLastEntryByMouse_movesFocusToTheList() {
 
 void MainFormTest::enter_activatesChangeFromControlsWithoutOwnUse_data() {
     QTest::addColumn<QString>("focus");
-    QTest::newRow("list") << u"ListBox"_qs;
-    QTest::newRow("path box") << u"PathE"_qs;
-    QTest::newRow("check box") << u"VisSC"_qs;
-    QTest::newRow("denominator box") << u"DnmnE"_qs;
+    QTest::newRow("list") << u"ListBox"_s;
+    QTest::newRow("path box") << u"PathE"_s;
+    QTest::newRow("check box") << u"VisSC"_s;
+    QTest::newRow("denominator box") << u"DnmnE"_s;
 }
 
 void MainFormTest::enter_activatesChangeFromControlsWithoutOwnUse() {
     QFETCH(QString, focus);
     ui->clickRow(0);
-    ui->numerator()->setText(u"7"_qs);
+    ui->numerator()->setText(u"7"_s);
     ui->widget<QWidget>(focus.toLatin1().constData())->setFocus(Qt::TabFocusReason);
     ui->key(Qt::Key_Return);
-    QCOMPARE(ui->entries(), QList<QStringList>({{u"7"_qs, QString()}}));
+    QCOMPARE(ui->entries(), QList<QStringList>({{u"7"_s, QString()}}));
     QCOMPARE(QApplication::focusWidget(), ui->numerator());
 }
 
 void MainFormTest::enter_onAnotherButtonOrInTheMemo_doesNotCommit() {
-    ui->addEntry(u"1"_qs, u"2"_qs);
+    ui->addEntry(u"1"_s, u"2"_s);
     ui->widget<QPushButton>("MakeB")->setFocus(Qt::TabFocusReason);
     QVERIFY(!ui->change()->isDefault());
     ui->key(Qt::Key_Return);
     QCOMPARE(ui->rowCount(), 2);
-    QVERIFY(ui->memo()->toPlainText().startsWith(u"<!-- 分数ここから -->\n"_qs));
+    QVERIFY(ui->memo()->toPlainText().startsWith(u"<!-- 分数ここから -->\n"_s));
 
     ui->memo()->setFocus(Qt::TabFocusReason);
     QVERIFY(ui->change()->isDefault());
     ui->memo()->clear();
-    ui->type(u"a"_qs);
+    ui->type(u"a"_s);
     ui->key(Qt::Key_Return);
-    ui->type(u"b"_qs);
-    QCOMPARE(ui->memo()->toPlainText(), u"a\nb"_qs);
+    ui->type(u"b"_s);
+    QCOMPARE(ui->memo()->toPlainText(), u"a\nb"_s);
 
     ui->numerator()->setFocus(Qt::TabFocusReason);
     ui->key(Qt::Key_Return, Qt::ShiftModifier);
@@ -422,25 +424,25 @@ void MainFormTest::tab_followsTheLayoutOrderAndSkipsUnavailableControls() {
     };
     ui->list()->setFocus(Qt::TabFocusReason);
     QCOMPARE(order().join(u' '),
-             u"ListBox NmntE DnmnE MakeB CopyB Memo PathE VisSC FontB ListBox NmntE DnmnE"_qs);
+             u"ListBox NmntE DnmnE MakeB CopyB Memo PathE VisSC FontB ListBox NmntE DnmnE"_s);
 
-    ui->addEntry(u"1"_qs, u"2"_qs);
+    ui->addEntry(u"1"_s, u"2"_s);
     ui->clickRow(0);
     ui->click(ui->widget<QCheckBox>("VisSC"));
     QCOMPARE(order().join(u' '),
-             u"VisSC ListBox NmntE DnmnE ChangeB DeleteB MakeB CopyB Memo PathE VisSC ListBox"_qs);
+             u"VisSC ListBox NmntE DnmnE ChangeB DeleteB MakeB CopyB Memo PathE VisSC ListBox"_s);
 }
 
 void MainFormTest::editBoxes_selectAllWhenEnteredByKeyboardOnly() {
     ui->clickRow(0);
-    ui->numerator()->setText(u"12"_qs);
-    ui->denominator()->setText(u"34"_qs);
+    ui->numerator()->setText(u"12"_s);
+    ui->denominator()->setText(u"34"_s);
     ui->list()->setFocus(Qt::TabFocusReason);
     ui->key(Qt::Key_Tab);
-    QCOMPARE(ui->numerator()->selectedText(), u"12"_qs);
+    QCOMPARE(ui->numerator()->selectedText(), u"12"_s);
     ui->key(Qt::Key_Tab);
     ui->key(Qt::Key_Tab, Qt::ShiftModifier);
-    QCOMPARE(ui->numerator()->selectedText(), u"12"_qs);
+    QCOMPARE(ui->numerator()->selectedText(), u"12"_s);
 
     QTest::mouseClick(ui->denominator(), Qt::LeftButton, {}, QPoint(3, 10));
     QVERIFY(ui->denominator()->hasFocus());
@@ -449,9 +451,9 @@ void MainFormTest::editBoxes_selectAllWhenEnteredByKeyboardOnly() {
 
 void MainFormTest::editBoxes_clickPlacesTheCaretAmongTheCharactersShown_data() {
     QTest::addColumn<QString>("text");
-    QTest::newRow("short") << u"12"_qs;
+    QTest::newRow("short") << u"12"_s;
     QTest::newRow("300,000 mixed Japanese and Latin characters")
-        << u"分数のテスト 1/2 + abc "_qs.repeated(300'000 / 17);
+        << u"分数のテスト 1/2 + abc "_s.repeated(300'000 / 17);
 }
 
 void MainFormTest::editBoxes_clickPlacesTheCaretAmongTheCharactersShown() {
@@ -469,7 +471,7 @@ void MainFormTest::editBoxes_clickPlacesTheCaretAmongTheCharactersShown() {
              qPrintable(QString::number(at)));
     const QRect caret = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
     QVERIFY(box->rect().contains(caret.center()));
-    ui->type(u"x"_qs);
+    ui->type(u"x"_s);
     QCOMPARE(box->text(), text.left(at) + u'x' + text.mid(at));
     // Text is drawn: some pixels are as dark as text.
     const QImage shown = box->grab().toImage();
@@ -483,13 +485,13 @@ void MainFormTest::editBoxes_clickPlacesTheCaretAmongTheCharactersShown() {
 }
 
 void MainFormTest::make_writesTheTableOfTheCurrentEntries() {
-    ui->addEntry(u"1"_qs, u"2"_qs);
-    ui->addEntry(u"+"_qs, QString());
-    ui->memo()->setPlainText(u"typed by hand"_qs);
+    ui->addEntry(u"1"_s, u"2"_s);
+    ui->addEntry(u"+"_s, QString());
+    ui->memo()->setPlainText(u"typed by hand"_s);
     auto *path = ui->widget<QLineEdit>("PathE");
     path->selectAll();
     path->setFocus(Qt::TabFocusReason);
-    ui->type(u"img/line%1.gif"_qs);
+    ui->type(u"img/line%1.gif"_s);
     ui->click(ui->widget<QPushButton>("MakeB"));
     const QString expected =
         u"<!-- 分数ここから -->\n"
@@ -497,7 +499,7 @@ void MainFormTest::make_writesTheTableOfTheCurrentEntries() {
         "<tr>\n<td align=\"center\">1</td>\n<td rowspan=\"3\">+</td>\n</tr>\n"
         "<tr>\n<td><img src=\"img/line%1.gif\" width=\"100%\" height=\"1\"></td>\n"
         "</tr>\n<tr>\n<td align=\"center\">2</td>\n</tr>\n</table>\n"
-        "<!-- 分数ここまで -->\n"_qs;
+        "<!-- 分数ここまで -->\n"_s;
     QCOMPARE(ui->memo()->toPlainText(), expected);
     ui->click(ui->widget<QPushButton>("MakeB"));
     QCOMPARE(ui->memo()->toPlainText(), expected);
@@ -505,11 +507,11 @@ void MainFormTest::make_writesTheTableOfTheCurrentEntries() {
 
 void MainFormTest::makeAgain_leavesThePaneAsAFirstMakeWould_data() {
     QTest::addColumn<QString>("change");
-    QTest::newRow("an entry added") << u"add"_qs;
-    QTest::newRow("an entry deleted") << u"delete"_qs;
-    QTest::newRow("an entry changed") << u"change"_qs;
-    QTest::newRow("a hundred entries added") << u"add many"_qs;
-    QTest::newRow("the pane typed into") << u"type"_qs;
+    QTest::newRow("an entry added") << u"add"_s;
+    QTest::newRow("an entry deleted") << u"delete"_s;
+    QTest::newRow("an entry changed") << u"change"_s;
+    QTest::newRow("a hundred entries added") << u"add many"_s;
+    QTest::newRow("the pane typed into") << u"type"_s;
 }
 
 void MainFormTest::makeAgain_leavesThePaneAsAFirstMakeWould() {
@@ -518,7 +520,7 @@ void MainFormTest::makeAgain_leavesThePaneAsAFirstMakeWould() {
     fractions::FractionList entries(*ui->list());
     const auto add = [&entries](int count) {
         for (int i = 0; i < count; ++i) {
-            entries.commit(entries.count() - 1, {u"entry %1"_qs.arg(entries.count()), {}});
+            entries.commit(entries.count() - 1, {u"entry %1"_s.arg(entries.count()), {}});
         }
     };
     add(70);
@@ -531,16 +533,16 @@ void MainFormTest::makeAgain_leavesThePaneAsAFirstMakeWould() {
     } else if (change == u"delete") {
         entries.remove(30);
     } else if (change == u"change") {
-        entries.commit(10, {u"changed"_qs, {}});
+        entries.commit(10, {u"changed"_s, {}});
     } else if (change == u"add many") {
         add(100);
     } else {
         memo->setFocus(Qt::MouseFocusReason);
-        ui->type(u"x"_qs);
+        ui->type(u"x"_s);
     }
     const auto made = [memo] {
         return paneState(*memo) << memo->plainText()
-                                << u"undo %1, redo %2, modified %3"_qs
+                                << u"undo %1, redo %2, modified %3"_s
                                        .arg(memo->document()->isUndoAvailable())
                                        .arg(memo->document()->isRedoAvailable())
                                        .arg(memo->document()->isModified());
@@ -553,9 +555,9 @@ void MainFormTest::makeAgain_leavesThePaneAsAFirstMakeWould() {
 }
 
 void MainFormTest::paneMenu_makesTheTableForHtml5PagesAboveTheStandardItems() {
-    ui->addEntry(u"1"_qs, u"2"_qs);
-    ui->addEntry(u"+"_qs, QString());
-    ui->memo()->setPlainText(u"typed by hand"_qs);
+    ui->addEntry(u"1"_s, u"2"_s);
+    ui->addEntry(u"+"_s, QString());
+    ui->memo()->setPlainText(u"typed by hand"_s);
     // The event that a right click on the pane brings.
     const QPoint inPane(10, 10);
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, inPane,
@@ -566,7 +568,7 @@ void MainFormTest::paneMenu_makesTheTableForHtml5PagesAboveTheStandardItems() {
     const auto items = menu->actions();
     std::unique_ptr<QMenu> standard(ui->memo()->createStandardContextMenu());
     QCOMPARE(items.size(), standard->actions().size() + 2);
-    QCOMPARE(items.at(0)->text(), u"HTML5 ページ用に作成"_qs);
+    QCOMPARE(items.at(0)->text(), u"HTML5 ページ用に作成"_s);
     QVERIFY(items.at(1)->isSeparator());
     QCOMPARE(items.at(2)->text(), standard->actions().at(0)->text());
 
@@ -579,29 +581,29 @@ void MainFormTest::paneMenu_makesTheTableForHtml5PagesAboveTheStandardItems() {
              "<tr>\n<td><img src=\"./fracline.gif\" width=\"100%\" height=\"1\" "
              "style=\"display:block\"></td>\n"
              "</tr>\n<tr>\n<td align=\"center\">2</td>\n</tr>\n</table>\n"
-             "<!-- 分数ここまで -->\n"_qs);
+             "<!-- 分数ここまで -->\n"_s);
 }
 
 void MainFormTest::copy_putsThePaneWithCrLfOnTheClipboard() {
     ui->click(ui->widget<QPushButton>("MakeB"));
     ui->memo()->moveCursor(QTextCursor::End);
     ui->memo()->setFocus(Qt::MouseFocusReason);
-    ui->type(u"x"_qs);
+    ui->type(u"x"_s);
     ui->key(Qt::Key_Return, Qt::ShiftModifier);
-    ui->type(u"y😀"_qs);
+    ui->type(u"y😀"_s);
     ui->click(ui->widget<QPushButton>("CopyB"));
     QCOMPARE(
         QGuiApplication::clipboard()->text(),
         u"<!-- 分数ここから -->\r\n<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">\r\n"
         "<tr>\r\n</tr>\r\n<tr>\r\n</tr>\r\n<tr>\r\n</tr>\r\n</table>\r\n"
-        "<!-- 分数ここまで -->\r\nx\r\ny😀"_qs);
+        "<!-- 分数ここまで -->\r\nx\r\ny😀"_s);
     QCOMPARE(ui->memo()->textCursor().selectedText().size(), ui->memo()->toPlainText().size());
 }
 
 void MainFormTest::copy_ofAnEmptyPane_leavesTheClipboardAlone() {
-    QGuiApplication::clipboard()->setText(u"earlier"_qs);
+    QGuiApplication::clipboard()->setText(u"earlier"_s);
     ui->click(ui->widget<QPushButton>("CopyB"));
-    QCOMPARE(QGuiApplication::clipboard()->text(), u"earlier"_qs);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"earlier"_s);
 }
 
 void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine_data() {
@@ -678,15 +680,15 @@ void MainFormTest::pane_tripleClickSelectsLines() {
 
 void MainFormTest::pane_keepsNoncharacters_data() {
     QTest::addColumn<QString>("way");
-    QTest::newRow("pasted") << u"paste"_qs;
-    QTest::newRow("committed by an input method") << u"input method"_qs;
-    QTest::newRow("made from an entry") << u"make"_qs;
+    QTest::newRow("pasted") << u"paste"_s;
+    QTest::newRow("committed by an input method") << u"input method"_s;
+    QTest::newRow("made from an entry") << u"make"_s;
 }
 
 void MainFormTest::pane_keepsNoncharacters() {
     QFETCH(QString, way);
     // Qt's text document uses U+FDD0 and U+FDD1 as marks; U+FDD2 is the pane's own stand-in.
-    const QString text = u"a\ufdd0b\ufdd1c\ufdd2d"_qs;
+    const QString text = u"a\ufdd0b\ufdd1c\ufdd2d"_s;
     auto *memo = ui->widget<MemoPane>("Memo");
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (way == u"make") {
@@ -696,10 +698,10 @@ void MainFormTest::pane_keepsNoncharacters() {
         ui->key(Qt::Key_V, Qt::ControlModifier);
         ui->key(Qt::Key_Return);
         ui->click(ui->widget<QPushButton>("MakeB"));
-        QVERIFY(memo->plainText().contains(u"<td rowspan=\"3\">"_qs + text + u"</td>\n"_qs));
+        QVERIFY(memo->plainText().contains(u"<td rowspan=\"3\">"_s + text + u"</td>\n"_s));
     } else {
         memo->setFocus(Qt::MouseFocusReason);
-        ui->type(u"x"_qs);
+        ui->type(u"x"_s);
         if (way == u"paste") {
             clipboard->setText(text);
             ui->key(Qt::Key_V, Qt::ControlModifier);
@@ -710,11 +712,11 @@ void MainFormTest::pane_keepsNoncharacters() {
         }
         ui->key(Qt::Key_Z, Qt::ControlModifier);
         ui->key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(memo->plainText(), u"x"_qs + text);
+        QCOMPARE(memo->plainText(), u"x"_s + text);
         clipboard->clear();
         ui->key(Qt::Key_A, Qt::ControlModifier);
         ui->key(Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(clipboard->text(), u"x"_qs + text);
+        QCOMPARE(clipboard->text(), u"x"_s + text);
     }
     ui->click(ui->widget<QPushButton>("CopyB"));
     QVERIFY(clipboard->text().contains(text));
@@ -723,14 +725,14 @@ void MainFormTest::pane_keepsNoncharacters() {
 void MainFormTest::inputMethod_commitsComposedTextUnchanged() {
     ui->clickRow(0);
     ui->numerator()->setFocus(Qt::TabFocusReason);
-    QInputMethodEvent composing(u"ぶんし"_qs, {});
+    QInputMethodEvent composing(u"ぶんし"_s, {});
     QApplication::sendEvent(ui->numerator(), &composing);
     QVERIFY(ui->numerator()->text().isEmpty());
     QInputMethodEvent commit;
-    commit.setCommitString(u"分子𠮷"_qs);
+    commit.setCommitString(u"分子𠮷"_s);
     QApplication::sendEvent(ui->numerator(), &commit);
     ui->key(Qt::Key_Return);
-    QCOMPARE(ui->entries(), QList<QStringList>({{u"分子𠮷"_qs, QString()}}));
+    QCOMPARE(ui->entries(), QList<QStringList>({{u"分子𠮷"_s, QString()}}));
 }
 
 void MainFormTest::screenReaders_nameEveryControlAndReadTheSample() {
@@ -738,21 +740,21 @@ void MainFormTest::screenReaders_nameEveryControlAndReadTheSample() {
         return QAccessible::queryAccessibleInterface(ui->widget<QWidget>(control))
             ->text(QAccessible::Name);
     };
-    QCOMPARE(name("NmntE"), u"分子："_qs);
-    QCOMPARE(name("PathE"), u"中線画像パス："_qs);
-    QCOMPARE(name("ListBox"), u"分数リスト"_qs);
-    QCOMPARE(name("ChangeB"), u"変更"_qs);
-    QCOMPARE(name("VisSC"), u"サンプルを表示"_qs);
-    QCOMPARE(name("Image"), u"サンプル"_qs);
+    QCOMPARE(name("NmntE"), u"分子："_s);
+    QCOMPARE(name("PathE"), u"中線画像パス："_s);
+    QCOMPARE(name("ListBox"), u"分数リスト"_s);
+    QCOMPARE(name("ChangeB"), u"変更"_s);
+    QCOMPARE(name("VisSC"), u"サンプルを表示"_s);
+    QCOMPARE(name("Image"), u"サンプル"_s);
 
     QCOMPARE(QAccessible::queryAccessibleInterface(ui->form.get())->role(), QAccessible::Window);
     auto *sample = QAccessible::queryAccessibleInterface(ui->widget<QWidget>("Image"));
     QCOMPARE(sample->role(), QAccessible::Graphic);
 
-    ui->addEntry(u"1"_qs, u"2"_qs);
-    ui->addEntry(u"+"_qs, QString());
-    ui->addEntry(u"3"_qs, u"4"_qs);
-    QCOMPARE(sample->text(QAccessible::Description), u"1/2 + 3/4"_qs);
+    ui->addEntry(u"1"_s, u"2"_s);
+    ui->addEntry(u"+"_s, QString());
+    ui->addEntry(u"3"_s, u"4"_s);
+    QCOMPARE(sample->text(QAccessible::Description), u"1/2 + 3/4"_s);
 }
 
 void MainFormTest::qtsOwnTexts_areJapanese() {
@@ -762,7 +764,7 @@ void MainFormTest::qtsOwnTexts_areJapanese() {
     for (const QAction *action : menu->actions()) {
         texts << action->text();
     }
-    QVERIFY2(texts.join(u' ').contains(u"すべてを選択"_qs), qPrintable(texts.join(u' ')));
+    QVERIFY2(texts.join(u' ').contains(u"すべてを選択"_s), qPrintable(texts.join(u' ')));
     menu->ensurePolished();
     QCOMPARE(menu->font(), ui->form->font());
 }

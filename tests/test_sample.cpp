@@ -4,6 +4,8 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 using fractions::Entry;
 using preview::LeftMargin;
 using preview::TopMargin;
@@ -344,8 +346,8 @@ QTEST_MAIN(TestSample)
 
 void TestSample::longTexts_areRememberedOnlyWhileAnEntryHoldsThem() {
     ReportListView *list = listBox(*form_);
-    const QString text = u"分数のテスト 1/2 + abc "_qs.repeated(10'000);
-    addEntries(*form_, {{text, u"2"_qs}});
+    const QString text = u"分数のテスト 1/2 + abc "_s.repeated(10'000);
+    addEntries(*form_, {{text, u"2"_s}});
     for (int i = 0; i < 5; ++i) {
         list->setCaption(0, QString::number(i) + text);
     }

@@ -201,8 +201,9 @@ void ReportListView::removeRow(int row) {
 }
 
 void ReportListView::mousePressEvent(QMouseEvent *event) {
-    // A click where no row is takes the selection away, as it does in a report-style list.
-    if (event->button() == Qt::LeftButton && !indexAt(event->position().toPoint()).isValid()) {
+    // A click where no row is takes the selection away, as it does in a report-style list, with
+    // either button (Qt 6.8's view no longer clears it on a right click by itself).
+    if (!indexAt(event->position().toPoint()).isValid()) {
         clearSelection();
     }
     QTreeView::mousePressEvent(event);

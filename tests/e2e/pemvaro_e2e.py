@@ -462,6 +462,127 @@ class Session:
         return told + [json.loads(line) for line in listener.stdout.read().decode().splitlines()]
 
 
+class WaylandSession:
+    """The program as a native Wayland client of a headless sway, a wlroots compositor such as
+    GNOME and KDE sessions run the program under; keys come from wtype, the clipboard is read with
+    wl-paste, the window's state from sway's tree. sway refuses to run as root, so as root the
+    compositor, the program and the tools run as the user nobody. Pointer buttons sent through sway
+    do not reach clients of its headless seat: everything is done with the keyboard."""
+
+    TOOLS = ("sway", "swaymsg", "wtype", "wl-paste")
+
+    def __init__(self, program, workdir):
+        self.program = program
+        self.workdir = workdir
+        self.sway = self.app = None
+        self.logs = []
+        self.user = {}
+        if os.geteuid() == 0:
+            self.user = {"user": "nobody", "group": "nogroup", "extra_groups": []}
+
+    def __enter__(self):
+        try:
+            self._start_sway()
+            self._start_program()
+        except BaseException:
+            self.__exit__(*sys.exc_info())
+            raise
+        return self
+
+    def __exit__(self, failure, *exc):
+        status = end_program(self.app) if self.app else 0
+        stop(self.sway)
+        for log in self.logs:
+            log.close()
+        shutil.rmtree(self.runtime, ignore_errors=True)
+        if failure is None and status != 0:
+            raise CaseFailed(f"the program did not end cleanly on SIGTERM (exit status {status})")
+
+    def _start_sway(self):
+        # The runtime folder is the user's own, outside the case's folder, which only root enters.
+        self.runtime = tempfile.mkdtemp(prefix="pemvaro-wayland-")
+        if self.user:
+            shutil.chown(self.runtime, "nobody", "nogroup")
+        config = os.path.join(self.runtime, "sway.conf")
+        with open(config, "w") as f:
+            f.write("xwayland disable\noutput HEADLESS-1 resolution 800x600\n")
+        os.chmod(config, 0o644)
+        self.env = {k: v for k, v in os.environ.items()
+                    if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "SWAYSOCK",
+                                 "DBUS_SESSION_BUS_ADDRESS", *DESKTOP_VARIABLES)}
+        self.env.update(HOME=self.runtime, XDG_RUNTIME_DIR=self.runtime, WLR_BACKENDS="headless",
+                        WLR_RENDERER="pixman", WLR_LIBINPUT_NO_DEVICES="1")
+        log = self._open_log("sway.log")
+        self.sway = subprocess.Popen(["sway", "-c", config], env=self.env, stdin=subprocess.DEVNULL,
+                                     stdout=log, stderr=log, preexec_fn=die_with_parent,
+                                     **self.user)
+        deadline = time.monotonic() + TIMEOUT
+        while True:
+            names = os.listdir(self.runtime)
+            display = [n for n in names if n.startswith("wayland-") and not n.endswith(".lock")]
+            ipc = [n for n in names if n.startswith("sway-ipc.")]
+            if display and ipc:
+                break
+            check(self.sway.poll() is None and time.monotonic() < deadline,
+                  "sway did not start: " + self._log("sway.log"))
+            time.sleep(0.1)
+        self.env.update(WAYLAND_DISPLAY=display[0], SWAYSOCK=os.path.join(self.runtime, ipc[0]))
+
+    def _start_program(self):
+        env = dict(self.env, QT_QPA_PLATFORM="wayland", LANG="C.UTF-8", LC_ALL="C.UTF-8",
+                   QT_SCALE_FACTOR="1", QT_STYLE_OVERRIDE="", QT_IM_MODULE="", XMODIFIERS="")
+        log = self._open_log("program.log")
+        self.app = subprocess.Popen([self.program], env=env, stdin=subprocess.DEVNULL, stdout=log,
+                                    stderr=log, preexec_fn=die_with_parent, **self.user)
+        deadline = time.monotonic() + TIMEOUT
+        while (window := self.window()) is None:
+            check(self.app.poll() is None, "the program ended: " + self._log("program.log"))
+            check(time.monotonic() < deadline, "no window captioned " + CAPTION)
+            time.sleep(0.1)
+
+    def _open_log(self, name):
+        self.logs.append(open(os.path.join(self.workdir, name), "wb"))
+        return self.logs[-1]
+
+    def _log(self, name):
+        with open(os.path.join(self.workdir, name), "rb") as f:
+            return f.read().decode("utf-8", "replace").strip()
+
+    def run(self, command, timeout=TIMEOUT):
+        try:
+            done = subprocess.run(command, env=self.env, capture_output=True, timeout=timeout,
+                                  **self.user)
+        except subprocess.TimeoutExpired:
+            raise CaseFailed(f"{' '.join(command)} took longer than {timeout} s") from None
+        return done
+
+    def window(self):
+        """The program's window in sway's tree, once it is mapped, focused and captioned."""
+        tree = json.loads(self.run(["swaymsg", "-r", "-t", "get_tree"]).stdout or b"{}")
+        stack = [tree]
+        while stack:
+            node = stack.pop()
+            if node.get("name") == CAPTION and node.get("pid") == self.app.pid and node["focused"]:
+                return node
+            stack += node.get("nodes", []) + node.get("floating_nodes", [])
+        return None
+
+    def keys(self, *keys):
+        """One key sequence in wtype's words (text, "-k" and a key name). Each call is a new
+        keyboard to the program, whose first moments may pass before the keymap is taken."""
+        done = self.run(["wtype", "-s", "300", "-d", "40", *keys])
+        check(done.returncode == 0, "wtype failed: " + done.stderr.decode().strip())
+        time.sleep(0.3)
+
+    def expect_clipboard(self, expected):
+        deadline = time.monotonic() + TIMEOUT / 2
+        while (held := self.run(["wl-paste", "-n"]).stdout) != expected:
+            if time.monotonic() > deadline:
+                raise CaseFailed("clipboard differs\n expected: %r\n held:     %r"
+                                 % (expected, held))
+            time.sleep(0.2)
+
+
 # The cases. Each starts with the program as it is right after start-up.
 
 CASES = {}
@@ -863,6 +984,38 @@ def interrupt_ends_cleanly(s):
     check(not gone.stdout.split(), "the window is still there")
 
 
+def in_wayland(function):
+    """A case run in a headless Wayland compositor instead of an X server."""
+    function.in_wayland = True
+    return case(function)
+
+
+@in_wayland
+def wayland_keyboard_use(s):
+    window = s.window()
+    # A fixed-size window floats in a tiling compositor, at its own size, under the app id by which
+    # the desktop finds its menu entry and icon.
+    check(window["app_id"] == "pemvaro", f"app id {window['app_id']!r}, not 'pemvaro'")
+    desktop_entry = os.path.join(os.path.dirname(__file__), "../../packaging/pemvaro.desktop")
+    with open(desktop_entry) as f:
+        check("Icon=pemvaro\n" in f.read(), "the menu entry pemvaro.desktop names no icon pemvaro")
+    check(window["type"] == "floating_con", "the window is tiled like a resizable one")
+    size = (window["geometry"]["width"], window["geometry"]["height"])
+    check(size == CLIENT_SIZE, f"the window is {size}, not {CLIENT_SIZE}")
+
+    # List, numerator box, denominator box; Enter with Change still disabled commits nothing.
+    s.keys("-k", "Tab", "1", "-k", "Tab", "2", "-k", "Return")
+    s.keys("-k", "Tab", "-k", "space", "-k", "Tab", "-k", "space")  # Make, Copy
+    s.expect_clipboard(crlf(["<!-- 分数ここから -->",
+                             '<table border="0" cellspacing="0" cellpadding="0">',
+                             "<tr>", "</tr>", "<tr>", "</tr>", "<tr>", "</tr>",
+                             "</table>", "<!-- 分数ここまで -->"]))
+    # Typed over the pane's text, which Copy left selected, and copied again.
+    s.keys("-k", "Tab", "分数 ½ 𠮷", "-k", "Return", "x", "-M", "shift", "-k", "Tab", "-m", "shift",
+           "-k", "space")
+    s.expect_clipboard("分数 ½ 𠮷\r\nx".encode())
+
+
 def print_sanitizer_report(log):
     """What a sanitizer build said when the program ended, such as the leaks it let pass."""
     if not os.path.exists(log):  # cases without an X server keep their own logs
@@ -888,7 +1041,15 @@ def main():
     if not args.program or not args.cases or unknown:
         parser.error(f"give --program and cases out of: {', '.join(CASES)}")
     program = os.path.abspath(args.program)
-    in_x_server = [name for name in args.cases if not hasattr(CASES[name], "without_x_server")]
+    in_x_server = [name for name in args.cases
+                   if not hasattr(CASES[name], "without_x_server") and
+                   not hasattr(CASES[name], "in_wayland")]
+    in_wayland = [name for name in args.cases if hasattr(CASES[name], "in_wayland")]
+    missing = [t for t in WaylandSession.TOOLS if not shutil.which(t)]
+    if in_wayland and missing:
+        print("SKIPPED: no headless Wayland compositor (Debian: apt-get install sway wtype "
+              "wl-clipboard qt6-wayland)")
+        return SKIPPED
     if in_x_server and shutil.which("Xvfb") is None:
         print("SKIPPED: Xvfb is not installed (Debian: apt-get install xvfb)")
         return SKIPPED
@@ -904,7 +1065,10 @@ def main():
     for name in args.cases:
         with tempfile.TemporaryDirectory(prefix="pemvaro-e2e-") as workdir:
             try:
-                if name in in_x_server:
+                if name in in_wayland:
+                    with WaylandSession(program, workdir) as session:
+                        CASES[name](session)
+                elif name in in_x_server:
                     with Session(program, workdir, args.desktop) as session:
                         CASES[name](session)
                 else:

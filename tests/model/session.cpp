@@ -15,6 +15,8 @@
 #include <array>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace model {
 
 namespace {
@@ -32,7 +34,7 @@ QString escaped(const QString &text) {
     for (const QChar c : text) {
         result += c.isPrint() && c != u'\\'
                       ? QString(c)
-                      : u"\\u%1"_qs.arg(static_cast<uint>(c.unicode()), 4, 16, QChar(u'0'));
+                      : u"\\u%1"_s.arg(static_cast<uint>(c.unicode()), 4, 16, QChar(u'0'));
     }
     return result;
 }
@@ -44,14 +46,14 @@ QString difference(const QString &actual, const QString &expected) {
         ++at;
     }
     const qsizetype from = std::max<qsizetype>(0, at - 20);
-    return u" (from character %1: \"%2\", expected \"%3\")"_qs.arg(at).arg(
+    return u" (from character %1: \"%2\", expected \"%3\")"_s.arg(at).arg(
         escaped(actual.mid(from, 40)), escaped(expected.mid(from, 40)));
 }
 
 // A multi-line pane knows no kinds of line break: CR LF, CR, LF and the separators all end a
 // line.
 QString paneLines(QString text) {
-    text.replace(u"\r\n"_qs, u"\n"_qs);
+    text.replace(u"\r\n"_s, u"\n"_s);
     text.replace(u'\r', u'\n');
     text.replace(QChar::ParagraphSeparator, u'\n');
     text.replace(QChar::LineSeparator, u'\n');
@@ -66,21 +68,21 @@ QString nameOf(Control c) {
 // Shift-JIS, combining marks, right-to-left scripts and invisible format characters.
 const QStringList &typedPieces() {
     static const QStringList pieces{
-        u"1"_qs,      u"23"_qs,           u"x"_qs,      u"+"_qs,        u" "_qs,
-        u"<b>"_qs,    u"&amp;"_qs,        u"\""_qs,     u"'"_qs,        u"%s"_qs,
-        u"%d"_qs,     u"%1"_qs,           u"%%"_qs,     u"%"_qs,        u"分数"_qs,
-        u"ｱ"_qs,      u"（新規作成）"_qs, u"😀"_qs,      u"👍🏽"_qs, u"🇯🇵"_qs,
-        u"€"_qs,      u"e\u0301"_qs,      u"\u0308"_qs, u"שלום"_qs,     u"مرحبا"_qs,
-        u"\u200f"_qs, u"\u200d"_qs,       u"\u00a0"_qs, u"ß"_qs,        u"\u2028"_qs,
-        u"𠮷"_qs};
+        u"1"_s,      u"23"_s,           u"x"_s,      u"+"_s,        u" "_s,
+        u"<b>"_s,    u"&amp;"_s,        u"\""_s,     u"'"_s,        u"%s"_s,
+        u"%d"_s,     u"%1"_s,           u"%%"_s,     u"%"_s,        u"分数"_s,
+        u"ｱ"_s,      u"（新規作成）"_s, u"😀"_s,      u"👍🏽"_s, u"🇯🇵"_s,
+        u"€"_s,      u"e\u0301"_s,      u"\u0308"_s, u"שלום"_s,     u"مرحبا"_s,
+        u"\u200f"_s, u"\u200d"_s,       u"\u00a0"_s, u"ß"_s,        u"\u2028"_s,
+        u"𠮷"_s};
     return pieces;
 }
 
 // Only pasted text carries control characters, line breaks and noncharacters (which Qt's text
 // document uses for marks of its own).
 const QStringList &pastedPieces() {
-    static const QStringList pieces{u"\t"_qs,     u"\n"_qs,     u"\r\n"_qs,   u"\u2029"_qs,
-                                    u"\ufeff"_qs, u"\ufdd0"_qs, u"\ufdd1"_qs, u"\ufdd2"_qs};
+    static const QStringList pieces{u"\t"_s,     u"\n"_s,     u"\r\n"_s,   u"\u2029"_s,
+                                    u"\ufeff"_s, u"\ufdd0"_s, u"\ufdd1"_s, u"\ufdd2"_s};
     return pieces;
 }
 
@@ -383,38 +385,38 @@ QString Session::check() const {
     const QAbstractItemModel *rows = l->model();
     const int count = rows->rowCount();
     if (count < 1) {
-        return u"the list has no rows"_qs;
+        return u"the list has no rows"_s;
     }
     if (rows->columnCount() != 2) {
-        return u"the list has %1 columns"_qs.arg(rows->columnCount());
+        return u"the list has %1 columns"_s.arg(rows->columnCount());
     }
     const auto text = [rows](int r, int column) {
         return rows->index(r, column).data().toString();
     };
     if (text(count - 1, 0) != u"（新規作成）" || !text(count - 1, 1).isEmpty()) {
-        return u"the last row is not the entry row"_qs;
+        return u"the last row is not the entry row"_s;
     }
     if (count != model_.count()) {
-        return u"%1 rows, expected %2"_qs.arg(count).arg(model_.count());
+        return u"%1 rows, expected %2"_s.arg(count).arg(model_.count());
     }
     for (int r = 0; r < count - 1; ++r) {
         const Row &expected = model_.entries[static_cast<size_t>(r)];
         if (text(r, 0) != expected.numerator || text(r, 1) != expected.denominator) {
-            return u"row %1 differs from the model"_qs.arg(r);
+            return u"row %1 differs from the model"_s.arg(r);
         }
     }
     const auto selectedRows = l->selectionModel()->selectedRows();
     const int selected = selectedRows.isEmpty() ? -1 : selectedRows.first().row();
     if (selected != model_.selected || selectedRows.size() > 1) {
-        return u"row %1 selected, expected %2"_qs.arg(selected).arg(model_.selected);
+        return u"row %1 selected, expected %2"_s.arg(selected).arg(model_.selected);
     }
     if (l->currentIndex().row() != model_.current) {
-        return u"focus mark on row %1, expected %2"_qs.arg(l->currentIndex().row())
+        return u"focus mark on row %1, expected %2"_s.arg(l->currentIndex().row())
             .arg(model_.current);
     }
     if (control(Control::ChangeB)->isEnabled() != model_.changeEnabled ||
         control(Control::DeleteB)->isEnabled() != model_.deleteEnabled) {
-        return u"Change %1, Delete %2: expected %3, %4"_qs
+        return u"Change %1, Delete %2: expected %3, %4"_s
             .arg(control(Control::ChangeB)->isEnabled())
             .arg(control(Control::DeleteB)->isEnabled())
             .arg(model_.changeEnabled)
@@ -423,28 +425,28 @@ QString Session::check() const {
     for (const Control box : {Control::NmntE, Control::DnmnE, Control::PathE}) {
         if (control<QLineEdit>(box)->text() != editText(box)) {
             return nameOf(box) +
-                   u" holds \"%1\", expected \"%2\""_qs.arg(
+                   u" holds \"%1\", expected \"%2\""_s.arg(
                        control<QLineEdit>(box)->text().left(80), editText(box).left(80));
         }
     }
     if (control(Control::FontB)->isVisible() != model_.sampleVisible ||
         control(Control::VisSC)->property("checked").toBool() != model_.sampleVisible) {
-        return u"the sample's visibility differs"_qs;
+        return u"the sample's visibility differs"_s;
     }
     if (fontRuns_ != model_.fontChooserRuns) {
-        return u"the font chooser ran %1 times, expected %2"_qs.arg(fontRuns_).arg(
+        return u"the font chooser ran %1 times, expected %2"_s.arg(fontRuns_).arg(
             model_.fontChooserRuns);
     }
-    const QString focusName = focused() ? focused()->objectName() : u"nothing"_qs;
+    const QString focusName = focused() ? focused()->objectName() : u"nothing"_s;
     if (focusName != nameOf(model_.focus)) {
-        return u"the focus is on %1, expected %2"_qs.arg(focusName, nameOf(model_.focus));
+        return u"the focus is on %1, expected %2"_s.arg(focusName, nameOf(model_.focus));
     }
     if (model_.memo && paneText() != paneLines(*model_.memo)) {
-        return u"the markup pane differs from the model's markup"_qs +
+        return u"the markup pane differs from the model's markup"_s +
                difference(paneText(), paneLines(*model_.memo));
     }
     if (QGuiApplication::clipboard()->text() != model_.clipboard.value_or(QString())) {
-        return u"the clipboard differs from the model's"_qs +
+        return u"the clipboard differs from the model's"_s +
                difference(QGuiApplication::clipboard()->text(),
                           model_.clipboard.value_or(QString()));
     }
@@ -455,39 +457,39 @@ QString Session::check() const {
 
 QString describe(const Action &action) {
     const auto quoted = [](const QString &text) {
-        return u"\""_qs +
-               escaped(text.size() > 40 ? text.left(40) + u"…(%1 characters)"_qs.arg(text.size())
+        return u"\""_s +
+               escaped(text.size() > 40 ? text.left(40) + u"…(%1 characters)"_s.arg(text.size())
                                         : text) +
-               u"\""_qs;
+               u"\""_s;
     };
-    const QString font = (action.b & 4) != 0 ? u" [font: confirm]"_qs : QString();
+    const QString font = (action.b & 4) != 0 ? u" [font: confirm]"_s : QString();
     switch (action.kind) {
     case Action::Kind::ClickRow:
-        return u"%1%2click on row %3 (modulo the row count)"_qs.arg(
-            (action.b & 2) != 0 ? u"Ctrl+"_qs : QString(),
-            (action.b & 1) != 0 ? u"right "_qs : u"left "_qs, QString::number(action.a));
+        return u"%1%2click on row %3 (modulo the row count)"_s.arg(
+            (action.b & 2) != 0 ? u"Ctrl+"_s : QString(),
+            (action.b & 1) != 0 ? u"right "_s : u"left "_s, QString::number(action.a));
     case Action::Kind::ClickBelowRows:
-        return action.b == 1 ? u"right click below the rows"_qs : u"left click below the rows"_qs;
+        return action.b == 1 ? u"right click below the rows"_s : u"left click below the rows"_s;
     case Action::Kind::ListKey: {
-        static const QStringList keys{u"Up"_qs, u"Down"_qs, u"Home"_qs, u"End"_qs};
-        return u"%1 in the list"_qs.arg(keys.at(action.a % 4));
+        static const QStringList keys{u"Up"_s, u"Down"_s, u"Home"_s, u"End"_s};
+        return u"%1 in the list"_s.arg(keys.at(action.a % 4));
     }
     case Action::Kind::Tab:
-        return action.a == 1 ? u"Shift+Tab"_qs : u"Tab"_qs;
+        return action.a == 1 ? u"Shift+Tab"_s : u"Tab"_s;
     case Action::Kind::Type:
     case Action::Kind::Paste:
-        return u"%1 %2 into %3 after %4"_qs.arg(
-            action.kind == Action::Kind::Type ? u"type"_qs : u"paste"_qs, quoted(action.text),
+        return u"%1 %2 into %3 after %4"_s.arg(
+            action.kind == Action::Kind::Type ? u"type"_s : u"paste"_s, quoted(action.text),
             nameOf(EditTargets[static_cast<size_t>(action.a) % EditTargets.size()]),
-            action.b % 2 == 1 ? u"Ctrl+A"_qs : u"End"_qs);
+            action.b % 2 == 1 ? u"Ctrl+A"_s : u"End"_s);
     case Action::Kind::Click:
-        return u"click %1"_qs.arg(
+        return u"click %1"_s.arg(
                    nameOf(ClickTargets[static_cast<size_t>(action.a) % ClickTargets.size()])) +
                font;
     case Action::Kind::Enter:
-        return u"Enter"_qs + font;
+        return u"Enter"_s + font;
     case Action::Kind::Space:
-        return u"Space"_qs + font;
+        return u"Space"_s + font;
     }
     return {};
 }
@@ -495,7 +497,7 @@ QString describe(const Action &action) {
 QString describe(const std::vector<Action> &actions) {
     QString text;
     for (size_t i = 0; i < actions.size(); ++i) {
-        text += u"  %1. %2\n"_qs.arg(i + 1).arg(describe(actions[i]));
+        text += u"  %1. %2\n"_s.arg(i + 1).arg(describe(actions[i]));
     }
     return text;
 }
@@ -505,7 +507,7 @@ QString ActionSource::text(bool typed) {
         // A text of 100,000 characters, pasted rather than typed: random pieces, or Japanese and
         // Latin mixed as in a pasted document.
         if (below(2) == 0) {
-            return u"分数のテスト 1/2 + abc "_qs.repeated(100000 / 17);
+            return u"分数のテスト 1/2 + abc "_s.repeated(100000 / 17);
         }
         QString longText;
         while (longText.size() < 100000) {
@@ -572,10 +574,10 @@ Action ActionSource::next() {
 Failure play(const std::vector<Action> &actions) {
     Session session;
     if (!session.started()) {
-        return {0, u"the window did not become active"_qs};
+        return {0, u"the window did not become active"_s};
     }
     if (QString fault = session.check(); !fault.isEmpty()) {
-        return {0, u"at start-up: "_qs + fault};
+        return {0, u"at start-up: "_s + fault};
     }
     for (size_t i = 0; i < actions.size(); ++i) {
         if (QString fault = session.perform(actions[i]); !fault.isEmpty()) {

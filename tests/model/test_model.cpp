@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+using namespace Qt::StringLiterals;
+
 // Long random sessions on the real window, each action checked against the model. A failure
 // names the seed and the shortest sequence of actions found that still shows the fault.
 class ModelTest : public QObject {
@@ -50,20 +52,20 @@ void ModelTest::randomSessions_keepEveryRule() {
     const std::vector<model::Action> shortest = model::shrink(sequence, 400);
     const model::Failure shown = model::play(shortest);
     // Texts of the session may hold "%" sequences: no arg() on them.
-    const QString report = u"seed "_qs + QString::number(seed) + u": "_qs + failure.message +
-                           u" after action "_qs + QString::number(failure.step + 1) +
-                           u" of the session\nshortest sequence found ("_qs +
-                           QString::number(shortest.size()) + u" actions), failing with: "_qs +
-                           shown.message + u"\n"_qs + model::describe(shortest);
+    const QString report = u"seed "_s + QString::number(seed) + u": "_s + failure.message +
+                           u" after action "_s + QString::number(failure.step + 1) +
+                           u" of the session\nshortest sequence found ("_s +
+                           QString::number(shortest.size()) + u" actions), failing with: "_s +
+                           shown.message + u"\n"_s + model::describe(shortest);
     QFAIL(qPrintable(report));
 }
 
 void ModelTest::pastedLineBreaks_leaveEveryRowClickable_data() {
     QTest::addColumn<QString>("lineBreak");
-    QTest::newRow("LF") << u"\n"_qs;
-    QTest::newRow("CR LF") << u"\r\n"_qs;
-    QTest::newRow("line separator") << u"\u2028"_qs;
-    QTest::newRow("paragraph separator") << u"\u2029"_qs;
+    QTest::newRow("LF") << u"\n"_s;
+    QTest::newRow("CR LF") << u"\r\n"_s;
+    QTest::newRow("line separator") << u"\u2028"_s;
+    QTest::newRow("paragraph separator") << u"\u2029"_s;
 }
 
 void ModelTest::pastedLineBreaks_leaveEveryRowClickable() {
@@ -72,7 +74,7 @@ void ModelTest::pastedLineBreaks_leaveEveryRowClickable() {
     // A pasted text of many lines, committed as an entry; then a click on each row.
     const std::vector<model::Action> actions{
         {Kind::ClickRow, -1, 0, {}},
-        {Kind::Paste, 0, 1, (u"line"_qs + lineBreak).repeated(40)},
+        {Kind::Paste, 0, 1, (u"line"_s + lineBreak).repeated(40)},
         {Kind::Enter, 0, 0, {}},
         {Kind::ClickRow, 0, 0, {}},
         {Kind::ClickRow, -1, 0, {}}};
@@ -83,16 +85,16 @@ void ModelTest::pastedLineBreaks_leaveEveryRowClickable() {
 void ModelTest::longMixedText_reachesListMarkupAndClipboardWhole() {
     using Kind = model::Action::Kind;
     // Pasted, committed, loaded again, changed, generated, copied and deleted, checked after each.
-    const QString text = u"分数のテスト 1/2 + abc "_qs.repeated(300'000 / 17);
+    const QString text = u"分数のテスト 1/2 + abc "_s.repeated(300'000 / 17);
     const std::vector<model::Action> actions{
         {Kind::ClickRow, -1, 0, {}}, {Kind::Paste, 0, 1, text},  {Kind::Tab, 0, 0, {}},
-        {Kind::Type, 1, 1, u"2"_qs}, {Kind::Enter, 0, 0, {}},    {Kind::ClickRow, 0, 0, {}},
+        {Kind::Type, 1, 1, u"2"_s}, {Kind::Enter, 0, 0, {}},    {Kind::ClickRow, 0, 0, {}},
         {Kind::Tab, 0, 0, {}},       {Kind::Tab, 1, 0, {}},      {Kind::Paste, 0, 0, text},
         {Kind::Enter, 0, 0, {}},     {Kind::Click, 2, 0, {}},    {Kind::Click, 3, 0, {}},
         {Kind::Click, 4, 0, {}},     {Kind::ClickRow, 0, 0, {}}, {Kind::Click, 1, 0, {}}};
     const model::Failure failure = model::play(actions);
     QVERIFY2(failure.step < 0,
-             qPrintable(u"action %1: "_qs.arg(failure.step + 1) + failure.message));
+             qPrintable(u"action %1: "_s.arg(failure.step + 1) + failure.message));
 }
 
 QTEST_MAIN(ModelTest)
