@@ -5,9 +5,11 @@
     check_install.py --package BUILD_DIR E2E_DRIVER    the Debian package that cpack makes
 
 The menu entry must pass desktop-file-validate without a word, its Exec must name the installed
-program, its Icon must resolve in the hicolor theme at 16 and 32 pixels, and the program started
-from Exec must show its window. The package must besides pass lintian with no error or warning,
-hold the Japanese manual page and carry a binary linked with bind-now and the stack protector.
+program, its Icon must resolve in the hicolor theme at 16, 32, 64 and 128 pixels and scalable, the
+AppStream metadata that software centres read must pass appstreamcli validate, and the program
+started from Exec must show its window. The package must besides pass lintian with no error or
+warning, hold the Japanese manual page and carry a binary linked with bind-now and the stack
+protector.
 Exit status 77: no Xvfb, or for the package no lintian, so those steps were skipped.
 """
 
@@ -51,10 +53,21 @@ def check_tree(prefix, driver):
     program = prefix / "bin" / shlex.split(group["Exec"])[0]
     if not program.is_file():
         fail(f"Exec names {program.name}, which is not installed in bin/")
-    for size in (16, 32):
+    for size in (16, 32, 64, 128):
         icon = prefix / f"share/icons/hicolor/{size}x{size}/apps/{group['Icon']}.png"
         if not icon.is_file() or png_size(icon) != (size, size):
             fail(f"no {size}x{size} PNG icon for Icon={group['Icon']}")
+    if not (prefix / f"share/icons/hicolor/scalable/apps/{group['Icon']}.svg").is_file():
+        fail(f"no scalable icon for Icon={group['Icon']}")
+    # Software centres list the program by its AppStream metadata, which names the menu entry.
+    metainfo = list(prefix.glob("share/metainfo/*.metainfo.xml"))
+    if len(metainfo) != 1 or f"<launchable type=\"desktop-id\">{desktop.name}<" not in \
+            metainfo[0].read_text(encoding="utf-8"):
+        fail("no AppStream metadata that launches " + desktop.name)
+    valid = subprocess.run(["appstreamcli", "validate", "--no-net", str(metainfo[0])],
+                           capture_output=True, text=True)
+    if valid.returncode != 0:
+        fail("appstreamcli validate on the metadata:\n" + valid.stdout + valid.stderr)
 
     started = subprocess.run([sys.executable, driver, "--program", str(program),
                               "startup_window"])

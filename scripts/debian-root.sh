@@ -85,7 +85,7 @@ mount --make-rslave "$root/dev"
 
 # Only files that changed get a new time, so the builds kept in the root stay incremental.
 mkdir -p "$root/src/pemvaro"
-rsync -rl --checksum --delete --exclude '/build*' --exclude '/.git' "$here/" "$root/src/pemvaro/"
+rsync -rl --checksum --delete --exclude '/build*/' --exclude '/.git' "$here/" "$root/src/pemvaro/"
 
 echo "== In Debian '$release' ($root): $*"
 chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" CI="${CI:-}" \
