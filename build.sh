@@ -14,7 +14,7 @@ packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont
           desktop-file-utils lintian appstream lcov clang libclang-rt-dev libx11-dev libxcb1-dev bc
           python3 chromium firefox-esr wordpress php-cli qt6-translations-l10n
           qt6-gtk-platformtheme qt6ct dbus-x11 at-spi2-core python3-pyatspi
-          qt6-wayland sway wtype wl-clipboard)
+          qt6-wayland sway wtype wl-clipboard grim)
 
 install_missing() {
     local missing=()
