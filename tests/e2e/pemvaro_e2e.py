@@ -486,11 +486,10 @@ class WaylandSession(Session):
     def __enter__(self):
         try:
             self._start_sway()
-            self._start_program()
+            # The seat has a pointer before the program starts, as a desktop's has.
             self.pointer = wlpointer.VirtualPointer(self.runtime, self.env["WAYLAND_DISPLAY"],
                                                     self.OUTPUT)
-            # The program takes a pointer that comes later than itself a moment after it comes.
-            time.sleep(0.5)
+            self._start_program()
         except BaseException:
             self.__exit__(*sys.exc_info())
             raise

@@ -50,7 +50,7 @@ class VirtualPointer:
     def move(self, x, y):
         self._send(self.pointer, 1, struct.pack("<IIIII", self._time(), x, y, *self.extent))
         self._send(self.pointer, 4, b"")  # frame
-        time.sleep(0.05)
+        time.sleep(0.1)
 
     @staticmethod
     def _time():
