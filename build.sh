@@ -12,7 +12,7 @@ packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont
           libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick
           desktop-file-utils lintian lcov clang libclang-rt-14-dev libx11-dev libxcb1-dev bc python3
           chromium qt6-translations-l10n qt6-gtk-platformtheme qt6ct dbus-x11 at-spi2-core
-          python3-pyatspi)
+          python3-pyatspi firefox-esr wordpress php-cli)
 
 install_missing() {
     local missing=()
