@@ -1,9 +1,13 @@
-// The markup generator on any entries and any image path, line breaks in the texts included.
-// Besides crashes and sanitizer reports, it checks the whole text against the table written out
-// piece by piece, for both kinds of page: the fixed lines, and every text copied into its cell
-// unchanged.
+// The markup generators on any entries and any image path, line breaks in the texts included.
+// Besides crashes and sanitizer reports, it checks Make's table against the table written out
+// piece by piece: the fixed lines, and every text copied into its cell unchanged. The table for
+// HTML5 pages must be the same table with its own image cells and a formula name that is a valid
+// attribute value; the MathML one line an entry, each token well-formed with its text escaped.
 #include "fuzzinput.h"
+#include "markup/mathmarkup.h"
 #include "markup/tablemarkup.h"
+
+#include <QRegularExpression>
 
 #include <cstdlib>
 
@@ -17,6 +21,35 @@ void require(bool condition) {
     }
 }
 
+// Escaped text: "&" only as one of the four references, no "<", ">" or double quote.
+const QRegularExpression EscapedText(u"\\A(?:[^&<>\"]|&amp;|&lt;|&gt;|&quot;)*\\z"_s);
+const QString Token = u"<(mn|mo|mtext)>((?:[^&<>\"]|&amp;|&lt;|&gt;|&quot;)*)</\\%1>"_s;
+const QRegularExpression PlainLine(u"\\A"_s + Token.arg(1) + u"\\z"_s);
+const QRegularExpression FractionLine(u"\\A<mfrac>"_s + Token.arg(1) + Token.arg(3) +
+                                      u"</mfrac>\\z"_s);
+
+QString table(const std::vector<fractions::Entry> &entries, const QString &tableLine,
+              const QString &imageCell) {
+    QString text = u"<!-- 分数ここから -->\n"_s + tableLine + u"\n<tr>\n"_s;
+    for (const auto &entry : entries) {
+        text += (entry.isFraction() ? u"<td align=\"center\">"_s : u"<td rowspan=\"3\">"_s) +
+                entry.numerator + u"</td>\n"_s;
+    }
+    text += u"</tr>\n<tr>\n"_s;
+    for (const auto &entry : entries) {
+        if (entry.isFraction()) {
+            text += imageCell;
+        }
+    }
+    text += u"</tr>\n<tr>\n"_s;
+    for (const auto &entry : entries) {
+        if (entry.isFraction()) {
+            text += u"<td align=\"center\">"_s + entry.denominator + u"</td>\n"_s;
+        }
+    }
+    return text + u"</tr>\n</table>\n<!-- 分数ここまで -->\n"_s;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -26,34 +59,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QString path = lineEnd < 0 ? input : input.left(lineEnd);
     const std::vector<fractions::Entry> entries =
         lineEnd < 0 ? std::vector<fractions::Entry>{} : fuzzinput::entries(input.mid(lineEnd + 1));
+    const fractions::EntryVector source(entries);
 
-    // What the table must be, written out piece by piece from its definition, for either kind of
-    // page: they differ only in the style of the images.
-    for (const auto page : {markup::PageMode::Transitional, markup::PageMode::Standards}) {
-        const QString imageStyle =
-            page == markup::PageMode::Standards ? u" style=\"display:block\""_s : QString();
-        QString expected = u"<!-- 分数ここから -->\n"
-                           u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">\n<tr>\n"_s;
-        for (const auto &entry : entries) {
-            expected +=
-                (entry.isFraction() ? u"<td align=\"center\">"_s : u"<td rowspan=\"3\">"_s) +
-                entry.numerator + u"</td>\n"_s;
-        }
-        expected += u"</tr>\n<tr>\n"_s;
-        for (const auto &entry : entries) {
-            if (entry.isFraction()) {
-                expected += u"<td><img src=\""_s + path + u"\" width=\"100%\" height=\"1\""_s +
-                            imageStyle + u"></td>\n"_s;
-            }
-        }
-        expected += u"</tr>\n<tr>\n"_s;
-        for (const auto &entry : entries) {
-            if (entry.isFraction()) {
-                expected += u"<td align=\"center\">"_s + entry.denominator + u"</td>\n"_s;
-            }
-        }
-        expected += u"</tr>\n</table>\n<!-- 分数ここまで -->\n"_s;
-        require(markup::tableText(fractions::EntryVector(entries), path, page) == expected);
+    const QString tableLine = u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">"_s;
+    require(markup::tableText(source, path) ==
+            table(entries, tableLine,
+                  u"<td><img src=\""_s + path + u"\" width=\"100%\" height=\"1\"></td>\n"_s));
+
+    const QString html5 = markup::tableText(source, path, markup::PageMode::Standards);
+    const QString namePrefix = tableLine.chopped(1) + u" role=\"math\" aria-label=\""_s;
+    const qsizetype nameStart = html5.indexOf(u'\n') + 1 + namePrefix.size();
+    const qsizetype nameEnd = html5.indexOf(u"\">\n<tr>\n"_s, nameStart);
+    require(nameEnd >= nameStart);
+    const QString name = html5.sliced(nameStart, nameEnd - nameStart);
+    require(EscapedText.match(name).hasMatch());
+    require(html5 == table(entries, namePrefix + name + u"\">"_s,
+                           u"<td style=\"line-height:0\"><img src=\""_s + path +
+                               u"\" width=\"100%\" height=\"1\" alt=\"\" "
+                               u"style=\"vertical-align:top\"></td>\n"_s));
+
+    const QStringList math = markup::mathText(source).split(u'\n');
+    require(math.size() == static_cast<qsizetype>(entries.size()) + 5);
+    require(math.first(2) ==
+            (QStringList{u"<!-- 分数ここから -->"_s, u"<math display=\"block\">"_s}));
+    require(math.last(3) == (QStringList{u"</math>"_s, u"<!-- 分数ここまで -->"_s, QString()}));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const QString &line = math[static_cast<qsizetype>(i) + 2];
+        require((entries[i].isFraction() ? FractionLine : PlainLine).match(line).hasMatch());
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "main/mainform.h"
 
 #include "main/accessibleroles.h"
+#include "markup/mathmarkup.h"
 #include "markup/tablemarkup.h"
 #include "preview/sampledescription.h"
 #include "preview/sampleink.h"
@@ -79,6 +80,7 @@ void TMainForm::connectHandlers() {
     connect(ui->DeleteB, &QPushButton::clicked, this, &TMainForm::DeleteBClick);
     connect(ui->MakeB, &QPushButton::clicked, this, &TMainForm::MakeBClick);
     connect(ui->MakeHtml5MI, &QAction::triggered, this, &TMainForm::MakeHtml5MIClick);
+    connect(ui->MakeMathMlMI, &QAction::triggered, this, &TMainForm::MakeMathMlMIClick);
     connect(ui->CopyB, &QPushButton::clicked, this, &TMainForm::CopyBClick);
     connect(ui->VisSC, &QCheckBox::toggled, this, &TMainForm::VisSCClick);
     connect(ui->FontB, &QPushButton::clicked, this, &TMainForm::FontBClick);
@@ -166,9 +168,15 @@ void TMainForm::MakeBClick() {
     memo_.setText(markup::tableText(list_, ui->PathE->text()));
 }
 
-// The pane's context-menu item: Make's markup for pages in standards mode.
+// The pane's context-menu items. Make's table for today's pages: standards mode, content
+// management systems, screen readers.
 void TMainForm::MakeHtml5MIClick() {
     memo_.setText(markup::tableText(list_, ui->PathE->text(), markup::PageMode::Standards));
+}
+
+// The row as MathML, which needs no image.
+void TMainForm::MakeMathMlMIClick() {
+    memo_.setText(markup::mathText(list_));
 }
 
 void TMainForm::CopyBClick() {

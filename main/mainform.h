@@ -40,6 +40,7 @@ private:
     void DeleteBClick();
     void MakeBClick();
     void MakeHtml5MIClick();
+    void MakeMathMlMIClick();
     void CopyBClick();
     void VisSCClick();
     void FontBClick();

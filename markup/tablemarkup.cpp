@@ -1,13 +1,17 @@
 #include "markup/tablemarkup.h"
 
+#include "markup/showntext.h"
+
+#include <QStringList>
+
 #include <algorithm>
 
 namespace markup {
 namespace {
 
 constexpr QStringView Opening = u"<!-- 分数ここから -->\n"
-                                u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">\n"
-                                u"<tr>\n";
+                                u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\"";
+constexpr QStringView FirstRow = u">\n<tr>\n";
 constexpr QStringView NextRow = u"</tr>\n<tr>\n";
 constexpr QStringView Closing = u"</tr>\n</table>\n<!-- 分数ここまで -->\n";
 
@@ -39,33 +43,57 @@ struct Cell {
 constexpr Cell CentredCell{u"<td align=\"center\">", u"</td>\n"};
 constexpr Cell SpanningCell{u"<td rowspan=\"3\">", u"</td>\n"};
 
-// The line image's cell, the one line that differs between the page modes: in standards mode the
-// image carries `style`, which makes it a block.
-struct ImageCell {
-    static constexpr QStringView Before = u"<td><img src=\"";
-    static constexpr QStringView Size = u"\" width=\"100%\" height=\"1\"";
-    static constexpr QStringView End = u"></td>\n";
-    QStringView style;
-    qsizetype size(const QString &path) const {
-        return Before.size() + path.size() + Size.size() + style.size() + End.size();
+// The line image's cell. For pages in standards mode the image sits on a text line of no height
+// at the top, as an image alone in a cell does in the other modes.
+constexpr Cell ImageCell{u"<td><img src=\"", u"\" width=\"100%\" height=\"1\"></td>\n"};
+constexpr Cell StandardsImageCell{u"<td style=\"line-height:0\"><img src=\"",
+                                  u"\" width=\"100%\" height=\"1\" alt=\"\" "
+                                  u"style=\"vertical-align:top\"></td>\n"};
+
+// A part of a fraction as read out: in parentheses where it holds more than one term.
+QString readPart(const QString &part) {
+    const QList<uint> characters = part.toUcs4();
+    const bool compound =
+        !isNumber(part) && std::any_of(characters.begin(), characters.end(), [](char32_t c) {
+            return c == u' ' || isOperatorCharacter(c);
+        });
+    return compound ? u'(' + part + u')' : part;
+}
+
+// The row as a screen reader reads it, as text ("1/2 + 3/4"): what the cells show, a fraction as
+// numerator "/" denominator, the items between spaces.
+QString readRow(const std::vector<fractions::Entry> &rows) {
+    QStringList items;
+    for (const auto &entry : rows) {
+        const QString numerator = shownText(entry.numerator);
+        if (entry.isFraction()) {
+            items << readPart(numerator) + u'/' + readPart(shownText(entry.denominator));
+        } else if (!numerator.isEmpty()) {
+            items << numerator;
+        }
     }
-    void write(Writer &out, const QString &path) const {
-        out << Before << path << Size << style << End;
-    }
-};
+    return items.join(u' ');
+}
 
 } // namespace
 
 QString tableText(const fractions::EntrySource &entries, const QString &imagePath, PageMode page) {
-    const ImageCell imageCell{page == PageMode::Standards ? u" style=\"display:block\"" : u""};
-
     const int count = entries.entryCount();
     std::vector<fractions::Entry> rows;
     rows.reserve(static_cast<size_t>(count));
-    qsizetype size = Opening.size() + 2 * NextRow.size() + Closing.size();
     for (int i = 0; i < count; ++i) {
         rows.push_back(entries.entry(i));
-        const fractions::Entry &entry = rows.back();
+    }
+
+    // For pages in standards mode the table is a formula with the row as its name.
+    const Cell imageCell = page == PageMode::Standards ? StandardsImageCell : ImageCell;
+    const Cell nameAttributes =
+        page == PageMode::Standards ? Cell{u" role=\"math\" aria-label=\"", u"\""} : Cell{};
+    const QString label = page == PageMode::Standards ? escaped(readRow(rows)) : QString();
+
+    qsizetype size = Opening.size() + nameAttributes.size(label) + FirstRow.size() +
+                     2 * NextRow.size() + Closing.size();
+    for (const auto &entry : rows) {
         if (entry.isFraction()) {
             size += CentredCell.size(entry.numerator) + imageCell.size(imagePath) +
                     CentredCell.size(entry.denominator);
@@ -78,6 +106,8 @@ QString tableText(const fractions::EntrySource &entries, const QString &imagePat
     QString text(size, Qt::Uninitialized);
     Writer out(text);
     out << Opening;
+    nameAttributes.write(out, label);
+    out << FirstRow;
     for (const auto &entry : rows) {
         (entry.isFraction() ? CentredCell : SpanningCell).write(out, entry.numerator);
     }

@@ -56,7 +56,8 @@ private slots:
     void make_writesTheTableOfTheCurrentEntries();
     void makeAgain_leavesThePaneAsAFirstMakeWould_data();
     void makeAgain_leavesThePaneAsAFirstMakeWould();
-    void paneMenu_makesTheTableForHtml5PagesAboveTheStandardItems();
+    void paneMenu_makesTheOtherMarkupsAboveTheStandardItems_data();
+    void paneMenu_makesTheOtherMarkupsAboveTheStandardItems();
     void copy_putsThePaneWithCrLfOnTheClipboard();
     void copy_ofAnEmptyPane_leavesTheClipboardAlone();
     void pane_movesAndEditsAsWithOneParagraphALine_data();
@@ -554,7 +555,30 @@ void MainFormTest::makeAgain_leavesThePaneAsAFirstMakeWould() {
     QCOMPARE(again, made());
 }
 
-void MainFormTest::paneMenu_makesTheTableForHtml5PagesAboveTheStandardItems() {
+void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems_data() {
+    QTest::addColumn<int>("item");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("made");
+    QTest::newRow("the table for HTML5 pages")
+        << 0 << u"HTML5 ページ用に作成"_s
+        << u"<!-- 分数ここから -->\n"
+           u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\" role=\"math\" "
+           u"aria-label=\"1/2 +\">\n"
+           u"<tr>\n<td align=\"center\">1</td>\n<td rowspan=\"3\">+</td>\n</tr>\n"
+           u"<tr>\n<td style=\"line-height:0\"><img src=\"./fracline.gif\" width=\"100%\" "
+           u"height=\"1\" alt=\"\" style=\"vertical-align:top\"></td>\n"
+           u"</tr>\n<tr>\n<td align=\"center\">2</td>\n</tr>\n</table>\n"
+           u"<!-- 分数ここまで -->\n"_s;
+    QTest::newRow("MathML") << 1 << u"MathML で作成"_s
+                            << u"<!-- 分数ここから -->\n<math display=\"block\">\n"
+                               u"<mfrac><mn>1</mn><mn>2</mn></mfrac>\n<mo>+</mo>\n</math>\n"
+                               u"<!-- 分数ここまで -->\n"_s;
+}
+
+void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems() {
+    QFETCH(int, item);
+    QFETCH(QString, text);
+    QFETCH(QString, made);
     ui->addEntry(u"1"_s, u"2"_s);
     ui->addEntry(u"+"_s, QString());
     ui->memo()->setPlainText(u"typed by hand"_s);
@@ -567,21 +591,16 @@ void MainFormTest::paneMenu_makesTheTableForHtml5PagesAboveTheStandardItems() {
     QVERIFY(menu != nullptr);
     const auto items = menu->actions();
     std::unique_ptr<QMenu> standard(ui->memo()->createStandardContextMenu());
-    QCOMPARE(items.size(), standard->actions().size() + 2);
-    QCOMPARE(items.at(0)->text(), u"HTML5 ページ用に作成"_s);
-    QVERIFY(items.at(1)->isSeparator());
-    QCOMPARE(items.at(2)->text(), standard->actions().at(0)->text());
+    QCOMPARE(items.size(), standard->actions().size() + 3);
+    QCOMPARE(items.at(item)->text(), text);
+    QVERIFY(items.at(2)->isSeparator());
+    QCOMPARE(items.at(3)->text(), standard->actions().at(0)->text());
 
-    QTest::keyClick(menu, Qt::Key_Down);
+    for (int down = 0; down <= item; ++down) {
+        QTest::keyClick(menu, Qt::Key_Down);
+    }
     QTest::keyClick(menu, Qt::Key_Return);
-    QCOMPARE(ui->memo()->toPlainText(),
-             u"<!-- 分数ここから -->\n"
-             "<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">\n"
-             "<tr>\n<td align=\"center\">1</td>\n<td rowspan=\"3\">+</td>\n</tr>\n"
-             "<tr>\n<td><img src=\"./fracline.gif\" width=\"100%\" height=\"1\" "
-             "style=\"display:block\"></td>\n"
-             "</tr>\n<tr>\n<td align=\"center\">2</td>\n</tr>\n</table>\n"
-             "<!-- 分数ここまで -->\n"_s);
+    QCOMPARE(ui->memo()->toPlainText(), made);
 }
 
 void MainFormTest::copy_putsThePaneWithCrLfOnTheClipboard() {

@@ -1,10 +1,10 @@
+#include "markup/mathmarkup.h"
 #include "markup/tablemarkup.h"
 #include "toolkit/qtcontrols.h"
 
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
-
 using fractions::Entry;
 using fractions::EntryVector;
 using markup::PageMode;
@@ -13,11 +13,15 @@ namespace {
 const QString Head = u"<!-- 分数ここから -->"_s;
 const QString Table = u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">"_s;
 const QString Tail = u"<!-- 分数ここまで -->"_s;
-const QString DefaultImage =
-    u"<td><img src=\"./fracline.gif\" width=\"100%\" height=\"1\"></td>"_s;
+const QString DefaultImage = u"<td><img src=\"./fracline.gif\" width=\"100%\" height=\"1\"></td>"_s;
 
-QStringList table(const QStringList &first, const QStringList &second, const QStringList &third) {
-    return QStringList{Head, Table, u"<tr>"_s} + first + QStringList{u"</tr>"_s, u"<tr>"_s} +
+const QString Html5Image =
+    u"<td style=\"line-height:0\"><img src=\"./fracline.gif\" width=\"100%\" "
+    u"height=\"1\" alt=\"\" style=\"vertical-align:top\"></td>"_s;
+
+QStringList table(const QStringList &first, const QStringList &second, const QStringList &third,
+                  const QString &tableLine = Table) {
+    return QStringList{Head, tableLine, u"<tr>"_s} + first + QStringList{u"</tr>"_s, u"<tr>"_s} +
            second + QStringList{u"</tr>"_s, u"<tr>"_s} + third +
            QStringList{u"</tr>"_s, u"</table>"_s, Tail};
 }
@@ -28,6 +32,10 @@ class TableMarkupTest : public QObject {
 private slots:
     void lines_data();
     void lines();
+    void formulaName_data();
+    void formulaName();
+    void math_data();
+    void math();
     void paneText_endsEveryLineWithCrLfOnTheClipboard();
 };
 
@@ -57,30 +65,42 @@ void TableMarkupTest::lines_data() {
                  {u"<td align=\"center\">5</td>"_s});
     QTest::newRow("empty path") << std::vector<Entry>{{u"1"_s, u"2"_s}} << QString()
                                 << PageMode::Transitional
-                                << table(
-                                       {u"<td align=\"center\">1</td>"_s},
-                                       {u"<td><img src=\"\" width=\"100%\" height=\"1\"></td>"_s},
-                                       {u"<td align=\"center\">2</td>"_s});
+                                << table({u"<td align=\"center\">1</td>"_s},
+                                         {u"<td><img src=\"\" width=\"100%\" height=\"1\"></td>"_s},
+                                         {u"<td align=\"center\">2</td>"_s});
     QTest::newRow("format characters, markup, quotes and any script, as typed")
-        << std::vector<Entry>{{u"%1 %s %n %% &amp; <i>x</i>"_s, u"\"分母\" 😀 é"_s},
-                              {u"%2"_s, {}}}
+        << std::vector<Entry>{{u"%1 %s %n %% &amp; <i>x</i>"_s, u"\"分母\" 😀 é"_s}, {u"%2"_s, {}}}
         << u"a\"b%1.gif"_s << PageMode::Transitional
         << table({u"<td align=\"center\">%1 %s %n %% &amp; <i>x</i></td>"_s,
                   u"<td rowspan=\"3\">%2</td>"_s},
                  {u"<td><img src=\"a\"b%1.gif\" width=\"100%\" height=\"1\"></td>"_s},
                  {u"<td align=\"center\">\"分母\" 😀 é</td>"_s});
 
-    // For pages in standards mode every image is a block too; nothing else changes.
-    QTest::newRow("standards page: block images, the rest as for Make")
-        << std::vector<Entry>{{u"1"_s, u"2"_s}, {u"+"_s, {}}, {u"分子"_s, u"<i>x</i>"_s}}
-        << u"a\"b%1.gif"_s << PageMode::Standards
+    // For today's pages the table is a formula named by the row, and each image sits at the top
+    // of a text line of no height; the cells are as for Make.
+    const auto html5Table = [](const QString &name) {
+        return u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\" role=\"math\" "
+               u"aria-label=\"%1\">"_s.arg(name);
+    };
+    QTest::newRow("standards page: a formula named by the row, images on a line of no height")
+        << std::vector<Entry>{{u"1"_s, u"2"_s}, {u"+"_s, {}}, {u"3"_s, u"4"_s}} << path
+        << PageMode::Standards
         << table({u"<td align=\"center\">1</td>"_s, u"<td rowspan=\"3\">+</td>"_s,
-                  u"<td align=\"center\">分子</td>"_s},
-                 QStringList(2, u"<td><img src=\"a\"b%1.gif\" width=\"100%\" height=\"1\" "
-                                "style=\"display:block\"></td>"_s),
-                 {u"<td align=\"center\">2</td>"_s, u"<td align=\"center\"><i>x</i></td>"_s});
-    QTest::newRow("standards page without entries: as for Make")
-        << std::vector<Entry>{} << path << PageMode::Standards << table({}, {}, {});
+                  u"<td align=\"center\">3</td>"_s},
+                 {Html5Image, Html5Image},
+                 {u"<td align=\"center\">2</td>"_s, u"<td align=\"center\">4</td>"_s},
+                 html5Table(u"1/2 + 3/4"_s));
+    QTest::newRow("standards page: cells as typed, the name escaped, path as typed")
+        << std::vector<Entry>{{u"<b>1</b>"_s, u"\"x\" & y"_s}, {u"&amp;"_s, {}}} << u"a\"b%1.gif"_s
+        << PageMode::Standards
+        << table({u"<td align=\"center\"><b>1</b></td>"_s, u"<td rowspan=\"3\">&amp;</td>"_s},
+                 {u"<td style=\"line-height:0\"><img src=\"a\"b%1.gif\" width=\"100%\" "
+                  u"height=\"1\" alt=\"\" style=\"vertical-align:top\"></td>"_s},
+                 {u"<td align=\"center\">\"x\" & y</td>"_s},
+                 html5Table(u"1/(&quot;x&quot; &amp; y) &amp;"_s));
+    QTest::newRow("standards page without entries: an empty name")
+        << std::vector<Entry>{} << path << PageMode::Standards
+        << table({}, {}, {}, html5Table(QString()));
 }
 
 void TableMarkupTest::lines() {
@@ -91,10 +111,103 @@ void TableMarkupTest::lines() {
     QCOMPARE(markup::tableText(EntryVector(entries), path, page), expected.join(u'\n') + u'\n');
 }
 
+// The name of the table for today's pages: the row as text, as the cells show it, and always a
+// valid attribute value.
+void TableMarkupTest::formulaName_data() {
+    QTest::addColumn<std::vector<Entry>>("entries");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("fractions and plain entries between spaces")
+        << std::vector<Entry>{{u"1"_s, u"2"_s},
+                              {u"+"_s, {}},
+                              {u"3"_s, u"4"_s},
+                              {u"="_s, {}},
+                              {u"x"_s, {}}}
+        << u"1/2 + 3/4 = x"_s;
+    QTest::newRow("parts of more than one term in parentheses")
+        << std::vector<Entry>{{u"a+b"_s, u"c"_s}, {u"1.5"_s, u"-2"_s}, {u"x²"_s, u"2 y"_s}}
+        << u"(a+b)/c 1.5/(-2) x²/(2 y)"_s;
+    QTest::newRow("empty texts: plain entries left out, fraction parts empty")
+        << std::vector<Entry>{{{}, {}}, {{}, u"5"_s}, {u" "_s, {}}, {u"1"_s, u"<b></b>"_s}}
+        << u"/5 1/"_s;
+    QTest::newRow("tags and comments left out, a line break a space")
+        << std::vector<Entry>{{u"<b>1</b><!-- a > b -->"_s, u"2<br>3"_s},
+                              {u"<span title=\"a>b\">c</span>x<b"_s, {}}}
+        << u"1/(2 3) cx"_s;
+    QTest::newRow("a \"<\" that starts no tag is text")
+        << std::vector<Entry>{{u"1 < 2 <3"_s, {}}} << u"1 &lt; 2 &lt;3"_s;
+    QTest::newRow("references read, then escaped")
+        << std::vector<Entry>{{u"&amp;"_s, {}},
+                              {u"&minus;1"_s, u"&#x32;&#51;"_s},
+                              {u"&lt;b&gt; &quot;&nbsp;&frac12;&lang;"_s, {}}}
+        << u"&amp; (−1)/23 &lt;b&gt; &quot;\u00a0½⟨"_s;
+    QTest::newRow("unknown or unfinished references are text")
+        << std::vector<Entry>{{u"AT&T &foo; &#; &#x; &amp"_s, {}}}
+        << u"AT&amp;T &amp;foo; &amp;#; &amp;#x; &amp;amp"_s;
+    QTest::newRow("references to no character read U+FFFD")
+        << std::vector<Entry>{{u"&#0;&#xD800;&#x110000;&#99999999999;"_s, {}}}
+        << u"\ufffd\ufffd\ufffd\ufffd"_s;
+    QTest::newRow("white space collapsed, control characters left out")
+        << std::vector<Entry>{{u" a \t\n b\u0001\u0085 "_s, {}}, {u"😀"_s, u"&#x1F600;"_s}}
+        << u"a b 😀/😀"_s;
+}
+
+void TableMarkupTest::formulaName() {
+    QFETCH(std::vector<Entry>, entries);
+    QFETCH(QString, name);
+    const QString text = markup::tableText(EntryVector(entries), u"p"_s, PageMode::Standards);
+    const QString prefix = u"aria-label=\""_s;
+    const qsizetype start = text.indexOf(prefix) + prefix.size();
+    QCOMPARE(text.mid(start, text.indexOf(u"\">\n"_s, start) - start), name);
+}
+
+void TableMarkupTest::math_data() {
+    QTest::addColumn<std::vector<Entry>>("entries");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("no entries: an empty formula") << std::vector<Entry>{} << QStringList{};
+    QTest::newRow("fraction, plain, fraction")
+        << std::vector<Entry>{{u"1"_s, u"2"_s}, {u"+"_s, {}}, {u"3"_s, u"4"_s}}
+        << QStringList{u"<mfrac><mn>1</mn><mn>2</mn></mfrac>"_s, u"<mo>+</mo>"_s,
+                       u"<mfrac><mn>3</mn><mn>4</mn></mfrac>"_s};
+    QTest::newRow("numbers of any script, with a decimal or group mark")
+        << std::vector<Entry>{{u"１２"_s, u"3.14"_s},
+                              {u"1,000"_s, {}},
+                              {u"1."_s, u".5"_s},
+                              {u"1.2.3"_s, {}}}
+        << QStringList{u"<mfrac><mn>１２</mn><mn>3.14</mn></mfrac>"_s, u"<mn>1,000</mn>"_s,
+                       u"<mfrac><mtext>1.</mtext><mtext>.5</mtext></mfrac>"_s, u"<mn>1.2.3</mn>"_s};
+    QTest::newRow("one operator character, white space aside")
+        << std::vector<Entry>{{u"＝"_s, {}}, {u" × "_s, {}}, {u"-"_s, {}}, {u"("_s, {}},
+                              {u"/"_s, {}},  {u"++"_s, {}},  {u"+1"_s, {}}}
+        << QStringList{u"<mo>＝</mo>"_s,      u"<mo>×</mo>"_s, u"<mo>-</mo>"_s,
+                       u"<mo>(</mo>"_s,       u"<mo>/</mo>"_s, u"<mtext>++</mtext>"_s,
+                       u"<mtext>+1</mtext>"_s};
+    QTest::newRow("other texts, empty ones included")
+        << std::vector<Entry>{{u"分子"_s, u"x y"_s}, {{}, {}}, {{}, u"a"_s}}
+        << QStringList{u"<mfrac><mtext>分子</mtext><mtext>x y</mtext></mfrac>"_s,
+                       u"<mtext></mtext>"_s, u"<mfrac><mtext></mtext><mtext>a</mtext></mfrac>"_s};
+    QTest::newRow("markup: what the cell shows, escaped")
+        << std::vector<Entry>{{u"<b>1</b>"_s, u"&minus;"_s},
+                              {u"&lt;b&gt; & \"q\""_s, {}},
+                              {u"</math><script>"_s, {}}}
+        << QStringList{u"<mfrac><mn>1</mn><mo>−</mo></mfrac>"_s,
+                       u"<mtext>&lt;b&gt; &amp; &quot;q&quot;</mtext>"_s, u"<mtext></mtext>"_s};
+}
+
+void TableMarkupTest::math() {
+    QFETCH(std::vector<Entry>, entries);
+    QFETCH(QStringList, expected);
+    const QStringList lines =
+        QStringList{u"<!-- 分数ここから -->"_s, u"<math display=\"block\">"_s} + expected +
+        QStringList{u"</math>"_s, u"<!-- 分数ここまで -->"_s};
+    QCOMPARE(markup::mathText(EntryVector(entries)), lines.join(u'\n') + u'\n');
+}
+
 void TableMarkupTest::paneText_endsEveryLineWithCrLfOnTheClipboard() {
     QCOMPARE(toolkit::withCrLf(u"a\nb\n"_s), u"a\r\nb\r\n"_s);
-    QCOMPARE(toolkit::withCrLf(u"a"_s + QChar::ParagraphSeparator + u"b"_s +
-                               QChar::LineSeparator + u"c"_s),
+    QCOMPARE(toolkit::withCrLf(u"a"_s + QChar::ParagraphSeparator + u"b"_s + QChar::LineSeparator +
+                               u"c"_s),
              u"a\r\nb\r\nc"_s);
 }
 

@@ -1,11 +1,11 @@
 #!/usr/bin/python3
 """Prints what a screen reader reads of one application through AT-SPI, as JSON: one object for
-every accessible under the application, depth first, with its role, name, description, its extents
-in its window and the row count of a table. Or listens, until stopped, for the changes of
-description that a screen reader is told of, and prints each new description on a line of its own
-after a first line "listening".
+every accessible under the application down to a depth (8 unless given), depth first, with its
+depth, role, name, description, its extents in its window and the row count of a table. Or
+listens, until stopped, for the changes of description that a screen reader is told of, and prints
+each new description on a line of its own after a first line "listening".
 
-    atspi_tree.py APPLICATION_NAME
+    atspi_tree.py APPLICATION_NAME [DEPTH]
     atspi_tree.py --descriptions
 
 Runs on the session bus of DBUS_SESSION_BUS_ADDRESS, with the system's Python and its pyatspi.
@@ -17,8 +17,8 @@ import sys
 import pyatspi
 
 
-def describe(accessible):
-    node = {"role": accessible.getRoleName(), "name": accessible.name,
+def describe(accessible, depth):
+    node = {"depth": depth, "role": accessible.getRoleName(), "name": accessible.name,
             "description": accessible.description}
     extents = accessible.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
     node["extents"] = [extents.x, extents.y, extents.width, extents.height]
@@ -27,12 +27,12 @@ def describe(accessible):
     return node
 
 
-def walk(accessible, nodes, depth=0):
-    nodes.append(describe(accessible))
-    if depth < 8:
+def walk(accessible, nodes, last, depth=0):
+    nodes.append(describe(accessible, depth))
+    if depth < last:
         for child in accessible:
             if child is not None:
-                walk(child, nodes, depth + 1)
+                walk(child, nodes, last, depth + 1)
 
 
 def listen_for_descriptions():
@@ -44,12 +44,12 @@ def listen_for_descriptions():
     pyatspi.Registry.start()
 
 
-def main(name):
+def main(name, last):
     nodes = []
     for application in pyatspi.Registry.getDesktop(0):
         if application is not None and application.name == name:
             for child in application:
-                walk(child, nodes)
+                walk(child, nodes, last)
     json.dump(nodes, sys.stdout, ensure_ascii=False)
 
 
@@ -57,4 +57,4 @@ if __name__ == "__main__":
     if sys.argv[1] == "--descriptions":
         listen_for_descriptions()
     else:
-        main(sys.argv[1])
+        main(sys.argv[1], int(sys.argv[2]) if len(sys.argv) > 2 else 8)

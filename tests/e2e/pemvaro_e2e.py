@@ -4,8 +4,9 @@
 Each case starts Xvfb and the program, types and clicks with xdotool, and reads the results the way
 other programs do: the clipboard through xclip, the window's properties through xprop and xwininfo,
 the sample through a screenshot taken with ImageMagick's import; the copied markup is typeset by
-headless Chromium. The case without_display needs no X server: it starts the program where no
-display can be opened and reads what it says.
+headless Chromium and Firefox, and read through AT-SPI as a screen reader reads it in Chromium.
+The case without_display needs no X server: it starts the program where no display can be opened
+and reads what it says.
 
     pemvaro_e2e.py --program build/pemvaro CASE...     run the named cases
     pemvaro_e2e.py --desktop gtk3 --program ... CASE   run them as on that desktop
@@ -108,24 +109,33 @@ def crlf(lines):
     return "".join(line + "\r\n" for line in lines).encode("utf-8")
 
 
-BLOCK_STYLE = ' style="display:block"'  # on each image, for pages in standards mode
-
-
-def table_markup(entries, path=DEFAULT_PATH, image_style=""):
-    """The markup of (numerator, denominator) entries, each line ending in CR LF."""
-    lines = ["<!-- 分数ここから -->", '<table border="0" cellspacing="0" cellpadding="0">', "<tr>"]
+def table_markup(entries, path=DEFAULT_PATH, name=None):
+    """The table of (numerator, denominator) entries, each line ending in CR LF: Make's, or with
+    the formula's name the one for HTML5 pages."""
+    table = '<table border="0" cellspacing="0" cellpadding="0"'
+    image = f'<td><img src="{path}" width="100%" height="1"></td>'
+    if name is not None:
+        table += f' role="math" aria-label="{name}"'
+        image = (f'<td style="line-height:0"><img src="{path}" width="100%" height="1" alt="" '
+                 'style="vertical-align:top"></td>')
+    lines = ["<!-- 分数ここから -->", table + ">", "<tr>"]
     for numerator, denominator in entries:
         if denominator:
             lines.append(f'<td align="center">{numerator}</td>')
         else:
             lines.append(f'<td rowspan="3">{numerator}</td>')
     lines += ["</tr>", "<tr>"]
-    lines += [f'<td><img src="{path}" width="100%" height="1"{image_style}></td>'
-              for _, d in entries if d]
+    lines += [image for _, d in entries if d]
     lines += ["</tr>", "<tr>"]
     lines += [f'<td align="center">{d}</td>' for _, d in entries if d]
     lines += ["</tr>", "</table>", "<!-- 分数ここまで -->"]
     return crlf(lines)
+
+
+def math_markup(items):
+    """MathML of the given lines between the formula's lines, each line ending in CR LF."""
+    return crlf(["<!-- 分数ここから -->", '<math display="block">', *items, "</math>",
+                 "<!-- 分数ここまで -->"])
 
 
 def die_with_parent():
@@ -862,11 +872,8 @@ def markup_pane_lines(s):
     s.expect_clipboard(f'<td align="center">{numerator}</td>\n'.encode())
 
 
-@case
-def markup_in_browser(s):
-    # Make's markup and the context menu's for pages in standards mode, both as copied, typeset
-    # by a browser in each of its layout modes.
-    entries = [("1", "2"), ("+", ""), ("<i>x</i>", "分母"), ("=", "")]
+def enter_entries(s, entries):
+    """From the first row on, each entry as typed and checked, Enter after each."""
     s.click(FIRST_ROW)
     s.key("Tab")
     for numerator, denominator in entries:
@@ -875,32 +882,147 @@ def markup_in_browser(s):
         if denominator:
             s.type_checked(denominator)
         s.key("Return")
-    s.make_and_copy()
-    copied = {"Make": table_markup(entries)}
-    s.expect_clipboard(copied["Make"])
-    s.choose_from_context_menu(MEMO, 1)
-    s.click(COPY_B)
-    copied["HTML5"] = table_markup(entries, image_style=BLOCK_STYLE)
-    s.expect_clipboard(copied["HTML5"])
 
-    chromium = browserlayout.find_chromium()
-    if chromium is None:
-        raise CaseSkipped("Chromium cannot be installed here: the markup was not typeset")
-    check(chromium, "chromium is not installed (build.sh installs it)")
+
+def copy_each_markup(s, expected):
+    """Makes and copies each markup, Make's and the pane menu's in the menu's order, checks the
+    copied bytes against the expected ones and returns them by name."""
+    copied = {}
+    for downs, (name, markup) in enumerate(expected.items()):
+        if downs == 0:
+            s.click(MAKE_B)
+        else:
+            s.choose_from_context_menu(MEMO, downs)
+        s.click(COPY_B)
+        s.expect_clipboard(markup)
+        copied[name] = markup
+    return copied
+
+
+def kses_or_skip():
+    """WordPress's filter, or a skip where it cannot be installed."""
+    found = browserlayout.find_kses()
+    if found is None:
+        raise CaseSkipped("WordPress or PHP cannot be installed here")
+    check(found, "wordpress or php-cli is not installed (build.sh installs them)")
+    return found
+
+
+@case
+def markup_in_browser(s):
+    # Each command's markup as copied, and the one for HTML5 pages as WordPress keeps it in a
+    # post, typeset by each browser in each of its layout modes.
+    entries = [("1", "2"), ("+", ""), ("<i>x</i>", "分母"), ("=", "")]
+    enter_entries(s, entries)
+    copied = copy_each_markup(s, {
+        "Make": table_markup(entries),
+        "HTML5": table_markup(entries, name="1/2 + x/分母 ="),
+        "MathML": math_markup(["<mfrac><mn>1</mn><mn>2</mn></mfrac>", "<mo>+</mo>",
+                               "<mfrac><mtext>x</mtext><mtext>分母</mtext></mfrac>",
+                               "<mo>=</mo>"]),
+    })
     try:
-        layouts = browserlayout.typeset(chromium, s.workdir, copied, TIMEOUT * 3)
+        copied["HTML5 in WP"] = browserlayout.kses(kses_or_skip(), copied["HTML5"], TIMEOUT)
+        layouts, missing = {}, []
+        for browser in browserlayout.BROWSERS:
+            path = browserlayout.find_browser(browser)
+            if path is None:
+                missing.append(browser)
+                continue
+            check(path, f"{browser} is not installed (build.sh installs it)")
+            typeset = browserlayout.typeset((browser, path), s.workdir, copied, TIMEOUT * 2)
+            layouts.update({(browser, *key): layout for key, layout in typeset.items()})
     except (RuntimeError, subprocess.TimeoutExpired) as error:
         raise CaseFailed(str(error)) from None
     print(browserlayout.table(layouts))
-    for (name, mode), layout in layouts.items():
+    check(copied["HTML5 in WP"] == copied["HTML5"],
+          f"WordPress changes the markup for HTML5 pages to {copied['HTML5 in WP']!r}")
+    for (browser, name, mode), layout in layouts.items():
         unjudged = browserlayout.not_measured(layout, mode)
-        check(unjudged is None, f"{name}'s markup in {mode} mode: {unjudged}")
+        check(unjudged is None, f"{name}'s markup in {mode} mode in {browser}: {unjudged}")
         faults = browserlayout.faults(layout)
         if (name, mode) == ("Make", "standards"):
             # Where Make's markup falls apart: the checks must see it.
-            check(faults, "Make's markup passes in standards mode: the layout checks see nothing")
+            check(faults, f"Make's markup passes in standards mode in {browser}: the layout "
+                  "checks see nothing")
         else:
-            check(not faults, f"{name}'s markup in {mode} mode: " + "; ".join(faults))
+            check(not faults, f"{name}'s markup in {mode} mode in {browser}: " + "; ".join(faults))
+    if missing:
+        raise CaseSkipped(" and ".join(missing) + " cannot be installed here: not typeset there")
+
+
+def formulas(nodes):
+    """The formulas among accessibles read depth first: each one's name, and the roles of its
+    children and the names of its leaves, in the order read."""
+    found = []
+    for i, node in enumerate(nodes):
+        if node["role"] != "math":
+            continue
+        end = i + 1
+        while end < len(nodes) and nodes[end]["depth"] > node["depth"]:
+            end += 1
+        inside = nodes[i + 1:end]
+        leaves = [n["name"] for k, n in enumerate(inside)
+                  if n["name"] and (k + 1 == len(inside) or inside[k + 1]["depth"] <= n["depth"])]
+        found.append({"name": node["name"], "leaves": leaves,
+                      "children": [n["role"] for n in inside if n["depth"] == node["depth"] + 1],
+                      "roles": {n["role"] for n in inside}})
+    return found
+
+
+@case
+def markup_for_screen_readers(s):
+    # What a screen reader reads of the markup for today's pages in a browser: the table for
+    # HTML5 pages, as made and as WordPress keeps it, is one formula named by the row, its line
+    # images left out; the MathML is a formula of two fractions around the operator.
+    enter_entries(s, [("1", "2"), ("+", ""), ("3", "4")])
+    copied = copy_each_markup(s, {
+        "Make": table_markup([("1", "2"), ("+", ""), ("3", "4")]),
+        "HTML5": table_markup([("1", "2"), ("+", ""), ("3", "4")], name="1/2 + 3/4"),
+        "MathML": math_markup(["<mfrac><mn>1</mn><mn>2</mn></mfrac>", "<mo>+</mo>",
+                               "<mfrac><mn>3</mn><mn>4</mn></mfrac>"]),
+    })
+    kept = browserlayout.kses(kses_or_skip(), copied["HTML5"], TIMEOUT)
+    chromium = browserlayout.find_browser("Chromium")
+    if chromium is None:
+        raise CaseSkipped("Chromium cannot be installed here")
+    check(chromium, "chromium is not installed (build.sh installs it)")
+
+    site = os.path.join(s.workdir, "site")
+    os.makedirs(site)
+    with open(os.path.join(site, "fracline.gif"), "wb") as f:
+        f.write(browserlayout.BLACK_GIF)
+    with open(os.path.join(site, "page.html"), "wb") as f:
+        f.write(b'<!DOCTYPE html>\r\n<html lang="ja"><head><meta charset="utf-8">'
+                b"<title>fractions</title></head><body>\r\n" + copied["HTML5"] + kept
+                + copied["MathML"] + b"</body></html>\r\n")
+    s.screen_reader_on()
+    home = os.path.join(s.workdir, "chromium-home")
+    env = dict(s.env, ACCESSIBILITY_ENABLED="1", HOME=home, XDG_CONFIG_HOME=home,
+               XDG_CACHE_HOME=home)
+    with open(os.path.join(s.workdir, "chromium.log"), "wb") as log:
+        browser = subprocess.Popen(
+            [chromium, *browserlayout.CHROMIUM_FLAGS, "--force-renderer-accessibility",
+             "--user-data-dir=" + os.path.join(s.workdir, "chromium-profile"),
+             "file://" + os.path.join(site, "page.html")],
+            env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log, preexec_fn=die_with_parent)
+    try:
+        deadline = time.monotonic() + TIMEOUT * 2
+        while True:
+            read = s.run([*Session.ATSPI_READER, "Chromium", "40"], check_exit=False)
+            found = formulas(json.loads(read.stdout)) if read.returncode == 0 else []
+            if len(found) == 3 or time.monotonic() > deadline:
+                break
+            time.sleep(0.5)
+    finally:
+        stop(browser)
+    check(len(found) == 3, f"Chromium shows {len(found)} formulas, not 3: {found}")
+    for made, formula in zip(("as made", "as WordPress keeps it"), found):
+        check(formula["name"] == "1/2 + 3/4" and "image" not in formula["roles"],
+              f"the table for HTML5 pages {made} reads {formula}")
+    mathml = found[2]
+    check(mathml["children"] == ["math fraction", "static", "math fraction"]
+          and mathml["leaves"] == ["1", "2", "+", "3", "4"], f"the MathML reads {mathml}")
 
 
 def dead_display():
