@@ -12,7 +12,7 @@ cd "$(dirname "$0")"
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic
           libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick
           desktop-file-utils lintian appstream lcov clang libclang-rt-dev libx11-dev libxcb1-dev bc
-          python3 chromium firefox-esr wordpress php-cli qt6-translations-l10n
+          python3 chromium firefox-esr fonts-dejavu-extra wordpress php-cli qt6-translations-l10n
           qt6-gtk-platformtheme qt6ct dbus-x11 at-spi2-core python3-pyatspi
           qt6-wayland sway wtype wl-clipboard grim)
 

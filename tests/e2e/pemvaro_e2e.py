@@ -242,11 +242,11 @@ class Session:
         self.xvfb = self.bus = self.app = None
         self.window = None
         self.logs = []
+        self.user = {}  # whom the tools run as, where not the caller
 
     def __enter__(self):
         try:
-            self.env = self._start_xvfb()
-            self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_bus()
+            self._start_servers()
             self._start_program()
         except BaseException:
             self.__exit__(*sys.exc_info())
@@ -255,13 +255,20 @@ class Session:
 
     def __exit__(self, failure, *exc):
         status = end_program(self.app) if self.app else 0
-        stop(self.bus)
-        stop(self.xvfb)
+        self._stop_servers()
         for log in self.logs:
             log.close()
         # The program leaves through its normal exit, where a sanitizer build reports leaks.
         if failure is None and status != 0:
             raise CaseFailed(f"the program did not end cleanly on SIGTERM (exit status {status})")
+
+    def _start_servers(self):
+        self.env = self._start_xvfb()
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_bus()
+
+    def _stop_servers(self):
+        stop(self.bus)
+        stop(self.xvfb)
 
     def _start_reporting(self, name, command):
         """Starts a server that writes where to reach it, one line, to a file descriptor that
@@ -330,7 +337,8 @@ class Session:
 
     def run(self, command, check_exit=True, timeout=TIMEOUT):
         try:
-            done = subprocess.run(command, env=self.env, capture_output=True, timeout=timeout)
+            done = subprocess.run(command, env=self.env, capture_output=True, timeout=timeout,
+                                  **self.user)
         except subprocess.TimeoutExpired:
             raise CaseFailed(f"{' '.join(command)} took longer than {timeout} s") from None
         if check_exit and done.returncode != 0:
@@ -475,11 +483,11 @@ class Session:
 
 
 class WaylandSession(Session):
-    """The program as a native Wayland client of a headless sway, a wlroots compositor, as GNOME
-    and KDE sessions run it: keys come from wtype, clicks from a virtual pointer, the clipboard is
-    read with wl-paste, screenshots taken with grim and the window's state read from sway's tree.
-    sway refuses to run as root, so as root the compositor, the program and the tools run as the
-    user nobody."""
+    """The program as a native Wayland client, as GNOME and KDE sessions start it on Debian 13,
+    here of a headless sway (a wlroots compositor): keys come from wtype, clicks from a virtual
+    pointer, the clipboard is read with wl-paste, screenshots taken with grim and the window's
+    state read from sway's tree. sway refuses to run as root, so as root the compositor, the
+    program and the tools run as the user nobody."""
 
     TOOLS = ("sway", "swaymsg", "wtype", "wl-paste", "grim")
     OUTPUT = (800, 600)
@@ -488,33 +496,21 @@ class WaylandSession(Session):
         super().__init__(program, workdir)
         self.sway = self.pointer = None
         self.runtime = tempfile.mkdtemp(prefix="pemvaro-wayland-")
-        self.user = {}
         if os.geteuid() == 0:
             self.user = {"user": "nobody", "group": "nogroup", "extra_groups": []}
             shutil.chown(self.runtime, "nobody", "nogroup")
 
-    def __enter__(self):
-        try:
-            self._start_sway()
-            # The seat has a pointer before the program starts, as a desktop's has.
-            self.pointer = wlpointer.VirtualPointer(self.runtime, self.env["WAYLAND_DISPLAY"],
-                                                    self.OUTPUT)
-            self._start_program()
-        except BaseException:
-            self.__exit__(*sys.exc_info())
-            raise
-        return self
+    def _start_servers(self):
+        self._start_sway()
+        # The seat has a pointer before the program starts, as a desktop's has.
+        self.pointer = wlpointer.VirtualPointer(self.runtime, self.env["WAYLAND_DISPLAY"],
+                                                self.OUTPUT)
 
-    def __exit__(self, failure, *exc):
-        status = end_program(self.app) if self.app else 0
+    def _stop_servers(self):
         if self.pointer:
             self.pointer.close()
         stop(self.sway)
-        for log in self.logs:
-            log.close()
         shutil.rmtree(self.runtime, ignore_errors=True)
-        if failure is None and status != 0:
-            raise CaseFailed(f"the program did not end cleanly on SIGTERM (exit status {status})")
 
     def _start_sway(self):
         config = os.path.join(self.runtime, "sway.conf")
@@ -561,16 +557,6 @@ class WaylandSession(Session):
         # Where the client area lies in the output layout, below the frame sway draws.
         self.origin = (node["rect"]["x"] + node["window_rect"]["x"],
                        node["rect"]["y"] + node["window_rect"]["y"])
-
-    def run(self, command, check_exit=True, timeout=TIMEOUT):
-        try:
-            done = subprocess.run(command, env=self.env, capture_output=True, timeout=timeout,
-                                  **self.user)
-        except subprocess.TimeoutExpired:
-            raise CaseFailed(f"{' '.join(command)} took longer than {timeout} s") from None
-        if check_exit and done.returncode != 0:
-            raise CaseFailed(f"{' '.join(command)} failed: {done.stderr.decode().strip()}")
-        return done
 
     def tree_node(self):
         """The program's window in sway's tree, once it is mapped, focused and captioned."""
