@@ -1,8 +1,5 @@
 #include "fractions/fractionlist.h"
-#include "main/qtjapanese.h"
-#include "main/styleimages.h"
-#include "mainformfixture.h"
-#include "toolkit/memopane.h"
+#include "windowdriver.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -24,7 +21,11 @@ class MainFormTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { ui = std::make_unique<MainFormDriver>(); }
+    void initTestCase() { toolkit::setUpProcess(); }
+    void init() {
+        ui = std::make_unique<WindowDriver>();
+        QVERIFY(ui->active);
+    }
     void cleanup() { ui.reset(); }
 
     void startUp_showsTheEntryRowAndNothingEnabled();
@@ -72,8 +73,8 @@ private slots:
     void styleImages_preloadedLeavePluginFormatsReadable();
 
 private:
-    MemoPane *filledPane();
-    std::unique_ptr<MainFormDriver> ui;
+    toolkit::MemoPane *filledPane();
+    std::unique_ptr<WindowDriver> ui;
     std::unique_ptr<QPlainTextEdit> reference;
 };
 
@@ -111,8 +112,8 @@ void placeCaret(QPlainTextEdit &pane, int position) {
 
 // The window's pane holding 150 short lines, and beside it a plain-text pane as Qt has it, with
 // one paragraph a line, of the same size, font and text: the yardstick of what a user expects.
-MemoPane *MainFormTest::filledPane() {
-    auto *memo = ui->widget<MemoPane>("Memo");
+toolkit::MemoPane *MainFormTest::filledPane() {
+    auto *memo = ui->memo();
     memo->replaceText(shortLines(150));
     reference = std::make_unique<QPlainTextEdit>();
     reference->setFont(memo->font());
@@ -211,7 +212,7 @@ public:
 void MainFormTest::layout_growsTheCheckBoxOnlyAsFarAsItsTextNeeds() {
     const QString usual = QApplication::style()->name();
     QApplication::setStyle(new LargeIndicatorStyle);
-    ui = std::make_unique<MainFormDriver>();
+    ui = std::make_unique<WindowDriver>();
     auto *box = ui->widget<QCheckBox>("VisSC");
     QStyleOptionButton option;
     option.initFrom(box);
@@ -524,7 +525,7 @@ void MainFormTest::makeAgain_leavesThePaneAsAFirstMakeWould() {
         }
     };
     add(70);
-    auto *memo = ui->widget<MemoPane>("Memo");
+    auto *memo = ui->memo();
     auto *make = ui->widget<QPushButton>("MakeB");
     ui->click(make);
     memo->verticalScrollBar()->setValue(memo->verticalScrollBar()->maximum());
@@ -633,7 +634,7 @@ void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine_data() {
 void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine() {
     QFETCH(int, line);
     QFETCH(QKeySequence, keys);
-    MemoPane *memo = filledPane();
+    toolkit::MemoPane *memo = filledPane();
     QVERIFY(memo != nullptr);
     QCOMPARE(paneState(*memo), paneState(*reference));
     for (QPlainTextEdit *pane : {static_cast<QPlainTextEdit *>(memo), reference.get()}) {
@@ -657,7 +658,7 @@ void MainFormTest::pane_tripleClickSelectsLines_data() {
 void MainFormTest::pane_tripleClickSelectsLines() {
     QFETCH(int, line);
     QFETCH(int, dragTo);
-    MemoPane *memo = filledPane();
+    toolkit::MemoPane *memo = filledPane();
     QVERIFY(memo != nullptr);
     for (QPlainTextEdit *pane : {static_cast<QPlainTextEdit *>(memo), reference.get()}) {
         placeCaret(*pane, line * LineLength);
@@ -689,7 +690,7 @@ void MainFormTest::pane_keepsNoncharacters() {
     QFETCH(QString, way);
     // Qt's text document uses U+FDD0 and U+FDD1 as marks; U+FDD2 is the pane's own stand-in.
     const QString text = u"a\ufdd0b\ufdd1c\ufdd2d"_s;
-    auto *memo = ui->widget<MemoPane>("Memo");
+    auto *memo = ui->memo();
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (way == u"make") {
         ui->clickRow(0);
@@ -758,7 +759,7 @@ void MainFormTest::screenReaders_nameEveryControlAndReadTheSample() {
 }
 
 void MainFormTest::qtsOwnTexts_areJapanese() {
-    installQtJapanese(*qApp);
+    toolkit::installQtJapanese(*qApp);
     const std::unique_ptr<QMenu> menu(ui->numerator()->createStandardContextMenu());
     QStringList texts;
     for (const QAction *action : menu->actions()) {
@@ -771,7 +772,7 @@ void MainFormTest::qtsOwnTexts_areJapanese() {
 
 void MainFormTest::styleImages_preloadedLeavePluginFormatsReadable() {
     const QStringList pluginDirectories = QCoreApplication::libraryPaths();
-    preloadStyleImages();
+    toolkit::preloadStyleImages();
     QCOMPARE(QCoreApplication::libraryPaths(), pluginDirectories);
     // JPEG comes from a plugin, which must still be found afterwards.
     QVERIFY(QImageReader::supportedImageFormats().contains("jpeg"));

@@ -1,5 +1,4 @@
 #include "markup/tablemarkup.h"
-#include "toolkit/qtcontrols.h"
 
 #include <QtTest>
 
@@ -13,8 +12,7 @@ namespace {
 const QString Head = u"<!-- 分数ここから -->"_s;
 const QString Table = u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">"_s;
 const QString Tail = u"<!-- 分数ここまで -->"_s;
-const QString DefaultImage =
-    u"<td><img src=\"./fracline.gif\" width=\"100%\" height=\"1\"></td>"_s;
+const QString DefaultImage = u"<td><img src=\"./fracline.gif\" width=\"100%\" height=\"1\"></td>"_s;
 
 QStringList table(const QStringList &first, const QStringList &second, const QStringList &third) {
     return QStringList{Head, Table, u"<tr>"_s} + first + QStringList{u"</tr>"_s, u"<tr>"_s} +
@@ -28,7 +26,6 @@ class TableMarkupTest : public QObject {
 private slots:
     void lines_data();
     void lines();
-    void paneText_endsEveryLineWithCrLfOnTheClipboard();
 };
 
 void TableMarkupTest::lines_data() {
@@ -57,13 +54,11 @@ void TableMarkupTest::lines_data() {
                  {u"<td align=\"center\">5</td>"_s});
     QTest::newRow("empty path") << std::vector<Entry>{{u"1"_s, u"2"_s}} << QString()
                                 << PageMode::Transitional
-                                << table(
-                                       {u"<td align=\"center\">1</td>"_s},
-                                       {u"<td><img src=\"\" width=\"100%\" height=\"1\"></td>"_s},
-                                       {u"<td align=\"center\">2</td>"_s});
+                                << table({u"<td align=\"center\">1</td>"_s},
+                                         {u"<td><img src=\"\" width=\"100%\" height=\"1\"></td>"_s},
+                                         {u"<td align=\"center\">2</td>"_s});
     QTest::newRow("format characters, markup, quotes and any script, as typed")
-        << std::vector<Entry>{{u"%1 %s %n %% &amp; <i>x</i>"_s, u"\"分母\" 😀 é"_s},
-                              {u"%2"_s, {}}}
+        << std::vector<Entry>{{u"%1 %s %n %% &amp; <i>x</i>"_s, u"\"分母\" 😀 é"_s}, {u"%2"_s, {}}}
         << u"a\"b%1.gif"_s << PageMode::Transitional
         << table({u"<td align=\"center\">%1 %s %n %% &amp; <i>x</i></td>"_s,
                   u"<td rowspan=\"3\">%2</td>"_s},
@@ -89,13 +84,6 @@ void TableMarkupTest::lines() {
     QFETCH(PageMode, page);
     QFETCH(QStringList, expected);
     QCOMPARE(markup::tableText(EntryVector(entries), path, page), expected.join(u'\n') + u'\n');
-}
-
-void TableMarkupTest::paneText_endsEveryLineWithCrLfOnTheClipboard() {
-    QCOMPARE(toolkit::withCrLf(u"a\nb\n"_s), u"a\r\nb\r\n"_s);
-    QCOMPARE(toolkit::withCrLf(u"a"_s + QChar::ParagraphSeparator + u"b"_s +
-                               QChar::LineSeparator + u"c"_s),
-             u"a\r\nb\r\nc"_s);
 }
 
 QTEST_GUILESS_MAIN(TableMarkupTest)

@@ -1,6 +1,7 @@
-#include "toolkit/qtsurface.h"
+#include "toolkit/qt/qtsurface.h"
 
-#include "toolkit/surfaceimage.h"
+#include "toolkit/text.h"
+#include "toolkit/widgets/surfaceimage.h"
 
 #include <QPainter>
 
@@ -101,8 +102,7 @@ QString QtSurface::shownPart(int x, const QString &text) const {
     if (std::any_of(text.cbegin(), text.cend(), rightToLeft)) {
         return text;
     }
-    const qsizetype cut = text.at(Enough - 1).isHighSurrogate() ? Enough + 1 : Enough;
-    const QString start = text.left(cut);
+    const QString start = text.left(wholeCharacters(text, Enough, Round::Up));
     return x + metrics_.horizontalAdvance(start) > width() ? start : text;
 }
 

@@ -1,4 +1,7 @@
-#include "toolkit/memopane.h"
+#include "toolkit/widgets/memopane.h"
+
+#include "toolkit/font.h"
+#include "toolkit/text.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -12,19 +15,13 @@
 
 #include <algorithm>
 
-using toolkit::PaneText;
+namespace toolkit {
 
 namespace {
 
 // The character a stand-in stands for, kept in its character format: undo and redo restore it
 // with the character.
 constexpr int StandsFor = QTextFormat::UserProperty;
-
-QString withLineFeeds(QString text) {
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    text.replace(QChar::LineSeparator, u'\n');
-    return text;
-}
 
 // More lines to insert or remove than this, and the pane is filled anew.
 constexpr int MostLinesEdited = 64;
@@ -39,11 +36,8 @@ MemoPane::MemoPane(QWidget *parent)
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                  pal.color(QPalette::Inactive, QPalette::Text));
     setPalette(pal);
-    // The pane lays out each line whole, also a line of a million characters: optional shaping
-    // (kerning pairs in Latin, nothing in Japanese) would double that time.
-    QFont strategy;
-    strategy.setStyleStrategy(QFont::PreferNoShaping);
-    setFont(strategy);
+    // The pane lays out each line whole, also a line of a million characters.
+    setFont(fontWithoutShaping());
     connect(document(), &QTextDocument::contentsChange, this, [this] {
         if (!replacing_) {
             made_.reset();
@@ -52,10 +46,10 @@ MemoPane::MemoPane(QWidget *parent)
 }
 
 void MemoPane::replaceText(QString text) {
-    PaneText pane = toolkit::toPaneText(std::move(text), true);
-    std::optional<QList<toolkit::LineEdit>> edits;
+    PaneText pane = toPaneText(std::move(text), true);
+    std::optional<QList<LineEdit>> edits;
     if (made_) {
-        edits = toolkit::lineEdits(*made_, pane, MostLinesEdited);
+        edits = lineEdits(*made_, pane, MostLinesEdited);
     }
     replacing_ = true;
     if (edits) {
@@ -96,7 +90,7 @@ void MemoPane::fill(const PaneText &pane) {
     }
 }
 
-void MemoPane::edit(const PaneText &pane, const QList<toolkit::LineEdit> &edits) {
+void MemoPane::edit(const PaneText &pane, const QList<LineEdit> &edits) {
     // Like setPlainText: the change is no step to undo, the old steps no longer apply, and the
     // caret goes to the start.
     QTextDocument *doc = document();
@@ -291,11 +285,11 @@ QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query) const {
 }
 
 void MemoPane::inputMethodEvent(QInputMethodEvent *event) {
-    if (!toolkit::needsStandIns(event->commitString())) {
+    if (!needsStandIns(event->commitString())) {
         QPlainTextEdit::inputMethodEvent(event);
         return;
     }
-    const PaneText commit = toolkit::toPaneText(event->commitString(), false);
+    const PaneText commit = toPaneText(event->commitString(), false);
     const int at = textCursor().selectionStart() + event->replacementStart();
     QInputMethodEvent held(event->preeditString(), event->attributes());
     held.setCommitString(commit.text, event->replacementStart(), event->replacementLength());
@@ -315,11 +309,11 @@ QMimeData *MemoPane::createMimeDataFromSelection() const {
 
 void MemoPane::insertFromMimeData(const QMimeData *source) {
     const QString text = source->text();
-    if (!toolkit::needsStandIns(text)) {
+    if (!needsStandIns(text)) {
         QPlainTextEdit::insertFromMimeData(source);
         return;
     }
-    const PaneText pasted = toolkit::toPaneText(text, false);
+    const PaneText pasted = toPaneText(text, false);
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     const int at = cursor.selectionStart();
@@ -339,3 +333,5 @@ void MemoPane::contextMenuEvent(QContextMenuEvent *event) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
 }
+
+} // namespace toolkit

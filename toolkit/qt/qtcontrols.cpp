@@ -1,4 +1,6 @@
-#include "toolkit/qtcontrols.h"
+#include "toolkit/qt/qtcontrols.h"
+
+#include "toolkit/text.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -21,14 +23,6 @@ void QtMultiLineEdit::copySelection() {
         return;
     }
     QGuiApplication::clipboard()->setText(withCrLf(selected));
-}
-
-QString withCrLf(QString text) {
-    // A selection separates paragraphs (and Shift+Enter line breaks) with Unicode separators.
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    text.replace(QChar::LineSeparator, u'\n');
-    text.replace(u'\n', QStringLiteral("\r\n"));
-    return text;
 }
 
 } // namespace toolkit

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "toolkit/panetext.h"
+#include "toolkit/widgets/memopanetext.h"
 
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
 #include <optional>
+
+namespace toolkit {
 
 // The multi-line markup pane. Its selection shows only while it has the focus. The actions added
 // to it come first in its context menu, above the standard editing items.
@@ -41,18 +43,20 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
-    void fill(const toolkit::PaneText &pane);
-    void edit(const toolkit::PaneText &pane, const QList<toolkit::LineEdit> &edits);
+    void fill(const PaneText &pane);
+    void edit(const PaneText &pane, const QList<LineEdit> &edits);
     void countLines(QTextBlock block, const QTextBlock &last);
-    void keepStandIns(int at, const QList<toolkit::PaneText::Kept> &kept);
+    void keepStandIns(int at, const QList<PaneText::Kept> &kept);
     QString restored(QString text, int at) const;
     QTextCursor lineAt(int position) const;
 
     // The text of the last Make while the pane still shows it unchanged.
-    std::optional<toolkit::PaneText> made_;
+    std::optional<PaneText> made_;
     bool replacing_ = false;
     QElapsedTimer sinceDoubleClick_;
     QPoint doubleClickAt_;
     // The line a triple click selected, while the button is held: dragging extends by lines.
     QTextCursor tripleClickLine_;
 };
+
+} // namespace toolkit

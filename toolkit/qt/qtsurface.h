@@ -6,9 +6,9 @@
 #include <QHash>
 #include <QImage>
 
-class SurfaceImage;
-
 namespace toolkit {
+
+class SurfaceImage;
 
 // An off-screen picture in memory, shown by a SurfaceImage.
 class QtSurface final : public DrawingSurface {

@@ -1,6 +1,6 @@
-#include "toolkit/qtfontchooser.h"
+#include "toolkit/qt/qtfontchooser.h"
 
-#include "toolkit/fontchooserdialog.h"
+#include "toolkit/widgets/fontchooserdialog.h"
 
 namespace toolkit {
 

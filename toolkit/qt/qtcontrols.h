@@ -1,7 +1,7 @@
 #pragma once
 
 #include "toolkit/controls.h"
-#include "toolkit/memopane.h"
+#include "toolkit/widgets/memopane.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -29,6 +29,7 @@ public:
     bool isEnabled() const override { return button_->isEnabled(); }
     void setEnabled(bool enabled) override { button_->setEnabled(enabled); }
     void setVisible(bool visible) override { button_->setVisible(visible); }
+    bool hasFocus() const override { return button_->hasFocus(); }
 
 private:
     QPushButton *button_;
@@ -55,8 +56,5 @@ public:
 private:
     MemoPane *edit_;
 };
-
-// The text of a multi-line edit with every line break as CR LF, as the clipboard carries it.
-QString withCrLf(QString text);
 
 } // namespace toolkit

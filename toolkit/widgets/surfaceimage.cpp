@@ -1,6 +1,8 @@
-#include "toolkit/surfaceimage.h"
+#include "toolkit/widgets/surfaceimage.h"
 
 #include <QPainter>
+
+namespace toolkit {
 
 SurfaceImage::SurfaceImage(QWidget *parent)
     : QWidget(parent) {
@@ -12,6 +14,12 @@ void SurfaceImage::showPicture(const QImage *picture) {
     update();
 }
 
+void SurfaceImage::describe(const QString &description) {
+    if (description != accessibleDescription()) {
+        setAccessibleDescription(description);
+    }
+}
+
 void SurfaceImage::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
@@ -19,3 +27,5 @@ void SurfaceImage::paintEvent(QPaintEvent *) {
         painter.drawImage(0, 0, *picture_);
     }
 }
+
+} // namespace toolkit
