@@ -1,6 +1,8 @@
 #include "fractions/fractionlist.h"
+#include "toolkit/widgets/longtextlineedit.h"
 #include "windowdriver.h"
 
+#include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -12,6 +14,7 @@
 #include <QScrollBar>
 #include <QStyleFactory>
 #include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 
 using namespace Qt::StringLiterals;
 
@@ -40,6 +43,7 @@ private slots:
     void committingAnEntry_changesItInPlace_data();
     void committingAnEntry_changesItInPlace();
     void clickingRows_refreshesTheEditor();
+    void list_tellsOfEachChangeAsQtsViewsExpect();
     void keyboardSelection_loadsTheRowSoNothingIsOverwritten();
     void deleting_data();
     void deleting();
@@ -53,6 +57,8 @@ private slots:
     void editBoxes_selectAllWhenEnteredByKeyboardOnly();
     void editBoxes_clickPlacesTheCaretAmongTheCharactersShown_data();
     void editBoxes_clickPlacesTheCaretAmongTheCharactersShown();
+    void editBoxes_tellAnInputMethodWholeCharactersAroundTheCaret();
+    void editBoxes_standOnQtsLineEditAsItIs();
 
     void make_writesTheTableOfTheCurrentEntries();
     void makeAgain_leavesThePaneAsAFirstMakeWould_data();
@@ -115,6 +121,11 @@ void placeCaret(QPlainTextEdit &pane, int position) {
 toolkit::MemoPane *MainFormTest::filledPane() {
     auto *memo = ui->memo();
     memo->replaceText(shortLines(150));
+    // The rows of the pane's cases expect lines 0 to 63 in the first paragraph, 64 on in the next.
+    if (!QTest::qCompare(memo->document()->findBlockByNumber(1).position(), 64 * LineLength,
+                         "second paragraph", "line 64", __FILE__, __LINE__)) {
+        return nullptr;
+    }
     reference = std::make_unique<QPlainTextEdit>();
     reference->setFont(memo->font());
     reference->setVerticalScrollBarPolicy(memo->verticalScrollBarPolicy());
@@ -313,6 +324,24 @@ void MainFormTest::clickingRows_refreshesTheEditor() {
     QVERIFY(!ui->change()->isEnabled() && !ui->remove()->isEnabled());
 }
 
+void MainFormTest::list_tellsOfEachChangeAsQtsViewsExpect() {
+    QAbstractItemModel *rows = ui->list()->model();
+    QAbstractItemModelTester tester(rows, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    ui->addEntry(u"1"_s, u"2"_s);
+    ui->addEntry(u"3"_s, u"4"_s);
+    // A new denominator changes the second column of its row alone, and the view repaints it.
+    QSignalSpy changed(rows, &QAbstractItemModel::dataChanged);
+    ui->clickRow(0);
+    ui->denominator()->setText(u"5"_s);
+    ui->click(ui->change());
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed.at(0).at(0).toModelIndex(), rows->index(0, 1));
+    QCOMPARE(changed.at(0).at(1).toModelIndex(), rows->index(0, 1));
+    ui->click(ui->remove());
+    ui->click(ui->remove());
+    QCOMPARE(ui->rowCount(), 1);
+}
+
 void MainFormTest::keyboardSelection_loadsTheRowSoNothingIsOverwritten() {
     ui->addEntry(u"1"_s, u"2"_s);
     ui->addEntry(u"3"_s, u"4"_s);
@@ -483,6 +512,78 @@ void MainFormTest::editBoxes_clickPlacesTheCaretAmongTheCharactersShown() {
         }
     }
     QVERIFY(dark > 10);
+}
+
+void MainFormTest::editBoxes_tellAnInputMethodWholeCharactersAroundTheCaret() {
+    // Long enough that the input method is told of a stretch around the caret, whose ends fall
+    // inside a surrogate pair for one caret position in three.
+    const QString text = u"a😀"_s.repeated(1000);
+    QLineEdit *box = ui->numerator();
+    box->setText(text);
+    for (int at = 0; at <= text.size(); at += text.at(at).isHighSurrogate() ? 2 : 1) {
+        box->setCursorPosition(at);
+        const QString around = box->inputMethodQuery(Qt::ImSurroundingText).toString();
+        const int caret = box->inputMethodQuery(Qt::ImCursorPosition).toInt();
+        QVERIFY2(around.isValidUtf16(), qPrintable(QString::number(at)));
+        QVERIFY(text.left(at).endsWith(around.left(caret)));
+        QVERIFY(text.mid(at).startsWith(around.mid(caret)));
+        if (at == text.size()) {
+            break;
+        }
+    }
+}
+
+namespace {
+
+template <typename Edit>
+concept TakesDisplaySettings = requires(Edit &edit) {
+    edit.setPlaceholderText(QString());
+    edit.setAlignment(Qt::AlignRight);
+    edit.setEchoMode(QLineEdit::Password);
+};
+
+class PlainLineEdit final : public QLineEdit {
+public:
+    using QLineEdit::cursorRect;
+    // Where Qt's line edit lays its text out, its margin left out.
+    QRect contents() const {
+        QStyleOptionFrame panel;
+        initStyleOption(&panel);
+        return style()
+            ->subElementRect(QStyle::SE_LineEditContents, &panel, this)
+            .marginsRemoved(textMargins());
+    }
+};
+
+} // namespace
+
+void MainFormTest::editBoxes_standOnQtsLineEditAsItIs() {
+    using Internals = toolkit::QtLineEditInternals;
+    // It shows its text only as typed, from the left: the settings that would change that are
+    // refused when the program is built.
+    static_assert(TakesDisplaySettings<QLineEdit>);
+    static_assert(!TakesDisplaySettings<toolkit::LongTextLineEdit>);
+
+    QLineEdit *box = ui->numerator();
+    PlainLineEdit plain;
+    plain.setParent(box->parentWidget());
+    plain.setGeometry(box->geometry());
+    QVERIFY(Internals::lineControl(plain) != nullptr);
+    const QString text = u"分子 1/2"_s;
+    plain.setText(text);
+    QTextLayout layout(text, plain.font());
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    for (int at = 0; at <= text.size(); ++at) {
+        plain.setCursorPosition(at);
+        QCOMPARE(plain.cursorRect().x() + Internals::CaretRectLead,
+                 plain.contents().x() + Internals::HorizontalMargin + qRound(line.cursorToX(at)));
+    }
+    // Painted where Qt's line edit paints it.
+    box->setText(text);
+    ui->list()->setFocus();
+    QCOMPARE(box->grab().toImage(), plain.grab().toImage());
 }
 
 void MainFormTest::make_writesTheTableOfTheCurrentEntries() {

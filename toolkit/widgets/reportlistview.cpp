@@ -34,8 +34,9 @@ public:
         }
         return captions_.value(section);
     }
-    Qt::ItemFlags flags(const QModelIndex &) const override {
-        return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    Qt::ItemFlags flags(const QModelIndex &index) const override {
+        return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren
+                               : Qt::NoItemFlags;
     }
 
     const QStringList &captions() const { return captions_; }
