@@ -1,5 +1,4 @@
 #include "main/mainform.h"
-#include "toolkit/platform/displaycheck.h"
 #include "toolkit/platform/process.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "preview/sampledescription.h"
 #include "preview/sampleink.h"
 #include "toolkit/platform/fonts.h"
-#include "toolkit/qt/qtfontchooser.h"
+#include "toolkit/qt/qtcontrols.h"
 #include "ui_mainform.h"
 
 #include <QApplication>
@@ -19,15 +19,7 @@ std::unique_ptr<Ui::TMainForm> setUpUi(QWidget *form) {
     return ui;
 }
 
-std::unique_ptr<toolkit::FontChooser> makeQtFontChooser(const toolkit::Font &initial,
-                                                        QWidget *parent) {
-    return std::make_unique<toolkit::QtFontChooser>(initial, parent);
-}
-
 } // namespace
-
-TMainForm::TMainForm(QWidget *parent)
-    : TMainForm(makeQtFontChooser, parent) {}
 
 TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     : QWidget(parent)
@@ -57,7 +49,8 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
 
     const toolkit::Font fdFont{toolkit::withLayoutPixelSize(property("FD.font").value<QFont>()),
                                preview::sampleInk(palette().color(QPalette::WindowText))};
-    FD = makeFontChooser(fdFont, this);
+    FD = makeFontChooser ? makeFontChooser(fdFont, this)
+                         : std::make_unique<toolkit::QtFontChooser>(fdFont, this);
 
     connectHandlers();
     FormCreate();

@@ -8,7 +8,6 @@
 #include "toolkit/qt/qtcontrols.h"
 #include "toolkit/qt/qtsurface.h"
 #include "toolkit/widgets/reportlistview.h"
-#include "toolkit/widgets/surfaceimage.h"
 
 #include <QWidget>
 
@@ -29,9 +28,8 @@ public:
     using FontChooserFactory =
         std::function<std::unique_ptr<toolkit::FontChooser>(const toolkit::Font &, QWidget *)>;
 
-    explicit TMainForm(QWidget *parent = nullptr);
-    // Tests hand in a chooser that answers without showing a dialog.
-    explicit TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent = nullptr);
+    // Tests hand in a chooser that answers without showing a dialog; the program has Qt's.
+    explicit TMainForm(const FontChooserFactory &makeFontChooser = {}, QWidget *parent = nullptr);
     ~TMainForm() override;
 
     const toolkit::QtSurface &previewSurface() const { return surface_; }

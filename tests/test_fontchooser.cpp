@@ -1,5 +1,5 @@
 #include "samplefixture.h"
-#include "toolkit/qt/qtfontchooser.h"
+#include "toolkit/qt/qtcontrols.h"
 #include "toolkit/widgets/fontchooserdialog.h"
 
 #include <QComboBox>

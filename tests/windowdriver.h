@@ -19,8 +19,7 @@
 class WindowDriver {
 public:
     explicit WindowDriver(const TMainForm::FontChooserFactory &makeFontChooser = {})
-        : form(makeFontChooser ? std::make_unique<TMainForm>(makeFontChooser)
-                               : std::make_unique<TMainForm>()) {
+        : form(std::make_unique<TMainForm>(makeFontChooser)) {
         form->show();
         form->activateWindow();
         active = QTest::qWaitForWindowActive(form.get());

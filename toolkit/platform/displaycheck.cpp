@@ -1,4 +1,4 @@
-#include "toolkit/platform/displaycheck.h"
+#include "toolkit/platform/process.h"
 
 #include <QByteArrayView>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "toolkit/platform/process.h"
 
 #include "toolkit/platform/fonts.h"
-#include "toolkit/widgets/surfaceimage.h"
+#include "toolkit/qt/qtsurface.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -34,7 +34,7 @@ void onSignal(int number) {
     [[maybe_unused]] const ssize_t written = ::write(wakeWriteEnd, &byte, 1);
 }
 
-void quitOnSignals(std::initializer_list<int> signalNumbers) {
+void quitOnSignals() {
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
         return;
@@ -52,7 +52,7 @@ void quitOnSignals(std::initializer_list<int> signalNumbers) {
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int number : signalNumbers) {
+    for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
         ::sigaction(number, &action, nullptr);
     }
 }
@@ -71,7 +71,7 @@ QAccessibleInterface *accessibleRole(const QString &className, QObject *object) 
 } // namespace
 
 void setUpProcess() {
-    quitOnSignals({SIGTERM, SIGINT, SIGHUP});
+    quitOnSignals();
     // The program's own name; the window caption stays exactly as the window sets it.
     QApplication::setApplicationName(QStringLiteral("Pemvaro"));
     QGuiApplication::setDesktopFileName(QStringLiteral("pemvaro"));

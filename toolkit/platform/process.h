@@ -4,33 +4,31 @@ class QCoreApplication;
 
 namespace toolkit {
 
-// Makes the process ready for the window, once the application object exists; main() and the
-// window tests call it alike:
-// - SIGTERM (a session ending, `kill`), SIGINT (Ctrl+C in a terminal) and SIGHUP (a closed
-//   terminal) end the event loop as closing the window does, so that the clipboard is handed to a
-//   clipboard manager and the program leaves through its normal exit; a second signal while it
-//   closes ends the process at once;
-// - the program's name, desktop file and icon (16 and 32 pixels, compiled in: no image-format
-//   plugin is loaded for them);
-// - Qt's own texts in Japanese (installQtJapanese);
-// - the window's face mapped to installed ones (installFontSubstitutes);
-// - the style's images read ahead (preloadStyleImages);
-// - what screen readers cannot learn from Qt: the main window is a frame named by its caption,
-//   not a filler, and the sample is an image whose description is its text alternative.
-// Where no display can be opened, watchForMissingDisplay (displaycheck.h) must come before the
-// application object.
+// Readies the process for the window once the application object exists; main() and the window
+// tests call it alike. SIGTERM, SIGINT and SIGHUP then close the window as its close button does
+// (a second one ends the process at once); the program gets its name, desktop file and icon (16
+// and 32 pixels, compiled in: no image-format plugin is loaded); Qt's own texts are Japanese;
+// the window's face maps to installed ones; the style's images are read; screen readers learn
+// that the main window is a frame named by its caption and the sample an image whose description
+// is its text alternative.
 void setUpProcess();
 
-// Qt's own texts (the edit boxes' context menus, the standard buttons) in Japanese, as is the
-// rest of the window, whatever the locale. Without the catalogue they stay English.
+// Where no windowing platform can be started (no display, a dead X server, an unknown platform),
+// Qt aborts inside the application object's constructor with advice to reinstall and a list of
+// its plugins. Called right before that constructor, this makes the program say instead, in one
+// English and one Japanese line on standard error, that it needs a display, what it tried and how
+// to run it, and end with exit status 1. What Qt says while starting is held back until a
+// platform has started, then passed on unchanged.
+void watchForMissingDisplay(int argc, char *argv[]);
+
+// Qt's own texts (the edit boxes' context menus, the standard buttons) in Japanese, whatever the
+// locale.
 void installQtJapanese(QCoreApplication &app);
 
-// Loads the images the window's style paints the window with before the window is first painted,
-// without Qt's image format plugins. Qt's own style draws the group boxes' frame from a PNG
-// image; reading it the usual way loads and links every image format plugin installed (SVG and
-// JPEG among them, with their libraries), about a tenth of the start-up time, though PNG needs
-// none of them. The image is the same one, read by Qt's built-in PNG reader and kept in Qt's
-// pixmap cache, where the style finds it.
+// Reads the images the style paints the window with (Qt's own style: the group boxes' frame, a
+// PNG image) with Qt's built-in reader into Qt's pixmap cache. Read the usual way, they would load
+// and link every image format plugin installed (SVG and JPEG with their libraries), a tenth of
+// the start-up time.
 void preloadStyleImages();
 
 } // namespace toolkit

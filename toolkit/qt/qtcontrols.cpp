@@ -1,6 +1,7 @@
 #include "toolkit/qt/qtcontrols.h"
 
 #include "toolkit/text.h"
+#include "toolkit/widgets/fontchooserdialog.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -23,6 +24,48 @@ void QtMultiLineEdit::copySelection() {
         return;
     }
     QGuiApplication::clipboard()->setText(withCrLf(selected));
+}
+
+namespace {
+
+Font confirmed(const Font &current, const FontChoice &choice) {
+    Font font = current;
+    font.face.setFamily(choice.family);
+    font.face.setPixelSize(choice.pixelSize);
+    font.face.setWeight(choice.bold ? QFont::Bold : QFont::Normal);
+    font.face.setItalic(choice.italic);
+    font.face.setUnderline(choice.underline);
+    font.face.setStrikeOut(choice.strikeOut);
+    // An untouched colour list or script list may show a stand-in for the current value, so
+    // only a selection the user changed replaces it.
+    if (choice.colorChanged) {
+        font.color = choice.color;
+    }
+    if (choice.faceOrScriptChanged) {
+        font.script = choice.script;
+    }
+    return font;
+}
+
+} // namespace
+
+QtFontChooser::QtFontChooser(const Font &initial, QWidget *parent)
+    : current_(initial)
+    , windowText_(initial.color)
+    , parent_(parent) {}
+
+QtFontChooser::~QtFontChooser() = default;
+
+bool QtFontChooser::execute() {
+    if (!dialog_) {
+        dialog_ = std::make_unique<FontChooserDialog>(windowText_, parent_);
+    }
+    dialog_->showFont(current_);
+    if (dialog_->exec() != QDialog::Accepted) {
+        return false;
+    }
+    current_ = confirmed(current_, dialog_->choice());
+    return true;
 }
 
 } // namespace toolkit

@@ -1,14 +1,19 @@
 #pragma once
 
 #include "toolkit/controls.h"
+#include "toolkit/surface.h"
 #include "toolkit/widgets/memopane.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <memory>
+
 // The window operations on Qt's own widgets.
 namespace toolkit {
+
+class FontChooserDialog;
 
 class QtEditBox final : public EditBox {
 public:
@@ -55,6 +60,22 @@ public:
 
 private:
     MemoPane *edit_;
+};
+
+// The font chooser on Qt. Its dialog is made on first use, so that it costs nothing at start-up.
+class QtFontChooser final : public FontChooser {
+public:
+    QtFontChooser(const Font &initial, QWidget *parent);
+    ~QtFontChooser() override;
+
+    Font currentFont() const override { return current_; }
+    bool execute() override;
+
+private:
+    Font current_;
+    QColor windowText_;
+    QWidget *parent_;
+    std::unique_ptr<FontChooserDialog> dialog_;
 };
 
 } // namespace toolkit

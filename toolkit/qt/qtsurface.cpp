@@ -1,7 +1,6 @@
 #include "toolkit/qt/qtsurface.h"
 
 #include "toolkit/text.h"
-#include "toolkit/widgets/surfaceimage.h"
 
 #include <QPainter>
 
@@ -127,6 +126,30 @@ void QtSurface::lineTo(int x, int y) {
 void QtSurface::changed() {
     if (view_ != nullptr) {
         view_->update();
+    }
+}
+
+SurfaceImage::SurfaceImage(QWidget *parent)
+    : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void SurfaceImage::showPicture(const QImage *picture) {
+    picture_ = picture;
+    update();
+}
+
+void SurfaceImage::describe(const QString &description) {
+    if (description != accessibleDescription()) {
+        setAccessibleDescription(description);
+    }
+}
+
+void SurfaceImage::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    if (picture_ != nullptr) {
+        painter.drawImage(0, 0, *picture_);
     }
 }
 

@@ -298,38 +298,26 @@ QVariant LongTextLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
     }
 }
 
-namespace {
-
-// The line edit places mouse positions on its line as if it were never scrolled.
-template <typename Handler> void passScrolled(int scroll, QMouseEvent *event, Handler handler) {
-    QMouseEvent moved(event->type(), event->position() + QPointF(scroll, 0), event->scenePosition(),
-                      event->globalPosition(), event->button(), event->buttons(),
-                      event->modifiers(), event->pointingDevice());
-    moved.setTimestamp(event->timestamp());
-    handler(&moved);
-    event->setAccepted(moved.isAccepted());
-}
-
-} // namespace
-
-void LongTextLineEdit::mousePressEvent(QMouseEvent *event) {
-    followCaret();
-    passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mousePressEvent(e); });
-}
-
-void LongTextLineEdit::mouseMoveEvent(QMouseEvent *event) {
-    followCaret();
-    passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mouseMoveEvent(e); });
-}
-
-void LongTextLineEdit::mouseReleaseEvent(QMouseEvent *event) {
-    followCaret();
-    passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mouseReleaseEvent(e); });
-}
-
-void LongTextLineEdit::mouseDoubleClickEvent(QMouseEvent *event) {
-    followCaret();
-    passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mouseDoubleClickEvent(e); });
+bool LongTextLineEdit::event(QEvent *event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+        // The line edit places mouse positions on its line as if it were never scrolled.
+        followCaret();
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        QMouseEvent moved(mouse->type(), mouse->position() + QPointF(scroll_, 0),
+                          mouse->scenePosition(), mouse->globalPosition(), mouse->button(),
+                          mouse->buttons(), mouse->modifiers(), mouse->pointingDevice());
+        moved.setTimestamp(mouse->timestamp());
+        const bool handled = QLineEdit::event(&moved);
+        event->setAccepted(moved.isAccepted());
+        return handled;
+    }
+    default:
+        return QLineEdit::event(event);
+    }
 }
 
 void LongTextLineEdit::dragMoveEvent(QDragMoveEvent *event) {

@@ -23,6 +23,14 @@ namespace {
 // with the character.
 constexpr int StandsFor = QTextFormat::UserProperty;
 
+// Where the line around `offset` in a paragraph starts, and where its line separator stands (the
+// paragraph's end for its last line).
+std::pair<qsizetype, qsizetype> lineIn(const QString &paragraph, qsizetype offset) {
+    const qsizetype end = paragraph.indexOf(QChar::LineSeparator, offset);
+    return {offset == 0 ? 0 : paragraph.lastIndexOf(QChar::LineSeparator, offset - 1) + 1,
+            end < 0 ? paragraph.size() : end};
+}
+
 // More lines to insert or remove than this, and the pane is filled anew.
 constexpr int MostLinesEdited = 64;
 
@@ -187,13 +195,10 @@ QString MemoPane::plainText() const {
 QTextCursor MemoPane::lineAt(int position) const {
     // From the start of the line to the start of the next, as Qt selects a paragraph.
     const QTextBlock block = document()->findBlock(position);
-    const QString paragraph = block.text();
-    const int offset = position - block.position();
-    const qsizetype start =
-        offset == 0 ? 0 : paragraph.lastIndexOf(QChar::LineSeparator, offset - 1) + 1;
-    const qsizetype separator = paragraph.indexOf(QChar::LineSeparator, offset);
-    const int end = separator >= 0 ? block.position() + static_cast<int>(separator) + 1
-                                   : block.position() + block.length();
+    const auto [start, separator] = lineIn(block.text(), position - block.position());
+    const int end =
+        block.position() +
+        (separator < block.text().size() ? static_cast<int>(separator) + 1 : block.length());
     QTextCursor line(document());
     line.setPosition(block.position() + static_cast<int>(start));
     line.setPosition(std::min(end, document()->characterCount() - 1), QTextCursor::KeepAnchor);
@@ -265,16 +270,12 @@ QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query) const {
     case Qt::ImCursorPosition:
     case Qt::ImAnchorPosition: {
         // An input method sees the caret's line, as it would if every line were a paragraph.
-        const QTextCursor caret = textCursor();
-        const QString paragraph = caret.block().text();
-        const int offset = caret.positionInBlock();
-        const qsizetype start =
-            offset == 0 ? 0 : paragraph.lastIndexOf(QChar::LineSeparator, offset - 1) + 1;
+        const QString paragraph = textCursor().block().text();
+        const auto [start, end] = lineIn(paragraph, textCursor().positionInBlock());
         if (query != Qt::ImSurroundingText) {
             return value.toInt() - static_cast<int>(start);
         }
-        const qsizetype end = paragraph.indexOf(QChar::LineSeparator, offset);
-        return paragraph.mid(start, end < 0 ? -1 : end - start);
+        return paragraph.mid(start, end - start);
     }
     case Qt::ImTextBeforeCursor:
     case Qt::ImTextAfterCursor:

@@ -13,11 +13,15 @@ namespace toolkit {
 // The multi-line markup pane. Its selection shows only while it has the focus. The actions added
 // to it come first in its context menu, above the standard editing items.
 //
-// It holds its text as toPaneText describes: a text of tens of thousands of lines fills it within
-// a frame. To the user it works by lines as if every line were a paragraph of its own: the
-// scroll bar counts lines, a triple click selects one line, an input method sees the caret's
-// line, and U+FDD0 and U+FDD1 come out as they went in. A text that differs from the last one
-// in a few lines replaces it by editing those lines.
+// To the user it works by lines as if every line were a paragraph of its own: the scroll bar
+// counts lines, a triple click selects one line, an input method sees the caret's line, and
+// U+FDD0 and U+FDD1 come out as they went in. A text that differs from the last one in a few
+// lines replaces it by editing those lines; a text of tens of thousands of lines fills it within
+// a frame. For that its document holds the text as toPaneText describes, and whoever reads it
+// must know two things. One text block holds up to 64 short lines, joined by U+2028: blocks are
+// not lines. And U+FDD0, U+FDD1 and U+FDD2 are held as the stand-in U+FDD2: toPlainText(),
+// QPlainTextEdit::textCursor() and the document give stand-ins; plainText() and selectedText()
+// give the characters the user put in.
 class MemoPane : public QPlainTextEdit {
     Q_OBJECT
 public:
