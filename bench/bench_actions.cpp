@@ -1,5 +1,5 @@
 #include "main/mainform.h"
-#include "toolkit/reportlistview.h"
+#include "toolkit/widgets/reportlistview.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,7 +24,7 @@ class Window {
 public:
     explicit Window(int entries, Entries kind = Entries::Mixed) {
         form.show();
-        list = form.findChild<ReportListView *>(QStringLiteral("ListBox"));
+        list = form.findChild<toolkit::ReportListView *>(QStringLiteral("ListBox"));
         for (int i = 0; i < entries; ++i) {
             const bool whole = kind == Entries::Mixed && i % 3 == 1;
             add(QString::number(i), whole ? QString() : QString::number(i + 1));
@@ -35,7 +35,7 @@ public:
         const int last = list->rowCount() - 1;
         list->setCaption(last, numerator);
         list->setSubItem(last, denominator);
-        list->appendRow(QStringLiteral("（新規作成）"), QString());
+        list->appendRow(fractions::FractionList::EntryRowCaption, QString());
     }
     template <typename T> T *widget(const char *name) {
         return form.findChild<T *>(QString::fromLatin1(name));
@@ -54,7 +54,7 @@ public:
     }
 
     TMainForm form;
-    ReportListView *list = nullptr;
+    toolkit::ReportListView *list = nullptr;
 };
 
 void commitEntry(benchmark::State &state) {
@@ -83,7 +83,7 @@ void deleteEntry(benchmark::State &state) {
     auto *remove = window.widget<QPushButton>("DeleteB");
     for (auto _ : state) {
         state.PauseTiming();
-        window.list->appendRow(QStringLiteral("（新規作成）"), QString());
+        window.list->appendRow(fractions::FractionList::EntryRowCaption, QString());
         window.list->setCaption(window.list->rowCount() - 2, QStringLiteral("1"));
         window.list->selectRow(0);
         state.ResumeTiming();

@@ -2,9 +2,9 @@
 // they set off included, is measured by bench_actions. Run: build/bench/bench_preview
 #include "fractions/fractionlist.h"
 #include "preview/sample.h"
-#include "toolkit/fonts.h"
-#include "toolkit/qtsurface.h"
-#include "toolkit/reportlistview.h"
+#include "toolkit/platform/fonts.h"
+#include "toolkit/qt/qtsurface.h"
+#include "toolkit/widgets/reportlistview.h"
 
 #include <QApplication>
 
@@ -26,11 +26,8 @@ void fill(fractions::FractionList &list, int entries, const fractions::Entry &en
 
 // A list of `entries` copies of `entry` and the sample drawn from it.
 struct SampleOfList {
-    SampleOfList(int entries, const fractions::Entry &entry) {
-        view.appendRow(fractions::FractionList::EntryRowCaption, QString());
-        fill(list, entries, entry);
-    }
-    ReportListView view;
+    SampleOfList(int entries, const fractions::Entry &entry) { fill(list, entries, entry); }
+    toolkit::ReportListView view;
     fractions::FractionList list{view};
     toolkit::QtSurface surface{277, 77};
     preview::Sample sample{surface};

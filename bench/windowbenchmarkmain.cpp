@@ -1,6 +1,6 @@
 // The entry point of the benchmarks that need a window: measured off screen, whatever the desktop,
-// with the window's fonts mapped as the program maps them.
-#include "toolkit/fonts.h"
+// set up as the program sets its process up.
+#include "toolkit/platform/process.h"
 
 #include <QApplication>
 
@@ -9,7 +9,7 @@
 int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    toolkit::installFontSubstitutes();
+    toolkit::setUpProcess();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

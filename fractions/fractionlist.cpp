@@ -2,6 +2,13 @@
 
 namespace fractions {
 
+FractionList::FractionList(toolkit::ListView &view)
+    : view_(view) {
+    if (view_.rowCount() == 0) {
+        view_.appendRow(EntryRowCaption, QString());
+    }
+}
+
 Entry FractionList::entry(int index) const {
     return {view_.caption(index), view_.subItem(index)};
 }

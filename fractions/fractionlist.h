@@ -6,13 +6,13 @@
 namespace fractions {
 
 // The entries as they live in the list view: rows 0 to count - 2 are entries, and the last row is
-// always the entry row, which stands for a new entry. The entry row is known by its position alone.
+// always the entry row, which stands for a new entry. The entry row is known by its position alone;
+// an empty list view gets one.
 class FractionList final : public EntrySource {
 public:
     static inline const QString EntryRowCaption = QStringLiteral("（新規作成）");
 
-    explicit FractionList(toolkit::ListView &view)
-        : view_(view) {}
+    explicit FractionList(toolkit::ListView &view);
 
     // Rows, the entry row included.
     int count() const { return view_.rowCount(); }

@@ -1,12 +1,11 @@
 #include "main/mainform.h"
 
-#include "main/accessibleroles.h"
 #include "markup/mathmarkup.h"
 #include "markup/tablemarkup.h"
 #include "preview/sampledescription.h"
 #include "preview/sampleink.h"
-#include "toolkit/fonts.h"
-#include "toolkit/qtfontchooser.h"
+#include "toolkit/platform/fonts.h"
+#include "toolkit/qt/qtcontrols.h"
 #include "ui_mainform.h"
 
 #include <QApplication>
@@ -15,34 +14,28 @@
 namespace {
 
 std::unique_ptr<Ui::TMainForm> setUpUi(QWidget *form) {
-    installAccessibleRoles();
     auto ui = std::make_unique<Ui::TMainForm>();
     const toolkit::LayoutFontInPixels fontInPixels(form);
     ui->setupUi(form);
     return ui;
 }
 
-std::unique_ptr<toolkit::FontChooser> makeQtFontChooser(const toolkit::Font &initial,
-                                                        QWidget *parent) {
-    return std::make_unique<toolkit::QtFontChooser>(initial, parent);
-}
-
 } // namespace
-
-TMainForm::TMainForm(QWidget *parent)
-    : TMainForm(makeQtFontChooser, parent) {}
 
 TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     : QWidget(parent)
     , ui(setUpUi(this))
-    , list_(*ui->ListBox)
-    , nmntE_(ui->NmntE)
-    , dnmnE_(ui->DnmnE)
-    , changeB_(ui->ChangeB)
-    , deleteB_(ui->DeleteB)
-    , fontB_(ui->FontB)
-    , memo_(ui->Memo)
-    , visSC_(ui->VisSC)
+    , ListBox(*ui->ListBox)
+    , NmntE(ui->NmntE)
+    , DnmnE(ui->DnmnE)
+    , PathE(ui->PathE)
+    , ChangeB(ui->ChangeB)
+    , DeleteB(ui->DeleteB)
+    , FontB(ui->FontB)
+    , Memo(ui->Memo)
+    , VisSC(ui->VisSC)
+    , Image(*ui->Image)
+    , fractions_(ListBox)
     , defaultButton_(ui->ChangeB)
     , frame_(this)
     , surface_(ui->Image->width(), ui->Image->height(), ui->Image, ui->Image->devicePixelRatioF())
@@ -57,7 +50,8 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
 
     const toolkit::Font fdFont{toolkit::withLayoutPixelSize(property("FD.font").value<QFont>()),
                                preview::sampleInk(palette().color(QPalette::WindowText))};
-    FD = makeFontChooser(fdFont, this);
+    FD = makeFontChooser ? makeFontChooser(fdFont, this)
+                         : std::make_unique<toolkit::QtFontChooser>(fdFont, this);
 
     connectHandlers();
     FormCreate();
@@ -67,15 +61,17 @@ TMainForm::~TMainForm() {
     // The closing window and its dying controls still send notifications: none may reach the
     // handlers once the window is being taken apart.
     QObject::disconnect(qApp, nullptr, this, nullptr);
-    ui->ListBox->disconnect(this);
+    ListBox.disconnect(this);
 }
 
 void TMainForm::connectHandlers() {
-    connect(ui->ListBox, &ReportListView::itemAreaClicked, this, &TMainForm::ListBoxClick);
+    connect(ui->ListBox, &toolkit::ReportListView::itemAreaClicked, this, &TMainForm::ListBoxClick);
     // The editor follows the selected row however it was selected, so that Change never writes
     // texts the user did not see into another row.
-    connect(ui->ListBox, &ReportListView::selectedRowChanged, this, &TMainForm::ListBoxClick);
-    connect(ui->ListBox, &ReportListView::itemChangeNotified, this, &TMainForm::ListBoxChange);
+    connect(ui->ListBox, &toolkit::ReportListView::selectedRowChanged, this,
+            &TMainForm::ListBoxClick);
+    connect(ui->ListBox, &toolkit::ReportListView::itemChangeNotified, this,
+            &TMainForm::ListBoxChange);
     connect(ui->ChangeB, &QPushButton::clicked, this, &TMainForm::ChangeBClick);
     connect(ui->DeleteB, &QPushButton::clicked, this, &TMainForm::DeleteBClick);
     connect(ui->MakeB, &QPushButton::clicked, this, &TMainForm::MakeBClick);
@@ -111,86 +107,82 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::ListBoxClick() {
-    const int selected = ui->ListBox->selectedIndex();
-    const fractions::EditorState state = fractions::editorStateFor(selected, list_.count());
-    changeB_.setEnabled(state.changeEnabled);
-    deleteB_.setEnabled(state.deleteEnabled);
-    const fractions::Entry shown = state.loadsRow ? list_.entry(selected) : fractions::Entry{};
-    nmntE_.setText(shown.numerator);
-    dnmnE_.setText(shown.denominator);
+    const int selected = ListBox.selectedIndex();
+    const fractions::EditorState state = fractions::editorStateFor(selected, fractions_.count());
+    ChangeB.setEnabled(state.changeEnabled);
+    DeleteB.setEnabled(state.deleteEnabled);
+    const fractions::Entry shown = state.loadsRow ? fractions_.entry(selected) : fractions::Entry{};
+    NmntE.setText(shown.numerator);
+    DnmnE.setText(shown.denominator);
 }
 
 void TMainForm::ListBoxChange() {
     if (SampleVisible) {
-        sample_.redraw(list_);
-        // Screen readers hear of every change, so only a new text is told.
-        const QString description = preview::describeSample(list_);
-        if (description != ui->Image->accessibleDescription()) {
-            ui->Image->setAccessibleDescription(description);
-        }
+        sample_.redraw(fractions_);
+        Image.describe(preview::describeSample(fractions_));
         surface_.forgetTextsNotMeasured();
     }
 }
 
 void TMainForm::ChangeBClick() {
-    const int selected = ui->ListBox->selectedIndex();
+    const int selected = ListBox.selectedIndex();
     const auto result = [&] {
         // The list tells of each text of the entry as it changes: the sample, and what screen
         // readers are told of it, follow once the entry is whole.
-        const QSignalBlocker whole(ui->ListBox);
-        return list_.commit(selected, {nmntE_.text(), dnmnE_.text()});
+        const QSignalBlocker whole(&ListBox);
+        return fractions_.commit(selected, {NmntE.text(), DnmnE.text()});
     }();
     if (result == fractions::FractionList::Commit::AddedEntry) {
-        ui->ListBox->selectRow(selected + 1);
+        ListBox.selectRow(selected + 1);
         ListBoxClick();
     }
-    nmntE_.focus();
+    NmntE.focus();
     ListBoxChange();
 }
 
 void TMainForm::DeleteBClick() {
-    const int selected = ui->ListBox->selectedIndex();
-    const bool hadFocus = ui->DeleteB->hasFocus();
-    if (!list_.remove(selected)) {
+    const int selected = ListBox.selectedIndex();
+    const bool hadFocus = DeleteB.hasFocus();
+    if (!fractions_.remove(selected)) {
         return;
     }
-    ui->ListBox->selectRow(selected);
+    ListBox.selectRow(selected);
     ListBoxClick();
     // Deleting the last entry disables Delete under the user's hands: the focus goes back to
     // the list rather than on to an unrelated button.
-    if (hadFocus && !deleteB_.isEnabled()) {
-        ui->ListBox->setFocus(Qt::OtherFocusReason);
+    if (hadFocus && !DeleteB.isEnabled()) {
+        ListBox.setFocus(Qt::OtherFocusReason);
     }
     ListBoxChange();
 }
 
 void TMainForm::MakeBClick() {
-    memo_.setText(markup::tableText(list_, ui->PathE->text()));
+    Memo.setText(markup::tableText(fractions_, PathE.text()));
 }
 
 // The pane's context-menu items. Make's table for today's pages: standards mode, content
 // management systems, screen readers.
 void TMainForm::MakeHtml5MIClick() {
-    memo_.setText(markup::tableText(list_, ui->PathE->text(), markup::PageMode::Standards));
+    Memo.setText(markup::tableText(fractions_, PathE.text(), markup::PageMode::Standards));
 }
 
 // The row as MathML, which needs no image.
 void TMainForm::MakeMathMlMIClick() {
-    memo_.setText(markup::mathText(list_));
+    Memo.setText(markup::mathText(fractions_));
 }
 
 void TMainForm::CopyBClick() {
-    memo_.selectAll();
-    memo_.copySelection();
+    Memo.selectAll();
+    Memo.copySelection();
 }
 
 void TMainForm::VisSCClick() {
-    SampleVisible = visSC_.isChecked();
+    SampleVisible = VisSC.isChecked();
     if (SampleVisible) {
         ListBoxChange();
     }
-    ui->Image->setVisible(SampleVisible);
-    fontB_.setVisible(SampleVisible);
+    Image.setVisible(SampleVisible);
+    FontB.setVisible(SampleVisible);
 }
 
 void TMainForm::FontBClick() {

@@ -3,10 +3,11 @@
 #include "fractions/editorrules.h"
 #include "fractions/fractionlist.h"
 #include "preview/sample.h"
-#include "toolkit/defaultbutton.h"
-#include "toolkit/fixedsizeframe.h"
-#include "toolkit/qtcontrols.h"
-#include "toolkit/qtsurface.h"
+#include "toolkit/platform/fixedsizeframe.h"
+#include "toolkit/qt/defaultbutton.h"
+#include "toolkit/qt/qtcontrols.h"
+#include "toolkit/qt/qtsurface.h"
+#include "toolkit/widgets/reportlistview.h"
 
 #include <QWidget>
 
@@ -18,16 +19,17 @@ class TMainForm;
 }
 
 // The main window: the fraction list with its entry editor, the markup pane and the sample.
-// Each control event has one handler, named after the control and the event.
+// Each control event has one handler, named after the control and the event. The handlers reach
+// each control through its member of the same name, by the window operations of toolkit/; `ui`
+// only builds the window and connects the handlers.
 class TMainForm : public QWidget {
     Q_OBJECT
 public:
     using FontChooserFactory =
         std::function<std::unique_ptr<toolkit::FontChooser>(const toolkit::Font &, QWidget *)>;
 
-    explicit TMainForm(QWidget *parent = nullptr);
-    // Tests hand in a chooser that answers without showing a dialog.
-    explicit TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent = nullptr);
+    // Tests hand in a chooser that answers without showing a dialog; the program has Qt's.
+    explicit TMainForm(const FontChooserFactory &makeFontChooser = {}, QWidget *parent = nullptr);
     ~TMainForm() override;
 
     const toolkit::QtSurface &previewSurface() const { return surface_; }
@@ -51,14 +53,19 @@ private:
     std::unique_ptr<Ui::TMainForm> ui;
     bool SampleVisible = false;
 
-    fractions::FractionList list_;
-    toolkit::QtEditBox nmntE_;
-    toolkit::QtEditBox dnmnE_;
-    toolkit::QtPushButton changeB_;
-    toolkit::QtPushButton deleteB_;
-    toolkit::QtPushButton fontB_;
-    toolkit::QtMultiLineEdit memo_;
-    toolkit::QtCheckBox visSC_;
+    toolkit::ReportListView &ListBox;
+    toolkit::QtEditBox NmntE;
+    toolkit::QtEditBox DnmnE;
+    toolkit::QtEditBox PathE;
+    toolkit::QtPushButton ChangeB;
+    toolkit::QtPushButton DeleteB;
+    toolkit::QtPushButton FontB;
+    toolkit::QtMultiLineEdit Memo;
+    toolkit::QtCheckBox VisSC;
+    toolkit::SurfaceImage &Image;
+
+    // The rows of ListBox as entries.
+    fractions::FractionList fractions_;
     toolkit::DefaultButton defaultButton_;
     toolkit::FixedSizeFrame frame_;
     toolkit::QtSurface surface_;

@@ -1,51 +1,18 @@
 #pragma once
 
-// What the sample tests share: the window's controls by name, entry as a user makes it, and
+// What the sample tests share beside the window driver: entries put straight into the list, and
 // looking at the pixels of the sample.
 #include "fractions/fractionlist.h"
-#include "main/mainform.h"
 #include "preview/samplelayout.h"
-#include "toolkit/fonts.h"
-#include "toolkit/reportlistview.h"
-
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
+#include "toolkit/platform/fonts.h"
+#include "windowdriver.h"
 
 namespace samplefixture {
 
-template <typename W> W *control(const TMainForm &form, const char16_t *name) {
-    W *found = form.findChild<W *>(QString::fromUtf16(name));
-    Q_ASSERT(found != nullptr);
-    return found;
-}
-
-inline ReportListView *listBox(const TMainForm &form) {
-    return control<ReportListView>(form, u"ListBox");
-}
-
-inline void click(QWidget *widget) {
-    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
-}
-
-// As a user: the entry row is clicked unless it is already selected, the texts typed, Enter.
-inline void typeEntry(const TMainForm &form, const QString &numerator, const QString &denominator) {
-    ReportListView *list = listBox(form);
-    const int entryRow = list->rowCount() - 1;
-    if (list->selectedIndex() != entryRow) {
-        const QModelIndex index = list->model()->index(entryRow, 0);
-        list->scrollTo(index);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
-    }
-    QTest::keyClicks(control<QLineEdit>(form, u"NmntE"), numerator);
-    QTest::keyClicks(control<QLineEdit>(form, u"DnmnE"), denominator);
-    QTest::keyClick(control<QLineEdit>(form, u"DnmnE"), Qt::Key_Return);
-}
-
 // For tests about the picture rather than about entry: commits straight into the list.
 inline void addEntries(const TMainForm &form, const std::vector<fractions::Entry> &entries) {
-    fractions::FractionList list(*listBox(form));
+    fractions::FractionList list(
+        *form.findChild<toolkit::ReportListView *>(QStringLiteral("ListBox")));
     for (const fractions::Entry &entry : entries) {
         list.commit(list.count() - 1, entry);
     }

@@ -1,6 +1,6 @@
 #include "samplefixture.h"
-#include "toolkit/fontchooserdialog.h"
-#include "toolkit/qtfontchooser.h"
+#include "toolkit/qt/qtcontrols.h"
+#include "toolkit/widgets/fontchooserdialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -76,6 +76,7 @@ const toolkit::Font Initial = font(Dejavu, 19, Slate, QFontDatabase::Japanese);
 class TestFontChooser : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { toolkit::setUpProcess(); }
     void init();
     void cleanup();
 
@@ -214,10 +215,9 @@ void TestFontChooser::nextOpening_startsFromTheChosenFont() {
 }
 
 void TestFontChooser::fontButton_makesTheChooserAndRedrawsInTheChosenColour() {
-    toolkit::installFontSubstitutes();
-    TMainForm form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    WindowDriver ui;
+    QVERIFY(ui.active);
+    const TMainForm &form = *ui.form;
     // Start-up does not pay for the chooser.
     QVERIFY(form.findChild<FontChooserDialog *>() == nullptr);
     samplefixture::addEntries(form, {{QStringLiteral("1"), QStringLiteral("2")}});
@@ -227,7 +227,7 @@ void TestFontChooser::fontButton_makesTheChooserAndRedrawsInTheChosenColour() {
         pick(part<QComboBox>(dialog, u"colorBox"), u"赤");
         press(dialog, QDialogButtonBox::Ok);
     });
-    samplefixture::click(samplefixture::control<QPushButton>(form, u"FontB"));
+    ui.click(ui.widget<QPushButton>("FontB"));
 
     const QImage shown = samplefixture::picture(form);
     const int barRow = preview::TopMargin + samplefixture::pitchOf(form).rowPitch - 1;

@@ -1,9 +1,8 @@
 #include "fractions/fractionlist.h"
-#include "main/qtjapanese.h"
-#include "main/styleimages.h"
-#include "mainformfixture.h"
-#include "toolkit/memopane.h"
+#include "toolkit/widgets/longtextlineedit.h"
+#include "windowdriver.h"
 
+#include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -15,6 +14,7 @@
 #include <QScrollBar>
 #include <QStyleFactory>
 #include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 
 using namespace Qt::StringLiterals;
 
@@ -24,7 +24,11 @@ class MainFormTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { ui = std::make_unique<MainFormDriver>(); }
+    void initTestCase() { toolkit::setUpProcess(); }
+    void init() {
+        ui = std::make_unique<WindowDriver>();
+        QVERIFY(ui->active);
+    }
     void cleanup() { ui.reset(); }
 
     void startUp_showsTheEntryRowAndNothingEnabled();
@@ -39,6 +43,7 @@ private slots:
     void committingAnEntry_changesItInPlace_data();
     void committingAnEntry_changesItInPlace();
     void clickingRows_refreshesTheEditor();
+    void list_tellsOfEachChangeAsQtsViewsExpect();
     void keyboardSelection_loadsTheRowSoNothingIsOverwritten();
     void deleting_data();
     void deleting();
@@ -52,6 +57,8 @@ private slots:
     void editBoxes_selectAllWhenEnteredByKeyboardOnly();
     void editBoxes_clickPlacesTheCaretAmongTheCharactersShown_data();
     void editBoxes_clickPlacesTheCaretAmongTheCharactersShown();
+    void editBoxes_tellAnInputMethodWholeCharactersAroundTheCaret();
+    void editBoxes_standOnQtsLineEditAsItIs();
 
     void make_writesTheTableOfTheCurrentEntries();
     void makeAgain_leavesThePaneAsAFirstMakeWould_data();
@@ -73,8 +80,8 @@ private slots:
     void styleImages_preloadedLeavePluginFormatsReadable();
 
 private:
-    MemoPane *filledPane();
-    std::unique_ptr<MainFormDriver> ui;
+    toolkit::MemoPane *filledPane();
+    std::unique_ptr<WindowDriver> ui;
     std::unique_ptr<QPlainTextEdit> reference;
 };
 
@@ -112,9 +119,14 @@ void placeCaret(QPlainTextEdit &pane, int position) {
 
 // The window's pane holding 150 short lines, and beside it a plain-text pane as Qt has it, with
 // one paragraph a line, of the same size, font and text: the yardstick of what a user expects.
-MemoPane *MainFormTest::filledPane() {
-    auto *memo = ui->widget<MemoPane>("Memo");
+toolkit::MemoPane *MainFormTest::filledPane() {
+    auto *memo = ui->memo();
     memo->replaceText(shortLines(150));
+    // The rows of the pane's cases expect lines 0 to 63 in the first paragraph, 64 on in the next.
+    if (!QTest::qCompare(memo->document()->findBlockByNumber(1).position(), 64 * LineLength,
+                         "second paragraph", "line 64", __FILE__, __LINE__)) {
+        return nullptr;
+    }
     reference = std::make_unique<QPlainTextEdit>();
     reference->setFont(memo->font());
     reference->setVerticalScrollBarPolicy(memo->verticalScrollBarPolicy());
@@ -212,7 +224,7 @@ public:
 void MainFormTest::layout_growsTheCheckBoxOnlyAsFarAsItsTextNeeds() {
     const QString usual = QApplication::style()->name();
     QApplication::setStyle(new LargeIndicatorStyle);
-    ui = std::make_unique<MainFormDriver>();
+    ui = std::make_unique<WindowDriver>();
     auto *box = ui->widget<QCheckBox>("VisSC");
     QStyleOptionButton option;
     option.initFrom(box);
@@ -311,6 +323,24 @@ void MainFormTest::clickingRows_refreshesTheEditor() {
     QCOMPARE(ui->selectedRow(), -1);
     QCOMPARE(ui->editor(), QStringList({QString(), QString()}));
     QVERIFY(!ui->change()->isEnabled() && !ui->remove()->isEnabled());
+}
+
+void MainFormTest::list_tellsOfEachChangeAsQtsViewsExpect() {
+    QAbstractItemModel *rows = ui->list()->model();
+    QAbstractItemModelTester tester(rows, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    ui->addEntry(u"1"_s, u"2"_s);
+    ui->addEntry(u"3"_s, u"4"_s);
+    // A new denominator changes the second column of its row alone, and the view repaints it.
+    QSignalSpy changed(rows, &QAbstractItemModel::dataChanged);
+    ui->clickRow(0);
+    ui->denominator()->setText(u"5"_s);
+    ui->click(ui->change());
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed.at(0).at(0).toModelIndex(), rows->index(0, 1));
+    QCOMPARE(changed.at(0).at(1).toModelIndex(), rows->index(0, 1));
+    ui->click(ui->remove());
+    ui->click(ui->remove());
+    QCOMPARE(ui->rowCount(), 1);
 }
 
 void MainFormTest::keyboardSelection_loadsTheRowSoNothingIsOverwritten() {
@@ -485,6 +515,78 @@ void MainFormTest::editBoxes_clickPlacesTheCaretAmongTheCharactersShown() {
     QVERIFY(dark > 10);
 }
 
+void MainFormTest::editBoxes_tellAnInputMethodWholeCharactersAroundTheCaret() {
+    // Long enough that the input method is told of a stretch around the caret, whose ends fall
+    // inside a surrogate pair for one caret position in three.
+    const QString text = u"a😀"_s.repeated(1000);
+    QLineEdit *box = ui->numerator();
+    box->setText(text);
+    for (int at = 0; at <= text.size(); at += text.at(at).isHighSurrogate() ? 2 : 1) {
+        box->setCursorPosition(at);
+        const QString around = box->inputMethodQuery(Qt::ImSurroundingText).toString();
+        const int caret = box->inputMethodQuery(Qt::ImCursorPosition).toInt();
+        QVERIFY2(around.isValidUtf16(), qPrintable(QString::number(at)));
+        QVERIFY(text.left(at).endsWith(around.left(caret)));
+        QVERIFY(text.mid(at).startsWith(around.mid(caret)));
+        if (at == text.size()) {
+            break;
+        }
+    }
+}
+
+namespace {
+
+template <typename Edit>
+concept TakesDisplaySettings = requires(Edit &edit) {
+    edit.setPlaceholderText(QString());
+    edit.setAlignment(Qt::AlignRight);
+    edit.setEchoMode(QLineEdit::Password);
+};
+
+class PlainLineEdit final : public QLineEdit {
+public:
+    using QLineEdit::cursorRect;
+    // Where Qt's line edit lays its text out, its margin left out.
+    QRect contents() const {
+        QStyleOptionFrame panel;
+        initStyleOption(&panel);
+        return style()
+            ->subElementRect(QStyle::SE_LineEditContents, &panel, this)
+            .marginsRemoved(textMargins());
+    }
+};
+
+} // namespace
+
+void MainFormTest::editBoxes_standOnQtsLineEditAsItIs() {
+    using Internals = toolkit::QtLineEditInternals;
+    // It shows its text only as typed, from the left: the settings that would change that are
+    // refused when the program is built.
+    static_assert(TakesDisplaySettings<QLineEdit>);
+    static_assert(!TakesDisplaySettings<toolkit::LongTextLineEdit>);
+
+    QLineEdit *box = ui->numerator();
+    PlainLineEdit plain;
+    plain.setParent(box->parentWidget());
+    plain.setGeometry(box->geometry());
+    QVERIFY(Internals::lineControl(plain) != nullptr);
+    const QString text = u"分子 1/2"_s;
+    plain.setText(text);
+    QTextLayout layout(text, plain.font());
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    for (int at = 0; at <= text.size(); ++at) {
+        plain.setCursorPosition(at);
+        QCOMPARE(plain.cursorRect().x() + Internals::CaretRectLead,
+                 plain.contents().x() + Internals::HorizontalMargin + qRound(line.cursorToX(at)));
+    }
+    // Painted where Qt's line edit paints it.
+    box->setText(text);
+    ui->list()->setFocus();
+    QCOMPARE(box->grab().toImage(), plain.grab().toImage());
+}
+
 void MainFormTest::make_writesTheTableOfTheCurrentEntries() {
     ui->addEntry(u"1"_s, u"2"_s);
     ui->addEntry(u"+"_s, QString());
@@ -525,7 +627,7 @@ void MainFormTest::makeAgain_leavesThePaneAsAFirstMakeWould() {
         }
     };
     add(70);
-    auto *memo = ui->widget<MemoPane>("Memo");
+    auto *memo = ui->memo();
     auto *make = ui->widget<QPushButton>("MakeB");
     ui->click(make);
     memo->verticalScrollBar()->setValue(memo->verticalScrollBar()->maximum());
@@ -652,7 +754,7 @@ void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine_data() {
 void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine() {
     QFETCH(int, line);
     QFETCH(QKeySequence, keys);
-    MemoPane *memo = filledPane();
+    toolkit::MemoPane *memo = filledPane();
     QVERIFY(memo != nullptr);
     QCOMPARE(paneState(*memo), paneState(*reference));
     for (QPlainTextEdit *pane : {static_cast<QPlainTextEdit *>(memo), reference.get()}) {
@@ -676,7 +778,7 @@ void MainFormTest::pane_tripleClickSelectsLines_data() {
 void MainFormTest::pane_tripleClickSelectsLines() {
     QFETCH(int, line);
     QFETCH(int, dragTo);
-    MemoPane *memo = filledPane();
+    toolkit::MemoPane *memo = filledPane();
     QVERIFY(memo != nullptr);
     for (QPlainTextEdit *pane : {static_cast<QPlainTextEdit *>(memo), reference.get()}) {
         placeCaret(*pane, line * LineLength);
@@ -708,7 +810,7 @@ void MainFormTest::pane_keepsNoncharacters() {
     QFETCH(QString, way);
     // Qt's text document uses U+FDD0 and U+FDD1 as marks; U+FDD2 is the pane's own stand-in.
     const QString text = u"a\ufdd0b\ufdd1c\ufdd2d"_s;
-    auto *memo = ui->widget<MemoPane>("Memo");
+    auto *memo = ui->memo();
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (way == u"make") {
         ui->clickRow(0);
@@ -777,7 +879,7 @@ void MainFormTest::screenReaders_nameEveryControlAndReadTheSample() {
 }
 
 void MainFormTest::qtsOwnTexts_areJapanese() {
-    installQtJapanese(*qApp);
+    toolkit::installQtJapanese(*qApp);
     const std::unique_ptr<QMenu> menu(ui->numerator()->createStandardContextMenu());
     QStringList texts;
     for (const QAction *action : menu->actions()) {
@@ -790,7 +892,7 @@ void MainFormTest::qtsOwnTexts_areJapanese() {
 
 void MainFormTest::styleImages_preloadedLeavePluginFormatsReadable() {
     const QStringList pluginDirectories = QCoreApplication::libraryPaths();
-    preloadStyleImages();
+    toolkit::preloadStyleImages();
     QCOMPARE(QCoreApplication::libraryPaths(), pluginDirectories);
     // JPEG comes from a plugin, which must still be found afterwards.
     QVERIFY(QImageReader::supportedImageFormats().contains("jpeg"));

@@ -88,24 +88,23 @@ private slots:
 
 private:
     ChooserAnswer answer_;
-    std::unique_ptr<TMainForm> form_;
+    std::unique_ptr<WindowDriver> ui_;
 };
 
 void TestSample::initTestCase() {
-    toolkit::installFontSubstitutes();
+    toolkit::setUpProcess();
 }
 
 void TestSample::init() {
     answer_ = {};
-    form_ = std::make_unique<TMainForm>([this](const toolkit::Font &initial, QWidget *) {
+    ui_ = std::make_unique<WindowDriver>([this](const toolkit::Font &initial, QWidget *) {
         return std::make_unique<PresetChooser>(initial, answer_);
     });
-    form_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QVERIFY(ui_->active);
 }
 
 void TestSample::cleanup() {
-    form_.reset();
+    ui_.reset();
 }
 
 void TestSample::picture_isWhite_data() {
@@ -117,21 +116,19 @@ void TestSample::picture_isWhite_data() {
 void TestSample::picture_isWhite() {
     QFETCH(bool, deleteAnEntry);
     if (deleteAnEntry) {
-        typeEntry(*form_, QStringLiteral("1"), QStringLiteral("2"));
-        QVERIFY(!allWhite(picture(*form_), rows(0, 77)));
-        ReportListView *list = listBox(*form_);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualRect(list->model()->index(0, 0)).center());
-        click(control<QPushButton>(*form_, u"DeleteB"));
-        QCOMPARE(list->rowCount(), 1);
+        ui_->addEntry(QStringLiteral("1"), QStringLiteral("2"));
+        QVERIFY(!allWhite(picture(*ui_->form), rows(0, 77)));
+        ui_->clickRow(0);
+        ui_->click(ui_->remove());
+        QCOMPARE(ui_->rowCount(), 1);
     }
-    const QImage shown = picture(*form_);
+    const QImage shown = picture(*ui_->form);
     QCOMPARE(shown.size(), QSize(277, 77));
     QVERIFY(allWhite(shown, rows(0, 77)));
 }
 
 void TestSample::plainEntry_standsHalfARowPitchBelowNumerators() {
-    const Pitch pitch = pitchOf(*form_);
+    const Pitch pitch = pitchOf(*ui_->form);
     const QImage plain = pictureOf({{QStringLiteral("1"), QString()}});
     const QImage fraction = pictureOf({{QStringLiteral("1"), QStringLiteral("1")}});
     const QRect numeratorRows = rows(0, TopMargin + pitch.textHeight);
@@ -167,9 +164,9 @@ void TestSample::fraction_centresTextsOverItsBar_data() {
 void TestSample::fraction_centresTextsOverItsBar() {
     QFETCH(QString, numerator);
     QFETCH(QString, denominator);
-    const Pitch pitch = pitchOf(*form_);
-    const int wN = widthOf(*form_, numerator);
-    const int wD = widthOf(*form_, denominator);
+    const Pitch pitch = pitchOf(*ui_->form);
+    const int wN = widthOf(*ui_->form, numerator);
+    const int wD = widthOf(*ui_->form, denominator);
     const int width = std::max(wN, wD);
     if (QByteArray(QTest::currentDataTag()).contains("odd")) {
         QVERIFY2(std::abs(wD - wN) % 2 == 1, "the texts must differ in width by an odd number");
@@ -199,16 +196,16 @@ void TestSample::neighbours_standOnePixelApart() {
     const Entry plus{QStringLiteral("+"), QString()};
     const Entry threeQuarters{QStringLiteral("3"), QStringLiteral("4")};
     const int halfWidth =
-        std::max(widthOf(*form_, half.numerator), widthOf(*form_, half.denominator));
+        std::max(widthOf(*ui_->form, half.numerator), widthOf(*ui_->form, half.denominator));
     const int plusAt = LeftMargin + halfWidth + 1;
-    const int quartersAt = plusAt + widthOf(*form_, plus.numerator) + 1;
-    const int quartersEnd = quartersAt + std::max(widthOf(*form_, threeQuarters.numerator),
-                                                  widthOf(*form_, threeQuarters.denominator));
+    const int quartersAt = plusAt + widthOf(*ui_->form, plus.numerator) + 1;
+    const int quartersEnd = quartersAt + std::max(widthOf(*ui_->form, threeQuarters.numerator),
+                                                  widthOf(*ui_->form, threeQuarters.denominator));
     const QImage row = pictureOf({half, plus, threeQuarters});
 
     // The "+" may cross the bar row; its columns are checked against the "+" drawn alone.
     const QString mismatch = barRowMismatch(
-        row, TopMargin + pitchOf(*form_).rowPitch - 1,
+        row, TopMargin + pitchOf(*ui_->form).rowPitch - 1,
         [&](int x) {
             return (x >= LeftMargin && x < LeftMargin + halfWidth) ||
                    (x >= quartersAt && x < quartersEnd);
@@ -226,11 +223,11 @@ void TestSample::neighbours_standOnePixelApart() {
 void TestSample::row_isCutOffAtTheRightEdge() {
     const Entry entry{QStringLiteral("12"), QStringLiteral("345")};
     const int width =
-        std::max(widthOf(*form_, entry.numerator), widthOf(*form_, entry.denominator));
+        std::max(widthOf(*ui_->form, entry.numerator), widthOf(*ui_->form, entry.denominator));
     const int count = 277 / (width + 1) + 2;
-    addEntries(*form_, std::vector<Entry>(static_cast<size_t>(count), entry));
-    const QImage shown = picture(*form_);
-    const Pitch pitch = pitchOf(*form_);
+    addEntries(*ui_->form, std::vector<Entry>(static_cast<size_t>(count), entry));
+    const QImage shown = picture(*ui_->form);
+    const Pitch pitch = pitchOf(*ui_->form);
 
     // Every bar up to the edge is where it belongs, the last one cut off by the edge.
     QVERIFY((width + 1) * count > 277);
@@ -248,12 +245,12 @@ void TestSample::tallFont_isCutOffAtTheBottomEdge() {
     tall.face = QFont(QString::fromUtf16(toolkit::LayoutFaceName));
     tall.face.setPixelSize(40);
     answer_ = {true, tall};
-    click(control<QPushButton>(*form_, u"FontB"));
+    ui_->click(ui_->widget<QPushButton>("FontB"));
     const Entry eights{QStringLiteral("8"), QStringLiteral("8")};
-    addEntries(*form_, {eights});
-    const QImage shown = picture(*form_);
-    const Pitch pitch = pitchOf(*form_);
-    const int width = widthOf(*form_, eights.denominator);
+    addEntries(*ui_->form, {eights});
+    const QImage shown = picture(*ui_->form);
+    const Pitch pitch = pitchOf(*ui_->form);
+    const int width = widthOf(*ui_->form, eights.denominator);
     const int barRow = TopMargin + pitch.rowPitch - 1;
 
     QVERIFY(barRow < 77 && TopMargin + pitch.rowPitch + pitch.textHeight > 77);
@@ -274,21 +271,21 @@ void TestSample::fontChooser() {
     const std::vector<Entry> entries{{QStringLiteral("1"), QStringLiteral("2")},
                                      {QStringLiteral("+"), QString()},
                                      {QStringLiteral("3"), QStringLiteral("4")}};
-    addEntries(*form_, entries);
-    const QImage before = picture(*form_);
+    addEntries(*ui_->form, entries);
+    const QImage before = picture(*ui_->form);
     toolkit::Font red;
     red.face = QFont(QString::fromUtf16(toolkit::LayoutFaceName));
     red.face.setPixelSize(19);
     red.color = Qt::red;
     answer_ = {confirm, red};
-    click(control<QPushButton>(*form_, u"FontB"));
-    const QImage after = picture(*form_);
+    ui_->click(ui_->widget<QPushButton>("FontB"));
+    const QImage after = picture(*ui_->form);
 
     if (!confirm) {
         QCOMPARE(after, before);
         return;
     }
-    const int barRow = TopMargin + pitchOf(*form_).rowPitch - 1;
+    const int barRow = TopMargin + pitchOf(*ui_->form).rowPitch - 1;
     int redPixels = 0;
     for (int y = 0; y < after.height(); ++y) {
         for (int x = 0; x < after.width(); ++x) {
@@ -306,26 +303,26 @@ void TestSample::fontChooser() {
 }
 
 void TestSample::hiddenSample_drawsNothingUntilShownAgain() {
-    auto *visSC = control<QCheckBox>(*form_, u"VisSC");
-    auto *image = control<QWidget>(*form_, u"Image");
-    auto *fontB = control<QPushButton>(*form_, u"FontB");
-    typeEntry(*form_, QStringLiteral("1"), QStringLiteral("2"));
-    const QImage shown = picture(*form_);
+    auto *visSC = ui_->widget<QCheckBox>("VisSC");
+    auto *image = ui_->widget<QWidget>("Image");
+    auto *fontB = ui_->widget<QPushButton>("FontB");
+    ui_->addEntry(QStringLiteral("1"), QStringLiteral("2"));
+    const QImage shown = picture(*ui_->form);
     QCOMPARE(shown, pictureOf({{QStringLiteral("1"), QStringLiteral("2")}}));
 
-    click(visSC);
+    ui_->click(visSC);
     QVERIFY(!visSC->isChecked());
     QVERIFY(image->isHidden());
     QVERIFY(fontB->isHidden());
-    typeEntry(*form_, QStringLiteral("3"), QStringLiteral("4"));
-    QCOMPARE(listBox(*form_)->rowCount(), 3);
-    QCOMPARE(picture(*form_), shown);
+    ui_->addEntry(QStringLiteral("3"), QStringLiteral("4"));
+    QCOMPARE(ui_->rowCount(), 3);
+    QCOMPARE(picture(*ui_->form), shown);
 
-    click(visSC);
+    ui_->click(visSC);
     QVERIFY(image->isVisible());
     QVERIFY(fontB->isVisible());
-    QCOMPARE(picture(*form_), pictureOf({{QStringLiteral("1"), QStringLiteral("2")},
-                                         {QStringLiteral("3"), QStringLiteral("4")}}));
+    QCOMPARE(picture(*ui_->form), pictureOf({{QStringLiteral("1"), QStringLiteral("2")},
+                                             {QStringLiteral("3"), QStringLiteral("4")}}));
 }
 
 void TestSample::doubleDensity_drawsTheBarAtDevicePixels() {
@@ -345,14 +342,14 @@ QTEST_MAIN(TestSample)
 #include "test_sample.moc"
 
 void TestSample::longTexts_areRememberedOnlyWhileAnEntryHoldsThem() {
-    ReportListView *list = listBox(*form_);
+    toolkit::ReportListView *list = ui_->list();
     const QString text = u"分数のテスト 1/2 + abc "_s.repeated(10'000);
-    addEntries(*form_, {{text, u"2"_s}});
+    addEntries(*ui_->form, {{text, u"2"_s}});
     for (int i = 0; i < 5; ++i) {
         list->setCaption(0, QString::number(i) + text);
     }
     // The widths of the entry's current texts, nothing of the texts it held before.
-    QVERIFY(form_->previewSurface().rememberedCharacters() <= text.size() + 2);
+    QVERIFY(ui_->form->previewSurface().rememberedCharacters() <= text.size() + 2);
     list->removeRow(0);
-    QVERIFY(form_->previewSurface().rememberedCharacters() < 10);
+    QVERIFY(ui_->form->previewSurface().rememberedCharacters() < 10);
 }

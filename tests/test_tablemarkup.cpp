@@ -1,6 +1,5 @@
 #include "markup/mathmarkup.h"
 #include "markup/tablemarkup.h"
-#include "toolkit/qtcontrols.h"
 
 #include <QtTest>
 
@@ -36,7 +35,6 @@ private slots:
     void formulaName();
     void math_data();
     void math();
-    void paneText_endsEveryLineWithCrLfOnTheClipboard();
 };
 
 void TableMarkupTest::lines_data() {
@@ -202,13 +200,6 @@ void TableMarkupTest::math() {
         QStringList{u"<!-- 分数ここから -->"_s, u"<math display=\"block\">"_s} + expected +
         QStringList{u"</math>"_s, u"<!-- 分数ここまで -->"_s};
     QCOMPARE(markup::mathText(EntryVector(entries)), lines.join(u'\n') + u'\n');
-}
-
-void TableMarkupTest::paneText_endsEveryLineWithCrLfOnTheClipboard() {
-    QCOMPARE(toolkit::withCrLf(u"a\nb\n"_s), u"a\r\nb\r\n"_s);
-    QCOMPARE(toolkit::withCrLf(u"a"_s + QChar::ParagraphSeparator + u"b"_s + QChar::LineSeparator +
-                               u"c"_s),
-             u"a\r\nb\r\nc"_s);
 }
 
 QTEST_GUILESS_MAIN(TableMarkupTest)

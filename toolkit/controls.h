@@ -40,6 +40,7 @@ public:
     virtual bool isEnabled() const = 0;
     virtual void setEnabled(bool enabled) = 0;
     virtual void setVisible(bool visible) = 0;
+    virtual bool hasFocus() const = 0;
 };
 
 class CheckBox {

@@ -1,6 +1,6 @@
 // The bare window with one line of Japanese text in the window's face: what drawing any Japanese
 // text costs at start-up (the font database, the face, its fallbacks), before Pemvaro's own work.
-#include "toolkit/fonts.h"
+#include "toolkit/platform/fonts.h"
 
 #include <QApplication>
 #include <QLabel>

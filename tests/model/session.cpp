@@ -1,16 +1,8 @@
 #include "session.h"
 
-#include "main/mainform.h"
-#include "toolkit/fonts.h"
-#include "toolkit/memopane.h"
-#include "toolkit/reportlistview.h"
+#include "windowdriver.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
 
 #include <array>
 #include <memory>
@@ -112,32 +104,22 @@ private:
 // One window, one model, the same actions on both.
 class Session {
 public:
-    Session() {
-        toolkit::installFontSubstitutes();
-        QGuiApplication::clipboard()->clear();
-        form_ = std::make_unique<TMainForm>([this](const toolkit::Font &font, QWidget *) {
+    Session()
+        : ui_([this](const toolkit::Font &font, QWidget *) {
             return std::make_unique<FakeFontChooser>(font, confirmFont_, fontRuns_);
-        });
-        form_->show();
-        form_->activateWindow();
-        active_ = QTest::qWaitForWindowActive(form_.get());
+        }) {
+        QGuiApplication::clipboard()->clear();
         model_.current = list()->currentIndex().row();
     }
 
     QString perform(const Action &action);
     QString check() const;
-    bool started() const { return active_; }
+    bool started() const { return ui_.active; }
 
 private:
-    template <typename T = QWidget> T *control(Control c) const {
-        return form_->findChild<T *>(nameOf(c));
-    }
-    ReportListView *list() const { return control<ReportListView>(Control::ListBox); }
+    template <typename T = QWidget> T *control(Control c) const { return ui_.widget<T>(nameOf(c)); }
+    toolkit::ReportListView *list() const { return ui_.list(); }
     QWidget *focused() const { return QApplication::focusWidget(); }
-    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
-        QTest::keyClick(focused(), k, modifiers);
-    }
-    void type(const QString &text);
     void clickRow(const Action &action);
     void clickBelowRows(const Action &action);
     void listKey(Qt::Key k);
@@ -148,32 +130,18 @@ private:
     QString paneText() const;
     void setEditText(Control c, const QString &text);
 
-    std::unique_ptr<TMainForm> form_;
-    FormModel model_;
     bool confirmFont_ = false;
     int fontRuns_ = 0;
-    bool active_ = false;
+    WindowDriver ui_;
+    FormModel model_;
 };
-
-void Session::type(const QString &text) {
-    // One key a code point, as a keyboard or an input method delivers them.
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype length = text.at(i).isHighSurrogate() ? 2 : 1;
-        QTest::sendKeyEvent(QTest::Click, focused(), Qt::Key_unknown, text.mid(i, length),
-                            Qt::NoModifier);
-        i += length - 1;
-    }
-}
 
 void Session::clickRow(const Action &action) {
     const int row = ((action.a % model_.count()) + model_.count()) % model_.count();
     const bool right = (action.b & 1) != 0;
     const bool ctrl = (action.b & 2) != 0;
-    const QModelIndex item = list()->model()->index(row, 0);
-    list()->scrollTo(item);
-    const QPoint at = list()->visualRect(item).center();
-    QTest::mouseClick(list()->viewport(), right ? Qt::RightButton : Qt::LeftButton,
-                      ctrl ? Qt::ControlModifier : Qt::KeyboardModifiers(), at);
+    ui_.clickRow(row, right ? Qt::RightButton : Qt::LeftButton,
+                 ctrl ? Qt::ControlModifier : Qt::KeyboardModifiers());
 
     model_.focus = Control::ListBox;
     model_.current = row;
@@ -184,15 +152,10 @@ void Session::clickRow(const Action &action) {
 }
 
 void Session::clickBelowRows(const Action &action) {
-    ReportListView *l = list();
-    l->scrollToBottom();
-    const int lastBottom = l->visualRect(l->model()->index(l->rowCount() - 1, 0)).bottom();
-    const int y = l->viewport()->height() - 2;
-    if (lastBottom >= y) {
-        return; // the rows fill the list: there is no empty area to click
-    }
     const bool right = action.b == 1;
-    QTest::mouseClick(l->viewport(), right ? Qt::RightButton : Qt::LeftButton, {}, QPoint(20, y));
+    if (!ui_.clickBelowRows(right ? Qt::RightButton : Qt::LeftButton)) {
+        return;
+    }
     // A click of either button where no row is takes the selection away.
     model_.focus = Control::ListBox;
     model_.select(-1);
@@ -205,7 +168,7 @@ void Session::listKey(Qt::Key k) {
     if (model_.focus != Control::ListBox) {
         return;
     }
-    key(k);
+    ui_.key(k);
     const int last = model_.count() - 1;
     int next = 0;
     if (model_.current != -1) {
@@ -232,7 +195,7 @@ void Session::listKey(Qt::Key k) {
 
 // The pane's text as the user typed it, with a line break between its lines.
 QString Session::paneText() const {
-    return control<MemoPane>(Control::Memo)->plainText();
+    return control<toolkit::MemoPane>(Control::Memo)->plainText();
 }
 
 QString Session::editText(Control c) const {
@@ -262,16 +225,15 @@ void Session::setEditText(Control c, const QString &text) {
 void Session::edit(const Action &action) {
     const Control target = EditTargets[static_cast<size_t>(action.a) % EditTargets.size()];
     const bool replace = action.b % 2 == 1;
-    QWidget *box = control(target);
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(3, 5));
+    ui_.click(control(target), QPoint(3, 5));
     model_.focus = target;
-    key(replace ? Qt::Key_A : Qt::Key_End, replace ? Qt::ControlModifier : Qt::NoModifier);
+    ui_.key(replace ? Qt::Key_A : Qt::Key_End, replace ? Qt::ControlModifier : Qt::NoModifier);
     if (action.kind == Action::Kind::Type) {
-        type(action.text);
+        ui_.type(action.text);
     } else {
         QGuiApplication::clipboard()->setText(action.text);
         model_.clipboard = action.text;
-        key(Qt::Key_V, Qt::ControlModifier);
+        ui_.key(Qt::Key_V, Qt::ControlModifier);
     }
     if (target == Control::Memo) {
         model_.memo.reset();
@@ -313,11 +275,10 @@ void Session::activate(Control c) {
 }
 
 void Session::click(Control c) {
-    QWidget *w = control(c);
     if (!model_.available(c)) {
         return; // a disabled or hidden control takes no click
     }
-    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5));
+    ui_.click(control(c), QPoint(5, 5));
     model_.focus = c;
     activate(c);
 }
@@ -335,7 +296,7 @@ QString Session::perform(const Action &action) {
         listKey(ListKeys[static_cast<size_t>(action.a) % ListKeys.size()]);
         break;
     case Action::Kind::Tab:
-        key(Qt::Key_Tab, action.a == 1 ? Qt::ShiftModifier : Qt::NoModifier);
+        ui_.key(Qt::Key_Tab, action.a == 1 ? Qt::ShiftModifier : Qt::NoModifier);
         model_.tab(action.a == 1);
         break;
     case Action::Kind::Type:
@@ -347,7 +308,7 @@ QString Session::perform(const Action &action) {
         break;
     case Action::Kind::Enter: {
         const Control at = model_.focus;
-        key(Qt::Key_Return);
+        ui_.key(Qt::Key_Return);
         switch (at) {
         case Control::ChangeB:
         case Control::DeleteB:
@@ -372,7 +333,7 @@ QString Session::perform(const Action &action) {
             at == Control::Memo || at == Control::ListBox) {
             break; // typing, or the list's type-ahead search, not an action
         }
-        key(Qt::Key_Space);
+        ui_.key(Qt::Key_Space);
         activate(at);
         break;
     }
@@ -381,7 +342,7 @@ QString Session::perform(const Action &action) {
 }
 
 QString Session::check() const {
-    const ReportListView *l = list();
+    const toolkit::ReportListView *l = list();
     const QAbstractItemModel *rows = l->model();
     const int count = rows->rowCount();
     if (count < 1) {

@@ -1,4 +1,5 @@
 #include "session.h"
+#include "toolkit/platform/process.h"
 
 #include <QtTest>
 
@@ -12,6 +13,7 @@ class ModelTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { toolkit::setUpProcess(); }
     void randomSessions_keepEveryRule_data();
     void randomSessions_keepEveryRule();
     void pastedLineBreaks_leaveEveryRowClickable_data();

@@ -1,4 +1,4 @@
-#include "toolkit/fontchooserdialog.h"
+#include "toolkit/widgets/fontchooserdialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cmath>
 #include <utility>
 
 namespace toolkit {
@@ -202,9 +201,8 @@ void FontChooserDialog::showFont(const Font &font) {
     const bool bold = font.face.weight() > QFont::Normal;
     styleList_->setCurrentRow(bold ? (font.face.italic() ? BoldItalic : Bold)
                                    : (font.face.italic() ? Italic : Regular));
-    openingPixelSize_ = font.face.pixelSize() > 0
-                            ? font.face.pixelSize()
-                            : static_cast<int>(std::lround(font.face.pointSizeF() * 96.0 / 72.0));
+    openingPixelSize_ =
+        font.face.pixelSize() > 0 ? font.face.pixelSize() : pixelsOfPoints(font.face.pointSizeF());
     sizeBox_->setCurrentText(QString::number(openingPixelSize_));
     underlineBox_->setChecked(font.face.underline());
     strikeOutBox_->setChecked(font.face.strikeOut());

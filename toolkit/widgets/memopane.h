@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/panetext.h"
+#include "toolkit/widgets/memopanetext.h"
 
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
@@ -8,14 +8,20 @@
 
 #include <optional>
 
+namespace toolkit {
+
 // The multi-line markup pane. Its selection shows only while it has the focus. The actions added
 // to it come first in its context menu, above the standard editing items.
 //
-// It holds its text as toPaneText describes: a text of tens of thousands of lines fills it within
-// a frame. To the user it works by lines as if every line were a paragraph of its own: the
-// scroll bar counts lines, a triple click selects one line, an input method sees the caret's
-// line, and U+FDD0 and U+FDD1 come out as they went in. A text that differs from the last one
-// in a few lines replaces it by editing those lines.
+// To the user it works by lines as if every line were a paragraph of its own: the scroll bar
+// counts lines, a triple click selects one line, an input method sees the caret's line, and
+// U+FDD0 and U+FDD1 come out as they went in. A text that differs from the last one in a few
+// lines replaces it by editing those lines; a text of tens of thousands of lines fills it within
+// a frame. For that its document holds the text as toPaneText describes, and whoever reads it
+// must know two things. One text block holds up to 64 short lines, joined by U+2028: blocks are
+// not lines. And U+FDD0, U+FDD1 and U+FDD2 are held as the stand-in U+FDD2: toPlainText(),
+// QPlainTextEdit::textCursor() and the document give stand-ins; plainText() and selectedText()
+// give the characters the user put in.
 class MemoPane : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -41,18 +47,20 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
-    void fill(const toolkit::PaneText &pane);
-    void edit(const toolkit::PaneText &pane, const QList<toolkit::LineEdit> &edits);
+    void fill(const PaneText &pane);
+    void edit(const PaneText &pane, const QList<LineEdit> &edits);
     void countLines(QTextBlock block, const QTextBlock &last);
-    void keepStandIns(int at, const QList<toolkit::PaneText::Kept> &kept);
+    void keepStandIns(int at, const QList<PaneText::Kept> &kept);
     QString restored(QString text, int at) const;
     QTextCursor lineAt(int position) const;
 
     // The text of the last Make while the pane still shows it unchanged.
-    std::optional<toolkit::PaneText> made_;
+    std::optional<PaneText> made_;
     bool replacing_ = false;
     QElapsedTimer sinceDoubleClick_;
     QPoint doubleClickAt_;
     // The line a triple click selected, while the button is held: dragging extends by lines.
     QTextCursor tripleClickLine_;
 };
+
+} // namespace toolkit

@@ -9,8 +9,25 @@
 
 class QTextLine;
 
-// A single-line edit box that selects its whole text whenever it gains the focus other than by a
-// mouse click on it, so that typing after Tab replaces the text. It sets no length limit.
+namespace toolkit {
+
+// What the long-text line edit takes from Qt's line edit beyond its public interface: the values
+// of Qt's private QLineEditPrivate and QWidgetLineControl, the same in Qt 6.4 and Qt 6.8.
+// test_mainform checks each against a plain line edit, so that a Qt release that changes one fails
+// there rather than misplacing the caret.
+struct QtLineEditInternals {
+    // The margin between the line edit's contents rectangle and its text.
+    static constexpr int HorizontalMargin = 2;
+    // cursorRect() starts this far left of the caret.
+    static constexpr int CaretRectLead = 5;
+    // The private child that lays the line out and blinks the caret, found by its class name.
+    static QObject *lineControl(const QLineEdit &edit);
+};
+
+// A single-line edit box for texts of any length, a million characters among them. It selects its
+// whole text whenever it gains the focus other than by a mouse click on it, so that typing after
+// Tab replaces the text. It sets no length limit. It always shows its text as typed, from the left:
+// placeholder text, alignment and echo mode cannot be set.
 //
 // It paints only the stretch of its text around the caret. A plain line edit measures its whole
 // text afresh and draws every glyph of it on every paint, seconds for a text of a million
@@ -18,22 +35,23 @@ class QTextLine;
 // text, the caret, the selection, the undo history, the keys and the input method; it lays out its
 // line as if it were never scrolled, and this box keeps the scroll, so that mouse positions and the
 // caret's place for the input method are moved by it on their way in and out.
-class SelectAllLineEdit : public QLineEdit {
+class LongTextLineEdit : public QLineEdit {
     Q_OBJECT
 public:
-    explicit SelectAllLineEdit(QWidget *parent = nullptr);
+    explicit LongTextLineEdit(QWidget *parent = nullptr);
 
     using QLineEdit::inputMethodQuery;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+    void setPlaceholderText(const QString &) = delete;
+    void setAlignment(Qt::Alignment) = delete;
+    void setEchoMode(EchoMode) = delete;
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    bool event(QEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
@@ -69,3 +87,5 @@ private:
     QBasicTimer blink_;
     bool caretShown_ = true;
 };
+
+} // namespace toolkit

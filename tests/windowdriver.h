@@ -1,50 +1,63 @@
 #pragma once
 
 #include "main/mainform.h"
-#include "toolkit/fonts.h"
-#include "toolkit/reportlistview.h"
+#include "toolkit/platform/process.h"
+#include "toolkit/widgets/memopane.h"
+#include "toolkit/widgets/reportlistview.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
 #include <memory>
 
-// Drives a fresh main window the way a person does: clicks, keys and typing.
-class MainFormDriver {
+// Drives a fresh main window the way a person does: controls found by their names in the layout,
+// clicks, keys and typing, and what a person sees of the list and the editor. Every suite that
+// drives the window does it through this. The suite's initTestCase calls toolkit::setUpProcess(),
+// as main() does.
+class WindowDriver {
 public:
-    MainFormDriver() {
-        toolkit::installFontSubstitutes();
-        form = std::make_unique<TMainForm>();
+    explicit WindowDriver(const TMainForm::FontChooserFactory &makeFontChooser = {})
+        : form(std::make_unique<TMainForm>(makeFontChooser)) {
         form->show();
         form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        active = QTest::qWaitForWindowActive(form.get());
     }
 
-    template <typename T> T *widget(const char *name) const {
-        auto *found = form->findChild<T *>(QString::fromLatin1(name));
+    template <typename T = QWidget> T *widget(QAnyStringView name) const {
+        auto *found = form->findChild<T *>(name.toString());
         Q_ASSERT(found != nullptr);
         return found;
     }
-    ReportListView *list() const { return widget<ReportListView>("ListBox"); }
+    toolkit::ReportListView *list() const { return widget<toolkit::ReportListView>("ListBox"); }
     QLineEdit *numerator() const { return widget<QLineEdit>("NmntE"); }
     QLineEdit *denominator() const { return widget<QLineEdit>("DnmnE"); }
     QPushButton *change() const { return widget<QPushButton>("ChangeB"); }
     QPushButton *remove() const { return widget<QPushButton>("DeleteB"); }
-    QPlainTextEdit *memo() const { return widget<QPlainTextEdit>("Memo"); }
+    toolkit::MemoPane *memo() const { return widget<toolkit::MemoPane>("Memo"); }
 
     void clickRow(int row, Qt::MouseButton button = Qt::LeftButton,
                   Qt::KeyboardModifiers modifiers = {}) {
-        const QRect rect = list()->visualRect(list()->model()->index(row, 0));
-        QTest::mouseClick(list()->viewport(), button, modifiers, rect.center());
+        const QModelIndex item = list()->model()->index(row, 0);
+        list()->scrollTo(item);
+        QTest::mouseClick(list()->viewport(), button, modifiers, list()->visualRect(item).center());
     }
-    void clickBelowRows() {
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {},
-                          QPoint(20, list()->viewport()->height() - 5));
+    // False where the rows fill the list and leave no empty area to click.
+    bool clickBelowRows(Qt::MouseButton button = Qt::LeftButton) {
+        toolkit::ReportListView *l = list();
+        l->scrollToBottom();
+        const int y = l->viewport()->height() - 2;
+        if (l->visualRect(l->model()->index(rowCount() - 1, 0)).bottom() >= y) {
+            return false;
+        }
+        QTest::mouseClick(l->viewport(), button, {}, QPoint(20, y));
+        return true;
     }
-    void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); }
+    // At `at` in the control, its centre unless given.
+    void click(QWidget *w, QPoint at = {}) {
+        QTest::mouseClick(w, Qt::LeftButton, {}, at.isNull() ? w->rect().center() : at);
+    }
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
         QTest::keyClick(QApplication::focusWidget(), k, modifiers);
     }
@@ -93,4 +106,5 @@ public:
     QStringList editor() const { return {numerator()->text(), denominator()->text()}; }
 
     std::unique_ptr<TMainForm> form;
+    bool active = false;
 };

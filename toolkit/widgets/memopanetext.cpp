@@ -1,4 +1,4 @@
-#include "toolkit/panetext.h"
+#include "toolkit/widgets/memopanetext.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,4 +1,7 @@
-#include "toolkit/memopane.h"
+#include "toolkit/widgets/memopane.h"
+
+#include "toolkit/font.h"
+#include "toolkit/text.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -12,7 +15,7 @@
 
 #include <algorithm>
 
-using toolkit::PaneText;
+namespace toolkit {
 
 namespace {
 
@@ -20,10 +23,12 @@ namespace {
 // with the character.
 constexpr int StandsFor = QTextFormat::UserProperty;
 
-QString withLineFeeds(QString text) {
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    text.replace(QChar::LineSeparator, u'\n');
-    return text;
+// Where the line around `offset` in a paragraph starts, and where its line separator stands (the
+// paragraph's end for its last line).
+std::pair<qsizetype, qsizetype> lineIn(const QString &paragraph, qsizetype offset) {
+    const qsizetype end = paragraph.indexOf(QChar::LineSeparator, offset);
+    return {offset == 0 ? 0 : paragraph.lastIndexOf(QChar::LineSeparator, offset - 1) + 1,
+            end < 0 ? paragraph.size() : end};
 }
 
 // More lines to insert or remove than this, and the pane is filled anew.
@@ -39,11 +44,8 @@ MemoPane::MemoPane(QWidget *parent)
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                  pal.color(QPalette::Inactive, QPalette::Text));
     setPalette(pal);
-    // The pane lays out each line whole, also a line of a million characters: optional shaping
-    // (kerning pairs in Latin, nothing in Japanese) would double that time.
-    QFont strategy;
-    strategy.setStyleStrategy(QFont::PreferNoShaping);
-    setFont(strategy);
+    // The pane lays out each line whole, also a line of a million characters.
+    setFont(fontWithoutShaping());
     connect(document(), &QTextDocument::contentsChange, this, [this] {
         if (!replacing_) {
             made_.reset();
@@ -52,10 +54,10 @@ MemoPane::MemoPane(QWidget *parent)
 }
 
 void MemoPane::replaceText(QString text) {
-    PaneText pane = toolkit::toPaneText(std::move(text), true);
-    std::optional<QList<toolkit::LineEdit>> edits;
+    PaneText pane = toPaneText(std::move(text), true);
+    std::optional<QList<LineEdit>> edits;
     if (made_) {
-        edits = toolkit::lineEdits(*made_, pane, MostLinesEdited);
+        edits = lineEdits(*made_, pane, MostLinesEdited);
     }
     replacing_ = true;
     if (edits) {
@@ -96,7 +98,7 @@ void MemoPane::fill(const PaneText &pane) {
     }
 }
 
-void MemoPane::edit(const PaneText &pane, const QList<toolkit::LineEdit> &edits) {
+void MemoPane::edit(const PaneText &pane, const QList<LineEdit> &edits) {
     // Like setPlainText: the change is no step to undo, the old steps no longer apply, and the
     // caret goes to the start.
     QTextDocument *doc = document();
@@ -193,13 +195,10 @@ QString MemoPane::plainText() const {
 QTextCursor MemoPane::lineAt(int position) const {
     // From the start of the line to the start of the next, as Qt selects a paragraph.
     const QTextBlock block = document()->findBlock(position);
-    const QString paragraph = block.text();
-    const int offset = position - block.position();
-    const qsizetype start =
-        offset == 0 ? 0 : paragraph.lastIndexOf(QChar::LineSeparator, offset - 1) + 1;
-    const qsizetype separator = paragraph.indexOf(QChar::LineSeparator, offset);
-    const int end = separator >= 0 ? block.position() + static_cast<int>(separator) + 1
-                                   : block.position() + block.length();
+    const auto [start, separator] = lineIn(block.text(), position - block.position());
+    const int end =
+        block.position() +
+        (separator < block.text().size() ? static_cast<int>(separator) + 1 : block.length());
     QTextCursor line(document());
     line.setPosition(block.position() + static_cast<int>(start));
     line.setPosition(std::min(end, document()->characterCount() - 1), QTextCursor::KeepAnchor);
@@ -271,16 +270,12 @@ QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query) const {
     case Qt::ImCursorPosition:
     case Qt::ImAnchorPosition: {
         // An input method sees the caret's line, as it would if every line were a paragraph.
-        const QTextCursor caret = textCursor();
-        const QString paragraph = caret.block().text();
-        const int offset = caret.positionInBlock();
-        const qsizetype start =
-            offset == 0 ? 0 : paragraph.lastIndexOf(QChar::LineSeparator, offset - 1) + 1;
+        const QString paragraph = textCursor().block().text();
+        const auto [start, end] = lineIn(paragraph, textCursor().positionInBlock());
         if (query != Qt::ImSurroundingText) {
             return value.toInt() - static_cast<int>(start);
         }
-        const qsizetype end = paragraph.indexOf(QChar::LineSeparator, offset);
-        return paragraph.mid(start, end < 0 ? -1 : end - start);
+        return paragraph.mid(start, end - start);
     }
     case Qt::ImTextBeforeCursor:
     case Qt::ImTextAfterCursor:
@@ -291,11 +286,11 @@ QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query) const {
 }
 
 void MemoPane::inputMethodEvent(QInputMethodEvent *event) {
-    if (!toolkit::needsStandIns(event->commitString())) {
+    if (!needsStandIns(event->commitString())) {
         QPlainTextEdit::inputMethodEvent(event);
         return;
     }
-    const PaneText commit = toolkit::toPaneText(event->commitString(), false);
+    const PaneText commit = toPaneText(event->commitString(), false);
     const int at = textCursor().selectionStart() + event->replacementStart();
     QInputMethodEvent held(event->preeditString(), event->attributes());
     held.setCommitString(commit.text, event->replacementStart(), event->replacementLength());
@@ -315,11 +310,11 @@ QMimeData *MemoPane::createMimeDataFromSelection() const {
 
 void MemoPane::insertFromMimeData(const QMimeData *source) {
     const QString text = source->text();
-    if (!toolkit::needsStandIns(text)) {
+    if (!needsStandIns(text)) {
         QPlainTextEdit::insertFromMimeData(source);
         return;
     }
-    const PaneText pasted = toolkit::toPaneText(text, false);
+    const PaneText pasted = toPaneText(text, false);
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     const int at = cursor.selectionStart();
@@ -339,3 +334,5 @@ void MemoPane::contextMenuEvent(QContextMenuEvent *event) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
 }
+
+} // namespace toolkit

@@ -1,14 +1,19 @@
 #pragma once
 
 #include "toolkit/controls.h"
-#include "toolkit/memopane.h"
+#include "toolkit/surface.h"
+#include "toolkit/widgets/memopane.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <memory>
+
 // The window operations on Qt's own widgets.
 namespace toolkit {
+
+class FontChooserDialog;
 
 class QtEditBox final : public EditBox {
 public:
@@ -29,6 +34,7 @@ public:
     bool isEnabled() const override { return button_->isEnabled(); }
     void setEnabled(bool enabled) override { button_->setEnabled(enabled); }
     void setVisible(bool visible) override { button_->setVisible(visible); }
+    bool hasFocus() const override { return button_->hasFocus(); }
 
 private:
     QPushButton *button_;
@@ -56,7 +62,20 @@ private:
     MemoPane *edit_;
 };
 
-// The text of a multi-line edit with every line break as CR LF, as the clipboard carries it.
-QString withCrLf(QString text);
+// The font chooser on Qt. Its dialog is made on first use, so that it costs nothing at start-up.
+class QtFontChooser final : public FontChooser {
+public:
+    QtFontChooser(const Font &initial, QWidget *parent);
+    ~QtFontChooser() override;
+
+    Font currentFont() const override { return current_; }
+    bool execute() override;
+
+private:
+    Font current_;
+    QColor windowText_;
+    QWidget *parent_;
+    std::unique_ptr<FontChooserDialog> dialog_;
+};
 
 } // namespace toolkit

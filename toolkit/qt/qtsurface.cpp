@@ -1,6 +1,6 @@
-#include "toolkit/qtsurface.h"
+#include "toolkit/qt/qtsurface.h"
 
-#include "toolkit/surfaceimage.h"
+#include "toolkit/text.h"
 
 #include <QPainter>
 
@@ -101,8 +101,7 @@ QString QtSurface::shownPart(int x, const QString &text) const {
     if (std::any_of(text.cbegin(), text.cend(), rightToLeft)) {
         return text;
     }
-    const qsizetype cut = text.at(Enough - 1).isHighSurrogate() ? Enough + 1 : Enough;
-    const QString start = text.left(cut);
+    const QString start = text.left(wholeCharacters(text, Enough, Round::Up));
     return x + metrics_.horizontalAdvance(start) > width() ? start : text;
 }
 
@@ -127,6 +126,30 @@ void QtSurface::lineTo(int x, int y) {
 void QtSurface::changed() {
     if (view_ != nullptr) {
         view_->update();
+    }
+}
+
+SurfaceImage::SurfaceImage(QWidget *parent)
+    : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void SurfaceImage::showPicture(const QImage *picture) {
+    picture_ = picture;
+    update();
+}
+
+void SurfaceImage::describe(const QString &description) {
+    if (description != accessibleDescription()) {
+        setAccessibleDescription(description);
+    }
+}
+
+void SurfaceImage::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    if (picture_ != nullptr) {
+        painter.drawImage(0, 0, *picture_);
     }
 }
 

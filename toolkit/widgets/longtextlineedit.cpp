@@ -1,4 +1,7 @@
-#include "toolkit/selectalllineedit.h"
+#include "toolkit/widgets/longtextlineedit.h"
+
+#include "toolkit/font.h"
+#include "toolkit/text.h"
 
 #include <QFocusEvent>
 #include <QGuiApplication>
@@ -11,28 +14,20 @@
 #include <algorithm>
 #include <limits>
 
+namespace toolkit {
+
 namespace {
 
 // Characters laid out on either side of the caret for painting: far more than the box shows.
 constexpr qsizetype ShownAround = 500;
 // Characters on either side of the caret that an input method is told of.
 constexpr qsizetype SurroundingAround = 1000;
-// The line edit's own margin between its contents rectangle and the text.
-constexpr int HorizontalMargin = 2;
-// The line edit reports the caret's rectangle this far left of the caret.
-constexpr int CaretRectLead = 5;
+constexpr int HorizontalMargin = QtLineEditInternals::HorizontalMargin;
 
 // A stretch of `text` around `at`, `around` characters either way, that splits no surrogate pair.
 std::pair<qsizetype, qsizetype> around(const QString &text, qsizetype at, qsizetype around) {
-    qsizetype from = std::max<qsizetype>(0, at - around);
-    qsizetype to = std::min(text.size(), at + around);
-    if (from > 0 && text.at(from).isLowSurrogate()) {
-        --from;
-    }
-    if (to < text.size() && text.at(to).isLowSurrogate()) {
-        ++to;
-    }
-    return {from, to};
+    return {wholeCharacters(text, std::max<qsizetype>(0, at - around), Round::Down),
+            wholeCharacters(text, std::min(text.size(), at + around), Round::Up)};
 }
 
 // As the line edit shows its text: control characters and line breaks as spaces.
@@ -48,38 +43,40 @@ QString displayed(QString text) {
 
 } // namespace
 
-SelectAllLineEdit::SelectAllLineEdit(QWidget *parent)
+LongTextLineEdit::LongTextLineEdit(QWidget *parent)
     : QLineEdit(parent) {
     setMaxLength(std::numeric_limits<int>::max());
-    // The line edit still lays out the whole line when the text or the selection changes. Shaping
-    // is what scripts such as Arabic or Devanagari need; for Latin and Japanese it only adds
-    // kerning pairs and costs twice the time of the whole layout. Only the strategy is set here,
-    // the face and size still come from the window.
-    QFont strategy;
-    strategy.setStyleStrategy(QFont::PreferNoShaping);
-    setFont(strategy);
-    connect(this, &QLineEdit::textChanged, this, &SelectAllLineEdit::showCaret);
-    connect(this, &QLineEdit::selectionChanged, this, &SelectAllLineEdit::showCaret);
-    connect(this, &QLineEdit::cursorPositionChanged, this, &SelectAllLineEdit::showCaret);
+    // The line edit still lays out the whole line when the text or the selection changes.
+    setFont(fontWithoutShaping());
+    connect(this, &QLineEdit::textChanged, this, &LongTextLineEdit::showCaret);
+    connect(this, &QLineEdit::selectionChanged, this, &LongTextLineEdit::showCaret);
+    connect(this, &QLineEdit::cursorPositionChanged, this, &LongTextLineEdit::showCaret);
     // The line edit blinks a caret of its own, that this box does not show, and finds it on the
     // whole line at each blink.
-    for (QObject *child : children()) {
-        if (qstrcmp(child->metaObject()->className(), "QWidgetLineControl") == 0) {
-            child->installEventFilter(this);
-        }
+    if (QObject *control = QtLineEditInternals::lineControl(*this)) {
+        control->installEventFilter(this);
     }
 }
 
-bool SelectAllLineEdit::eventFilter(QObject *watched, QEvent *event) {
+QObject *QtLineEditInternals::lineControl(const QLineEdit &edit) {
+    for (QObject *child : edit.children()) {
+        if (qstrcmp(child->metaObject()->className(), "QWidgetLineControl") == 0) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+bool LongTextLineEdit::eventFilter(QObject *watched, QEvent *event) {
     return event->type() == QEvent::Timer || QLineEdit::eventFilter(watched, event);
 }
 
-void SelectAllLineEdit::changeEvent(QEvent *event) {
+void LongTextLineEdit::changeEvent(QEvent *event) {
     QLineEdit::changeEvent(event);
     caretX_.reset();
 }
 
-void SelectAllLineEdit::focusInEvent(QFocusEvent *event) {
+void LongTextLineEdit::focusInEvent(QFocusEvent *event) {
     QLineEdit::focusInEvent(event);
     showCaret();
     switch (event->reason()) {
@@ -95,13 +92,13 @@ void SelectAllLineEdit::focusInEvent(QFocusEvent *event) {
     }
 }
 
-void SelectAllLineEdit::focusOutEvent(QFocusEvent *event) {
+void LongTextLineEdit::focusOutEvent(QFocusEvent *event) {
     QLineEdit::focusOutEvent(event);
     blink_.stop();
     update();
 }
 
-void SelectAllLineEdit::showCaret() {
+void LongTextLineEdit::showCaret() {
     caretX_.reset();
     caretShown_ = true;
     const int flash = QGuiApplication::styleHints()->cursorFlashTime();
@@ -113,7 +110,7 @@ void SelectAllLineEdit::showCaret() {
     update();
 }
 
-void SelectAllLineEdit::timerEvent(QTimerEvent *event) {
+void LongTextLineEdit::timerEvent(QTimerEvent *event) {
     if (event->timerId() != blink_.timerId()) {
         QLineEdit::timerEvent(event);
         return;
@@ -122,7 +119,7 @@ void SelectAllLineEdit::timerEvent(QTimerEvent *event) {
     update();
 }
 
-QRect SelectAllLineEdit::contentsArea() const {
+QRect LongTextLineEdit::contentsArea() const {
     QStyleOptionFrame panel;
     initStyleOption(&panel);
     return style()
@@ -130,24 +127,25 @@ QRect SelectAllLineEdit::contentsArea() const {
         .marginsRemoved(textMargins());
 }
 
-int SelectAllLineEdit::caretX() const {
+int LongTextLineEdit::caretX() const {
     if (!caretX_) {
-        caretX_ = cursorRect().x() + CaretRectLead - contentsArea().x() - HorizontalMargin;
+        caretX_ = cursorRect().x() + QtLineEditInternals::CaretRectLead - contentsArea().x() -
+                  HorizontalMargin;
     }
     return *caretX_;
 }
 
-SelectAllLineEdit::Shown SelectAllLineEdit::shownAroundCaret() const {
+LongTextLineEdit::Shown LongTextLineEdit::shownAroundCaret() const {
     const auto [from, to] = around(text(), cursorPosition(), ShownAround);
     return {from, to};
 }
 
-int SelectAllLineEdit::caretInLayout(const Shown &shown) const {
+int LongTextLineEdit::caretInLayout(const Shown &shown) const {
     return static_cast<int>(cursorPosition() - shown.from) +
            (preedit_.isEmpty() ? 0 : preeditCursor_);
 }
 
-void SelectAllLineEdit::scrollToCaret(const QTextLine &line, const Shown &shown, int width) const {
+void LongTextLineEdit::scrollToCaret(const QTextLine &line, const Shown &shown, int width) const {
     // As a line edit scrolls: no further than keeps the caret in view, and no blank space after
     // the end of a text wider than the box.
     const int caret = caretX();
@@ -167,7 +165,7 @@ void SelectAllLineEdit::scrollToCaret(const QTextLine &line, const Shown &shown,
     scroll_ = std::max(scroll_, 0);
 }
 
-SelectAllLineEdit::Shown SelectAllLineEdit::layOutAroundCaret(QTextLayout &layout) const {
+LongTextLineEdit::Shown LongTextLineEdit::layOutAroundCaret(QTextLayout &layout) const {
     const Shown shown = shownAroundCaret();
     layout.setText(displayed(text().mid(shown.from, shown.to - shown.from)));
     layout.setFont(font());
@@ -191,12 +189,12 @@ SelectAllLineEdit::Shown SelectAllLineEdit::layOutAroundCaret(QTextLayout &layou
     return shown;
 }
 
-void SelectAllLineEdit::followCaret() const {
+void LongTextLineEdit::followCaret() const {
     QTextLayout layout;
     layOutAroundCaret(layout);
 }
 
-void SelectAllLineEdit::paintEvent(QPaintEvent *) {
+void LongTextLineEdit::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     QStyleOptionFrame panel;
     initStyleOption(&panel);
@@ -238,7 +236,7 @@ void SelectAllLineEdit::paintEvent(QPaintEvent *) {
     }
 }
 
-void SelectAllLineEdit::inputMethodEvent(QInputMethodEvent *event) {
+void LongTextLineEdit::inputMethodEvent(QInputMethodEvent *event) {
     preedit_ = event->preeditString();
     preeditCursor_ = static_cast<int>(preedit_.size());
     preeditHidesCaret_ = false;
@@ -258,7 +256,7 @@ void SelectAllLineEdit::inputMethodEvent(QInputMethodEvent *event) {
     showCaret();
 }
 
-QVariant SelectAllLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
+QVariant LongTextLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
     switch (query) {
     case Qt::ImCursorRectangle:
     case Qt::ImAnchorRectangle: {
@@ -300,41 +298,29 @@ QVariant SelectAllLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
     }
 }
 
-namespace {
-
-// The line edit places mouse positions on its line as if it were never scrolled.
-template <typename Handler> void passScrolled(int scroll, QMouseEvent *event, Handler handler) {
-    QMouseEvent moved(event->type(), event->position() + QPointF(scroll, 0), event->scenePosition(),
-                      event->globalPosition(), event->button(), event->buttons(),
-                      event->modifiers(), event->pointingDevice());
-    moved.setTimestamp(event->timestamp());
-    handler(&moved);
-    event->setAccepted(moved.isAccepted());
+bool LongTextLineEdit::event(QEvent *event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+        // The line edit places mouse positions on its line as if it were never scrolled.
+        followCaret();
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        QMouseEvent moved(mouse->type(), mouse->position() + QPointF(scroll_, 0),
+                          mouse->scenePosition(), mouse->globalPosition(), mouse->button(),
+                          mouse->buttons(), mouse->modifiers(), mouse->pointingDevice());
+        moved.setTimestamp(mouse->timestamp());
+        const bool handled = QLineEdit::event(&moved);
+        event->setAccepted(moved.isAccepted());
+        return handled;
+    }
+    default:
+        return QLineEdit::event(event);
+    }
 }
 
-} // namespace
-
-void SelectAllLineEdit::mousePressEvent(QMouseEvent *event) {
-    followCaret();
-    passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mousePressEvent(e); });
-}
-
-void SelectAllLineEdit::mouseMoveEvent(QMouseEvent *event) {
-    followCaret();
-    passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mouseMoveEvent(e); });
-}
-
-void SelectAllLineEdit::mouseReleaseEvent(QMouseEvent *event) {
-    followCaret();
-    passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mouseReleaseEvent(e); });
-}
-
-void SelectAllLineEdit::mouseDoubleClickEvent(QMouseEvent *event) {
-    followCaret();
-    passScrolled(scroll_, event, [this](QMouseEvent *e) { QLineEdit::mouseDoubleClickEvent(e); });
-}
-
-void SelectAllLineEdit::dragMoveEvent(QDragMoveEvent *event) {
+void LongTextLineEdit::dragMoveEvent(QDragMoveEvent *event) {
     followCaret();
     QDragMoveEvent moved(event->position().toPoint() + QPoint(scroll_, 0), event->possibleActions(),
                          event->mimeData(), event->buttons(), event->modifiers());
@@ -343,7 +329,7 @@ void SelectAllLineEdit::dragMoveEvent(QDragMoveEvent *event) {
     event->setAccepted(moved.isAccepted());
 }
 
-void SelectAllLineEdit::dropEvent(QDropEvent *event) {
+void LongTextLineEdit::dropEvent(QDropEvent *event) {
     followCaret();
     QDropEvent moved(event->position() + QPointF(scroll_, 0), event->possibleActions(),
                      event->mimeData(), event->buttons(), event->modifiers());
@@ -351,3 +337,5 @@ void SelectAllLineEdit::dropEvent(QDropEvent *event) {
     event->setDropAction(moved.dropAction());
     event->setAccepted(moved.isAccepted());
 }
+
+} // namespace toolkit

@@ -1,4 +1,6 @@
-#include "toolkit/reportlistview.h"
+#include "toolkit/widgets/reportlistview.h"
+
+#include "toolkit/text.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
@@ -6,6 +8,8 @@
 #include <QStyledItemDelegate>
 
 #include <array>
+
+namespace toolkit {
 
 // The rows of a report list: a caption and a sub-item each, under fixed column captions.
 class ReportRows final : public QAbstractTableModel {
@@ -30,8 +34,9 @@ public:
         }
         return captions_.value(section);
     }
-    Qt::ItemFlags flags(const QModelIndex &) const override {
-        return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    Qt::ItemFlags flags(const QModelIndex &index) const override {
+        return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren
+                               : Qt::NoItemFlags;
     }
 
     const QStringList &captions() const { return captions_; }
@@ -50,14 +55,6 @@ public:
         }
         held = text;
         emit dataChanged(index(row, column), index(row, column));
-    }
-    void setRows(const QStringList &captions) {
-        beginResetModel();
-        rows_.clear();
-        for (const QString &caption : captions) {
-            rows_.append({caption, QString()});
-        }
-        endResetModel();
     }
     void append(const QString &caption, const QString &subItem) {
         const int row = rowCount();
@@ -89,9 +86,7 @@ public:
         // A column shows a few dozen characters; laying out a text of millions for each paint
         // would freeze the list.
         constexpr qsizetype MostShown = 1000;
-        if (text.size() > MostShown) {
-            text.truncate(text.at(MostShown - 1).isHighSurrogate() ? MostShown - 1 : MostShown);
-        }
+        text.truncate(wholeCharacters(text, MostShown, Round::Down));
         for (const QChar lineBreak : {QChar(u'\r'), QChar(u'\n'), QChar(QChar::LineSeparator),
                                       QChar(QChar::ParagraphSeparator)}) {
             text.replace(lineBreak, u' ');
@@ -150,18 +145,6 @@ void ReportListView::setColumnCaptions(const QStringList &captions) {
     rows_->setCaptions(captions);
 }
 
-QStringList ReportListView::rowCaptions() const {
-    QStringList captions;
-    for (int row = 0; row < rowCount(); ++row) {
-        captions << caption(row);
-    }
-    return captions;
-}
-
-void ReportListView::setRowCaptions(const QStringList &captions) {
-    rows_->setRows(captions);
-}
-
 int ReportListView::rowCount() const {
     return rows_->rowCount();
 }
@@ -216,3 +199,5 @@ void ReportListView::mouseReleaseEvent(QMouseEvent *event) {
         emit itemAreaClicked();
     }
 }
+
+} // namespace toolkit

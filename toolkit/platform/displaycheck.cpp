@@ -1,4 +1,4 @@
-#include "main/displaycheck.h"
+#include "toolkit/platform/process.h"
 
 #include <QByteArrayView>
 #include <QCoreApplication>
@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+namespace toolkit {
 
 namespace {
 
@@ -184,3 +186,5 @@ void watchForMissingDisplay(int argc, char *argv[]) {
     w.previous = qInstallMessageHandler(holdOrReport);
     qAddPreRoutine(passOnHeldMessages);
 }
+
+} // namespace toolkit

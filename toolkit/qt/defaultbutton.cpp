@@ -1,4 +1,4 @@
-#include "toolkit/defaultbutton.h"
+#include "toolkit/qt/defaultbutton.h"
 
 #include <QApplication>
 #include <QInputMethod>

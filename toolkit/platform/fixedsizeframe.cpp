@@ -1,4 +1,4 @@
-#include "toolkit/fixedsizeframe.h"
+#include "toolkit/platform/fixedsizeframe.h"
 
 #include <QGuiApplication>
 #include <QWidget>

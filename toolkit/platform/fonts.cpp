@@ -1,11 +1,11 @@
-#include "toolkit/fonts.h"
+#include "toolkit/platform/fonts.h"
+
+#include "toolkit/font.h"
 
 #include <QEvent>
 #include <QFontDatabase>
 #include <QStringList>
 #include <QWidget>
-
-#include <cmath>
 
 namespace toolkit {
 
@@ -33,7 +33,7 @@ bool LayoutFontInPixels::eventFilter(QObject *watched, QEvent *event) {
 
 QFont withLayoutPixelSize(QFont font) {
     if (font.pointSizeF() > 0) {
-        font.setPixelSize(static_cast<int>(std::lround(font.pointSizeF() * 96.0 / 72.0)));
+        font.setPixelSize(pixelsOfPoints(font.pointSizeF()));
     }
     return font;
 }

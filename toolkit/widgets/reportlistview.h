@@ -4,6 +4,8 @@
 
 #include <QTreeView>
 
+namespace toolkit {
+
 class ReportRows;
 
 // A report-style list view: whole-row single selection that stays visible without the focus, no
@@ -12,19 +14,15 @@ class ReportRows;
 // The rows live in a plain list rather than in items of their own: adding or removing one row
 // makes the view index its rows again, and with items scattered over the heap that took tens of
 // milliseconds in a list of 100,000.
-class ReportListView : public QTreeView, public toolkit::ListView {
+class ReportListView : public QTreeView, public ListView {
     Q_OBJECT
     Q_PROPERTY(QStringList columnCaptions READ columnCaptions WRITE setColumnCaptions)
-    // The rows the list starts with, each with an empty sub-item.
-    Q_PROPERTY(QStringList rowCaptions READ rowCaptions WRITE setRowCaptions)
 public:
     explicit ReportListView(QWidget *parent = nullptr);
     ~ReportListView() override;
 
     QStringList columnCaptions() const;
     void setColumnCaptions(const QStringList &captions);
-    QStringList rowCaptions() const;
-    void setRowCaptions(const QStringList &captions);
 
     int rowCount() const override;
     int selectedIndex() const override;
@@ -53,3 +51,5 @@ private:
     ReportRows *rows_;
     int lastSelected_ = -1;
 };
+
+} // namespace toolkit
