@@ -52,11 +52,10 @@ int main(int argc, char *argv[]) {
     const int factor = argc == 4 ? std::atoi(argv[3]) : 1;
     bool written = false;
     if (!icon.isNull() && factor >= 1) {
-        written = out.endsWith(u".svg")
-                      ? writeSvg(icon, out)
-                      : icon.scaled(icon.size() * factor, Qt::IgnoreAspectRatio,
-                                    Qt::FastTransformation)
-                            .save(out, "PNG");
+        written = out.endsWith(u".svg") ? writeSvg(icon, out)
+                                        : icon.scaled(icon.size() * factor, Qt::IgnoreAspectRatio,
+                                                      Qt::FastTransformation)
+                                              .save(out, "PNG");
     }
     if (!written) {
         std::fprintf(stderr, "pemvaro_icontopng: cannot turn %s into %s\n", argv[1], argv[2]);

@@ -386,8 +386,8 @@ QString Session::check() const {
     for (const Control box : {Control::NmntE, Control::DnmnE, Control::PathE}) {
         if (control<QLineEdit>(box)->text() != editText(box)) {
             return nameOf(box) +
-                   u" holds \"%1\", expected \"%2\""_s.arg(
-                       control<QLineEdit>(box)->text().left(80), editText(box).left(80));
+                   u" holds \"%1\", expected \"%2\""_s.arg(control<QLineEdit>(box)->text().left(80),
+                                                           editText(box).left(80));
         }
     }
     if (control(Control::FontB)->isVisible() != model_.sampleVisible ||

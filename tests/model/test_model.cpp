@@ -90,7 +90,7 @@ void ModelTest::longMixedText_reachesListMarkupAndClipboardWhole() {
     const QString text = u"分数のテスト 1/2 + abc "_s.repeated(300'000 / 17);
     const std::vector<model::Action> actions{
         {Kind::ClickRow, -1, 0, {}}, {Kind::Paste, 0, 1, text},  {Kind::Tab, 0, 0, {}},
-        {Kind::Type, 1, 1, u"2"_s}, {Kind::Enter, 0, 0, {}},    {Kind::ClickRow, 0, 0, {}},
+        {Kind::Type, 1, 1, u"2"_s},  {Kind::Enter, 0, 0, {}},    {Kind::ClickRow, 0, 0, {}},
         {Kind::Tab, 0, 0, {}},       {Kind::Tab, 1, 0, {}},      {Kind::Paste, 0, 0, text},
         {Kind::Enter, 0, 0, {}},     {Kind::Click, 2, 0, {}},    {Kind::Click, 3, 0, {}},
         {Kind::Click, 4, 0, {}},     {Kind::ClickRow, 0, 0, {}}, {Kind::Click, 1, 0, {}}};
