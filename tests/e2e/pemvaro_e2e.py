@@ -573,6 +573,10 @@ class WaylandSession(Session):
         self.pointer.click(self.origin[0] + point[0], self.origin[1] + point[1])
         self.settle()
 
+    def settle(self):
+        # Keys and clicks come from separate devices here, each through the compositor.
+        time.sleep(0.3)
+
     def wtype(self, *args):
         # Each call is a new keyboard to the program, whose first moments may pass before the
         # keymap is taken: it waits before the first key.
