@@ -550,13 +550,26 @@ class WaylandSession(Session):
         self.app = subprocess.Popen([self.program], env=env, stdin=subprocess.DEVNULL, stdout=log,
                                     stderr=log, preexec_fn=die_with_parent, **self.user)
         deadline = time.monotonic() + TIMEOUT
-        while (node := self.tree_node()) is None:
+        while self.tree_node() is None:
             check(self.app.poll() is None, "the program ended: " + self._log("program.log"))
             check(time.monotonic() < deadline, "no window captioned " + CAPTION)
             time.sleep(0.1)
-        # Where the client area lies in the output layout, below the frame sway draws.
-        self.origin = (node["rect"]["x"] + node["window_rect"]["x"],
-                       node["rect"]["y"] + node["window_rect"]["y"])
+        # A window that is mapped may not be placed and drawn yet (a sanitizer build starts
+        # slowly): wait for its sample, then bring the pointer in, as a person's comes before a click.
+        while not Sample(self.screenshot()).is_white():
+            check(time.monotonic() < deadline, "the window is not drawn")
+            time.sleep(0.1)
+        origin = self.origin()
+        self.pointer.move(origin[0] + CLIENT_SIZE[0] // 2, origin[1] + 8)
+        self.settle()
+
+    def origin(self):
+        """Where the client area lies in the output layout now, below the frame sway draws: a
+        floating window is placed once it has its size."""
+        node = self.tree_node()
+        check(node is not None, "the window is gone")
+        return (node["rect"]["x"] + node["window_rect"]["x"],
+                node["rect"]["y"] + node["window_rect"]["y"])
 
     def tree_node(self):
         """The program's window in sway's tree, once it is mapped, focused and captioned."""
@@ -570,12 +583,9 @@ class WaylandSession(Session):
         return None
 
     def click(self, point):
-        self.pointer.click(self.origin[0] + point[0], self.origin[1] + point[1])
+        origin = self.origin()
+        self.pointer.click(origin[0] + point[0], origin[1] + point[1])
         self.settle()
-
-    def settle(self):
-        # Keys and clicks come from separate devices here, each through the compositor.
-        time.sleep(0.3)
 
     def wtype(self, *args):
         # Each call is a new keyboard to the program, whose first moments may pass before the
@@ -602,7 +612,7 @@ class WaylandSession(Session):
         return done.stdout if done.returncode == 0 else None
 
     def screenshot(self):
-        x, y = self.origin
+        x, y = self.origin()
         area = "%d,%d %dx%d" % (x, y, *CLIENT_SIZE)
         return Screenshot(self.run(["grim", "-t", "ppm", "-g", area, "-"]).stdout)
 
