@@ -6,7 +6,8 @@ other programs do: the clipboard through xclip, the window's properties through 
 the sample through a screenshot taken with ImageMagick's import; the copied markup is typeset by
 headless Chromium and Firefox, and read through AT-SPI as a screen reader reads it in Chromium.
 The case without_display needs no X server: it starts the program where no display can be opened
-and reads what it says.
+and reads what it says. With --wayland (and in wayland_window) the program is instead a native
+Wayland client of a headless sway, driven with wtype and a virtual pointer (WaylandSession).
 
     pemvaro_e2e.py --program build/pemvaro CASE...     run the named cases
     pemvaro_e2e.py --desktop gtk3 --program ... CASE   run them as on that desktop
@@ -16,8 +17,8 @@ and reads what it says.
 Each case has a session bus of its own, as a desktop has. Without --desktop the program runs with
 the caller's platform theme; a named desktop sets the variables by which Qt picks its theme there.
 
-Exit status 77 means the machine has no Xvfb, so nothing was run, or that a case needs a tool that
-cannot be installed here.
+Exit status 77 means the machine has no Xvfb (or, for the Wayland cases, no sway), so nothing was
+run, or that a case needs a tool that cannot be installed here.
 """
 
 import argparse
