@@ -81,6 +81,10 @@ DESKTOPS = {
     "gtk3-dark": {"QT_QPA_PLATFORMTHEME": "gtk3", "GTK_THEME": "Adwaita:dark"},
 }
 
+# No input method, style or scaling from the caller, and a fixed locale.
+PROGRAM_ENVIRONMENT = {"LANG": "C.UTF-8", "LC_ALL": "C.UTF-8", "QT_SCALE_FACTOR": "1",
+                       "QT_STYLE_OVERRIDE": "", "QT_IM_MODULE": "", "XMODIFIERS": ""}
+
 DEFAULT_PATH = "./fracline.gif"
 WHITE = (255, 255, 255)
 BLACK = (0, 0, 0)
@@ -309,10 +313,8 @@ class Session:
         runtime = os.path.join(self.workdir, "runtime")
         os.makedirs(runtime, mode=0o700, exist_ok=True)
         env = dict(self.env)
-        # No input method or scaling from the caller; the platform theme is the caller's unless
-        # the case runs as on a named desktop.
-        env.update(QT_QPA_PLATFORM="xcb", LANG="C.UTF-8", LC_ALL="C.UTF-8", QT_SCALE_FACTOR="1",
-                   QT_STYLE_OVERRIDE="", QT_IM_MODULE="", XMODIFIERS="", XDG_RUNTIME_DIR=runtime)
+        # The platform theme is the caller's unless the case runs as on a named desktop.
+        env.update(PROGRAM_ENVIRONMENT, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime)
         if self.desktop is not None:
             for name in DESKTOP_VARIABLES:
                 env.pop(name, None)
@@ -540,8 +542,7 @@ class WaylandSession(Session):
         self.env.update(WAYLAND_DISPLAY=display[0], SWAYSOCK=os.path.join(self.runtime, ipc[0]))
 
     def _start_program(self):
-        env = dict(self.env, QT_QPA_PLATFORM="wayland", LANG="C.UTF-8", LC_ALL="C.UTF-8",
-                   QT_SCALE_FACTOR="1", QT_STYLE_OVERRIDE="", QT_IM_MODULE="", XMODIFIERS="")
+        env = dict(self.env, **PROGRAM_ENVIRONMENT, QT_QPA_PLATFORM="wayland")
         if "ASAN_OPTIONS" in env:
             # Qt's Wayland client leaves objects of libwayland-client and Mesa's EGL, built without
             # frame pointers; the full unwinder walks through them, so that the leak check's
