@@ -71,7 +71,7 @@ void checkFormula(const QString &formula, size_t fractionCount) {
                 ++end;
             }
             const QString word = formula.sliced(i + 1, end - i - 1);
-            require(word.isEmpty() ? end < formula.size() && u"{}$%#&_"_s.contains(formula[end])
+            require(word.isEmpty() ? end < formula.size() && u"{}$%#&_,"_s.contains(formula[end])
                                    : Commands.contains(word));
             fractions += word == u"frac"_s;
             i = word.isEmpty() ? end : end - 1;

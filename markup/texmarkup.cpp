@@ -15,15 +15,16 @@ namespace {
 
 // Characters TeX writes as a command in math mode: its own characters, which would end the
 // math, comment or group there; "<" and ">", which Markdown could take for a tag; and the
-// operators its authors write by name. KaTeX and MathJax read each alike.
+// operators its authors write by name. KaTeX and MathJax read each alike. A caret is a hat
+// accent over nothing, which takes no room: thin spaces keep it off its neighbours.
 constexpr std::pair<char32_t, const char16_t *> MathCommands[] = {
-    {U'\\', u"\\backslash"}, {U'{', u"\\{"},     {U'}', u"\\}"},    {U'$', u"\\$"},
-    {U'%', u"\\%"},          {U'#', u"\\#"},     {U'&', u"\\&"},    {U'_', u"\\_"},
-    {U'^', u"\\hat{}"},      {U'~', u"\\sim"},   {U'<', u"\\lt"},   {U'>', u"\\gt"},
-    {U'\u00a0', u"~"},       {U'×', u"\\times"}, {U'÷', u"\\div"},  {U'−', u"-"},
-    {U'±', u"\\pm"},         {U'∓', u"\\mp"},    {U'·', u"\\cdot"}, {U'⋅', u"\\cdot"},
-    {U'≤', u"\\le"},         {U'≥', u"\\ge"},    {U'≠', u"\\ne"},   {U'≈', u"\\approx"},
-    {U'≡', u"\\equiv"},      {U'∞', u"\\infty"}, {U'→', u"\\to"},   {U'←', u"\\gets"},
+    {U'\\', u"\\backslash"},  {U'{', u"\\{"},     {U'}', u"\\}"},    {U'$', u"\\$"},
+    {U'%', u"\\%"},           {U'#', u"\\#"},     {U'&', u"\\&"},    {U'_', u"\\_"},
+    {U'^', u"\\,\\hat{}\\,"}, {U'~', u"\\sim"},   {U'<', u"\\lt"},   {U'>', u"\\gt"},
+    {U'\u00a0', u"~"},        {U'×', u"\\times"}, {U'÷', u"\\div"},  {U'−', u"-"},
+    {U'±', u"\\pm"},          {U'∓', u"\\mp"},    {U'·', u"\\cdot"}, {U'⋅', u"\\cdot"},
+    {U'≤', u"\\le"},          {U'≥', u"\\ge"},    {U'≠', u"\\ne"},   {U'≈', u"\\approx"},
+    {U'≡', u"\\equiv"},       {U'∞', u"\\infty"}, {U'→', u"\\to"},   {U'←', u"\\gets"},
 };
 
 QString mathCommand(char32_t c) {

@@ -205,7 +205,7 @@ void TableMarkupTest::math_data() {
                               {u"α×β&nbsp;x&#13;&#10;&#8232;y"_s, {}}}
         << QStringList{u"<mfrac><mtext>\\{}$&amp;#^_%~</mtext><mtext>a--b</mtext></mfrac>"_s,
                        u"<mtext>α×β\u00a0x \u2028y</mtext>"_s}
-        << u"\\frac{{\\backslash}{\\{}{\\}}{\\$}{\\&}{\\#}{\\hat{}}{\\_}{\\%}{\\sim}}"
+        << u"\\frac{{\\backslash}{\\{}{\\}}{\\$}{\\&}{\\#}{\\,\\hat{}\\,}{\\_}{\\%}{\\sim}}"
            u"{\\text{a-}\\text{-b}} {α}{\\times}{β}{~}\\text{x  y}"_s;
 }
 
