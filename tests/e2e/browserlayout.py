@@ -362,33 +362,24 @@ def typeset_katex(browser, workdir, katex_dist, tex, timeout):
     return load(browser, workdir, site, timeout)
 
 
-def katex_faults(layout, fraction_count, operator_count):
-    """What is wrong with a formula as KaTeX typesets it: each numerator above its fraction line
-    and each denominator below it, the operators between the fractions and centred on their
-    lines, KaTeX's main font loaded."""
+def katex_faults(layout):
+    """What is wrong with two fractions around a binary operator as KaTeX typesets them: each
+    numerator above its fraction line and the denominator below, the operator between the
+    fractions and on their lines, KaTeX's main font loaded."""
     if "error" in layout:
         return [f"KaTeX: {layout['error']}"]
-    found = []
     fractions, operators = layout["fractions"], layout["operators"]
-    if (len(fractions), len(operators)) != (fraction_count, operator_count):
-        found.append(f"{len(fractions)} fractions and {len(operators)} operators typeset")
-    for k, frac in enumerate(fractions):
-        line, numerator, denominator = frac["line"], frac["numerator"], frac["denominator"]
-        if not numerator["bottom"] <= line["top"] + 1 or not denominator["top"] >= line["bottom"] - 1:
-            found.append(f"fraction {k}: numerator {numerator['top']:g}-{numerator['bottom']:g}, "
-                         f"line {line['top']:g}-{line['bottom']:g}, denominator "
-                         f"{denominator['top']:g}-{denominator['bottom']:g}")
-    for k, operator in enumerate(operators):
-        before = [f["frac"]["right"] for f in fractions if f["frac"]["right"] <= operator["left"]]
-        after = [f["frac"]["left"] for f in fractions if f["frac"]["left"] >= operator["right"]]
-        if not before or not after:
-            found.append(f"operator {k} at {operator['left']:g}-{operator['right']:g} is not "
-                         "between two fractions")
-        if fractions:
-            middle = (fractions[0]["line"]["top"] + fractions[0]["line"]["bottom"]) / 2
-            offset = (operator["top"] + operator["bottom"]) / 2 - middle
-            if abs(offset) > 2:
-                found.append(f"operator {k} is centred {offset:+g} pixels off the fraction line")
+    if (len(fractions), len(operators)) != (2, 1):
+        return [f"{len(fractions)} fractions and {len(operators)} operators typeset"]
+    found = [f"fraction {k} is not stacked: {frac}" for k, frac in enumerate(fractions)
+             if frac["numerator"]["bottom"] > frac["line"]["top"] + 1
+             or frac["denominator"]["top"] < frac["line"]["bottom"] - 1]
+    line, operator = fractions[0]["line"], operators[0]
+    if not fractions[0]["frac"]["right"] <= operator["left"] < operator["right"] <= \
+            fractions[1]["frac"]["left"]:
+        found.append(f"the operator at {operator} is not between the fractions")
+    if abs(operator["top"] + operator["bottom"] - line["top"] - line["bottom"]) / 2 > 1.5:
+        found.append(f"the operator {operator} is off the fraction line {line}")
     if "KaTeX_Main" not in layout["fonts"]:
         found.append(f"KaTeX's main font did not load (loaded: {layout['fonts']})")
     return found

@@ -987,7 +987,7 @@ def tex_in_browser(s):
     except (RuntimeError, subprocess.TimeoutExpired) as error:
         raise CaseFailed(str(error)) from None
     print(json.dumps(layout))
-    faults = browserlayout.katex_faults(layout, fraction_count=2, operator_count=1)
+    faults = browserlayout.katex_faults(layout)
     check(not faults, "KaTeX in Chromium: " + "; ".join(faults))
 
 
