@@ -15,6 +15,9 @@ packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont
           python3 chromium firefox-esr fonts-dejavu-extra wordpress php-cli qt6-translations-l10n
           qt6-gtk-platformtheme qt6ct dbus-x11 at-spi2-core python3-pyatspi
           qt6-wayland sway wtype wl-clipboard grim)
+# The TeX engines' test runs under Node with npm. A Node.js that brings its own npm (as NodeSource's
+# does) conflicts with Debian's npm package: use the npm that is there.
+command -v npm >/dev/null || packages+=(nodejs npm)
 
 install_missing() {
     local missing=()

@@ -2,13 +2,16 @@
 // Besides crashes and sanitizer reports, it checks Make's table against the table written out
 // piece by piece: the fixed lines, and every text copied into its cell unchanged. The table for
 // HTML5 pages must be the same table with its own image cells and a formula name that is a valid
-// attribute value; the MathML one line an entry, each token well-formed with its text escaped.
+// attribute value; the MathML one line an entry, each token well-formed with its text escaped;
+// the TeX one line of math between "$$" lines, as the checks of texFormula() below say.
 #include "fuzzinput.h"
 #include "markup/mathmarkup.h"
 #include "markup/tablemarkup.h"
+#include "markup/texmarkup.h"
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace Qt::StringLiterals;
@@ -50,6 +53,36 @@ QString table(const std::vector<fractions::Entry> &entries, const QString &table
     return text + u"</tr>\n</table>\n<!-- 分数ここまで -->\n"_s;
 }
 
+// The formula: braces balanced, no "%" or "$" but escaped, no command but the generator's own,
+// one \frac a fraction entry.
+void checkFormula(const QString &formula, size_t fractionCount) {
+    static const QStringList Commands{u"frac"_s,   u"text"_s,  u"backslash"_s, u"hat"_s, u"sim"_s,
+                                      u"lt"_s,     u"gt"_s,    u"times"_s,     u"div"_s, u"pm"_s,
+                                      u"mp"_s,     u"cdot"_s,  u"le"_s,        u"ge"_s,  u"ne"_s,
+                                      u"approx"_s, u"equiv"_s, u"infty"_s,     u"to"_s,  u"gets"_s};
+    int depth = 0;
+    size_t fractions = 0;
+    for (qsizetype i = 0; i < formula.size(); ++i) {
+        const QChar c = formula[i];
+        if (c == u'\\') {
+            qsizetype end = i + 1;
+            while (end < formula.size() && formula[end].isLetter() &&
+                   formula[end].unicode() < 0x80) {
+                ++end;
+            }
+            const QString word = formula.sliced(i + 1, end - i - 1);
+            require(word.isEmpty() ? end < formula.size() && u"{}$%#&_,"_s.contains(formula[end])
+                                   : Commands.contains(word));
+            fractions += word == u"frac"_s;
+            i = word.isEmpty() ? end : end - 1;
+        } else {
+            depth += c == u'{' ? 1 : c == u'}' ? -1 : 0;
+            require(depth >= 0 && c != u'%' && c != u'$');
+        }
+    }
+    require(depth == 0 && fractions == fractionCount);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -87,5 +120,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         const QString &line = math[static_cast<qsizetype>(i) + 2];
         require((entries[i].isFraction() ? FractionLine : PlainLine).match(line).hasMatch());
     }
+
+    const QStringList tex = markup::texText(source).split(u'\n');
+    require(tex.size() == 4 && tex[0] == u"$$"_s && tex[2] == u"$$"_s && tex[3].isEmpty());
+    require(!tex[1].trimmed().isEmpty() && !tex[1].contains(u'\r'));
+    checkFormula(tex[1], static_cast<size_t>(std::count_if(
+                             entries.cbegin(), entries.cend(),
+                             [](const fractions::Entry &entry) { return entry.isFraction(); })));
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "markup/mathmarkup.h"
 #include "markup/tablemarkup.h"
+#include "markup/texmarkup.h"
 #include "preview/sampledescription.h"
 #include "preview/sampleink.h"
 #include "toolkit/platform/fonts.h"
@@ -77,6 +78,7 @@ void TMainForm::connectHandlers() {
     connect(ui->MakeB, &QPushButton::clicked, this, &TMainForm::MakeBClick);
     connect(ui->MakeHtml5MI, &QAction::triggered, this, &TMainForm::MakeHtml5MIClick);
     connect(ui->MakeMathMlMI, &QAction::triggered, this, &TMainForm::MakeMathMlMIClick);
+    connect(ui->MakeTexMI, &QAction::triggered, this, &TMainForm::MakeTexMIClick);
     connect(ui->CopyB, &QPushButton::clicked, this, &TMainForm::CopyBClick);
     connect(ui->VisSC, &QCheckBox::toggled, this, &TMainForm::VisSCClick);
     connect(ui->FontB, &QPushButton::clicked, this, &TMainForm::FontBClick);
@@ -169,6 +171,11 @@ void TMainForm::MakeHtml5MIClick() {
 // The row as MathML, which needs no image.
 void TMainForm::MakeMathMlMIClick() {
     Memo.setText(markup::mathText(fractions_));
+}
+
+// The row as TeX, for the Markdown of blogs and wikis that typeset it and take no HTML.
+void TMainForm::MakeTexMIClick() {
+    Memo.setText(markup::texText(fractions_));
 }
 
 void TMainForm::CopyBClick() {

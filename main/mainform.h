@@ -43,6 +43,7 @@ private:
     void MakeBClick();
     void MakeHtml5MIClick();
     void MakeMathMlMIClick();
+    void MakeTexMIClick();
     void CopyBClick();
     void VisSCClick();
     void FontBClick();

@@ -63,6 +63,11 @@ if [ ! -e "$root/etc/pemvaro-root" ]; then
     mv "$root.partial" "$root"
 fi
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+# The certificate authorities the machine trusts, for Node and npm in the root, which fetch the
+# TeX engines' test's packages over TLS: a machine behind a proxy may trust an authority of its own.
+host_cas=$root/etc/ssl/certs/pemvaro-host-cas.crt
+mkdir -p "$(dirname "$host_cas")"
+cp /etc/ssl/certs/ca-certificates.crt "$host_cas" 2>/dev/null || : >"$host_cas"
 
 # The kernel's file systems, for this run only; those already there are left as they are.
 mounted=()
@@ -89,5 +94,6 @@ rsync -rl --checksum --delete --exclude '/build*/' --exclude '/.git' "$here/" "$
 
 echo "== In Debian '$release' ($root): $*"
 chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" CI="${CI:-}" \
+    NODE_EXTRA_CA_CERTS=/etc/ssl/certs/pemvaro-host-cas.crt \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     /bin/bash -c 'cd /src/pemvaro && exec "$@"' bash "$@"

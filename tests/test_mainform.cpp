@@ -675,6 +675,7 @@ void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems_data() {
                             << u"<!-- 分数ここから -->\n<math display=\"block\">\n"
                                u"<mfrac><mn>1</mn><mn>2</mn></mfrac>\n<mo>+</mo>\n</math>\n"
                                u"<!-- 分数ここまで -->\n"_s;
+    QTest::newRow("TeX") << 2 << u"TeX で作成"_s << u"$$\n\\frac{1}{2} +\n$$\n"_s;
 }
 
 void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems() {
@@ -693,10 +694,10 @@ void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems() {
     QVERIFY(menu != nullptr);
     const auto items = menu->actions();
     std::unique_ptr<QMenu> standard(ui->memo()->createStandardContextMenu());
-    QCOMPARE(items.size(), standard->actions().size() + 3);
+    QCOMPARE(items.size(), standard->actions().size() + 4);
     QCOMPARE(items.at(item)->text(), text);
-    QVERIFY(items.at(2)->isSeparator());
-    QCOMPARE(items.at(3)->text(), standard->actions().at(0)->text());
+    QVERIFY(items.at(3)->isSeparator());
+    QCOMPARE(items.at(4)->text(), standard->actions().at(0)->text());
 
     for (int down = 0; down <= item; ++down) {
         QTest::keyClick(menu, Qt::Key_Down);

@@ -1,5 +1,6 @@
 #include "markup/mathmarkup.h"
 #include "markup/tablemarkup.h"
+#include "markup/texmarkup.h"
 
 #include <QtTest>
 
@@ -162,44 +163,61 @@ void TableMarkupTest::formulaName() {
 void TableMarkupTest::math_data() {
     QTest::addColumn<std::vector<Entry>>("entries");
     QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QString>("tex");
 
-    QTest::newRow("no entries: an empty formula") << std::vector<Entry>{} << QStringList{};
+    QTest::newRow("no entries: an empty formula")
+        << std::vector<Entry>{} << QStringList{} << u"{}"_s;
     QTest::newRow("fraction, plain, fraction")
         << std::vector<Entry>{{u"1"_s, u"2"_s}, {u"+"_s, {}}, {u"3"_s, u"4"_s}}
         << QStringList{u"<mfrac><mn>1</mn><mn>2</mn></mfrac>"_s, u"<mo>+</mo>"_s,
-                       u"<mfrac><mn>3</mn><mn>4</mn></mfrac>"_s};
+                       u"<mfrac><mn>3</mn><mn>4</mn></mfrac>"_s}
+        << u"\\frac{1}{2} + \\frac{3}{4}"_s;
     QTest::newRow("numbers of any script, with a decimal or group mark")
         << std::vector<Entry>{{u"１２"_s, u"3.14"_s},
                               {u"1,000"_s, {}},
                               {u"1."_s, u".5"_s},
                               {u"1.2.3"_s, {}}}
         << QStringList{u"<mfrac><mn>１２</mn><mn>3.14</mn></mfrac>"_s, u"<mn>1,000</mn>"_s,
-                       u"<mfrac><mtext>1.</mtext><mtext>.5</mtext></mfrac>"_s, u"<mn>1.2.3</mn>"_s};
+                       u"<mfrac><mtext>1.</mtext><mtext>.5</mtext></mfrac>"_s, u"<mn>1.2.3</mn>"_s}
+        << u"\\frac{\\text{１２}}{3.14} 1{,}000 \\frac{\\text{1.}}{\\text{.5}} 1.2.3"_s;
     QTest::newRow("one operator character, white space aside")
         << std::vector<Entry>{{u"＝"_s, {}}, {u" × "_s, {}}, {u"-"_s, {}}, {u"("_s, {}},
                               {u"/"_s, {}},  {u"++"_s, {}},  {u"+1"_s, {}}}
         << QStringList{u"<mo>＝</mo>"_s,      u"<mo>×</mo>"_s, u"<mo>-</mo>"_s,
                        u"<mo>(</mo>"_s,       u"<mo>/</mo>"_s, u"<mtext>++</mtext>"_s,
-                       u"<mtext>+1</mtext>"_s};
+                       u"<mtext>+1</mtext>"_s}
+        << u"\\text{＝} \\times - ( / \\text{++} \\text{+1}"_s;
     QTest::newRow("other texts, empty ones included")
         << std::vector<Entry>{{u"分子"_s, u"x y"_s}, {{}, {}}, {{}, u"a"_s}}
         << QStringList{u"<mfrac><mtext>分子</mtext><mtext>x y</mtext></mfrac>"_s,
-                       u"<mtext></mtext>"_s, u"<mfrac><mtext></mtext><mtext>a</mtext></mfrac>"_s};
+                       u"<mtext></mtext>"_s, u"<mfrac><mtext></mtext><mtext>a</mtext></mfrac>"_s}
+        << u"\\frac{\\text{分子}}{\\text{x y}} {} \\frac{}{\\text{a}}"_s;
     QTest::newRow("markup: what the cell shows, escaped")
         << std::vector<Entry>{{u"<b>1</b>"_s, u"&minus;"_s},
                               {u"&lt;b&gt; & \"q\""_s, {}},
                               {u"</math><script>"_s, {}}}
         << QStringList{u"<mfrac><mn>1</mn><mo>−</mo></mfrac>"_s,
-                       u"<mtext>&lt;b&gt; &amp; &quot;q&quot;</mtext>"_s, u"<mtext></mtext>"_s};
+                       u"<mtext>&lt;b&gt; &amp; &quot;q&quot;</mtext>"_s, u"<mtext></mtext>"_s}
+        << u"\\frac{1}{-} {\\lt}\\text{b}{\\gt}\\text{ }{\\&}\\text{ \"q\"} {}"_s;
+    // TeX's own characters in math mode, text around them, no line break, no "--" in one run.
+    QTest::newRow("TeX's characters, symbols, spaces and line breaks by reference")
+        << std::vector<Entry>{{u"\\{}$&amp;#^_%~"_s, u"a--b"_s},
+                              {u"α×β&nbsp;x&#13;&#10;&#8232;y"_s, {}}}
+        << QStringList{u"<mfrac><mtext>\\{}$&amp;#^_%~</mtext><mtext>a--b</mtext></mfrac>"_s,
+                       u"<mtext>α×β\u00a0x \u2028y</mtext>"_s}
+        << u"\\frac{{\\backslash}{\\{}{\\}}{\\$}{\\&}{\\#}{\\,\\hat{}\\,}{\\_}{\\%}{\\sim}}"
+           u"{\\text{a-}\\text{-b}} {α}{\\times}{β}{~}\\text{x  y}"_s;
 }
 
 void TableMarkupTest::math() {
     QFETCH(std::vector<Entry>, entries);
     QFETCH(QStringList, expected);
+    QFETCH(QString, tex);
     const QStringList lines =
         QStringList{u"<!-- 分数ここから -->"_s, u"<math display=\"block\">"_s} + expected +
         QStringList{u"</math>"_s, u"<!-- 分数ここまで -->"_s};
     QCOMPARE(markup::mathText(EntryVector(entries)), lines.join(u'\n') + u'\n');
+    QCOMPARE(markup::texText(EntryVector(entries)), u"$$\n"_s + tex + u"\n$$\n"_s);
 }
 
 QTEST_GUILESS_MAIN(TableMarkupTest)

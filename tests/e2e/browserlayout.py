@@ -138,7 +138,6 @@ class _Site(http.server.SimpleHTTPRequestHandler):
 def typeset(browser, workdir, markups, timeout):
     """The layouts of each named markup (UTF-8 bytes as copied) in each mode, typeset by the named
     browser (a key of BROWSERS) found at a path: {(name, mode): layout}."""
-    name, path = browser
     site = os.path.join(workdir, "site")
     os.makedirs(site, exist_ok=True)
     with open(os.path.join(site, "fracline.gif"), "wb") as f:
@@ -154,6 +153,13 @@ def typeset(browser, workdir, markups, timeout):
     with open(os.path.join(site, "index.html"), "w", encoding="utf-8") as f:
         f.write(INDEX.format(frames="\n".join(frames)))
 
+    return dict(zip(keys, load(browser, workdir, site, timeout)))
+
+
+def load(browser, workdir, site, timeout):
+    """What index.html of the site, loaded by the named browser found at a path, posts back to
+    /layouts, read as JSON."""
+    name, path = browser
     server = http.server.ThreadingHTTPServer(
         ("127.0.0.1", 0), lambda *args: _Site(*args, directory=site))
     server.posted, server.layouts = threading.Event(), None
@@ -180,7 +186,7 @@ def typeset(browser, workdir, markups, timeout):
         with open(os.path.join(workdir, name.lower() + ".log"), "rb") as log:
             said = log.read().decode("utf-8", "replace").strip()[-2000:]
         raise RuntimeError(f"{name} gave no layouts within {timeout} s: {said}")
-    return dict(zip(keys, json.loads(server.layouts)))
+    return json.loads(server.layouts)
 
 
 def not_measured(layout, mode):
@@ -308,3 +314,72 @@ def kses(found, markup, timeout):
         raise RuntimeError("the WordPress filter failed: "
                            + done.stderr.decode("utf-8", "replace").strip())
     return done.stdout
+
+
+# A page that typesets one TeX formula with KaTeX, as Markdown sites do, with KaTeX's own
+# stylesheet and fonts, and posts back where each fraction's parts, the binary operators and the
+# loaded KaTeX fonts lie. In KaTeX's layout a fraction's stack holds its denominator, its line and
+# its numerator, each after a strut.
+KATEX_PAGE = """<!DOCTYPE html>
+<html><head><meta charset="utf-8"><link rel="stylesheet" href="katex/katex.min.css">
+<script src="katex/katex.min.js"></script></head>
+<body style="font-size:20px"><div id="formula"></div>
+<script>
+addEventListener("load", async () => {{
+  const post = (result) => fetch("/layouts", {{method: "POST", body: JSON.stringify(result)}});
+  try {{
+    katex.render({tex}, document.getElementById("formula"), {{displayMode: true, strict: "error"}});
+  }} catch (error) {{
+    return post({{error: String(error)}});
+  }}
+  await document.fonts.ready;
+  const box = (e) => {{
+    const r = e.getBoundingClientRect();
+    return {{left: r.left, right: r.right, top: r.top, bottom: r.bottom}};
+  }};
+  const html = document.querySelector(".katex-html");
+  const fractions = [...html.querySelectorAll(".mfrac")].map((frac) => {{
+    const [denominator, line, numerator] =
+      [...frac.querySelector(".vlist").children].map((part) => box(part.lastElementChild));
+    return {{numerator, line, denominator, frac: box(frac)}};
+  }});
+  const operators = [...html.querySelectorAll(".mbin")].map(box);
+  const fonts = [...document.fonts].filter((f) => f.status == "loaded").map((f) => f.family);
+  post({{fractions, operators, fonts}});
+}});
+</script>
+</body></html>
+"""
+
+
+def typeset_katex(browser, workdir, katex_dist, tex, timeout):
+    """The layout of a TeX formula typeset by KaTeX (its package's dist folder) in the named
+    browser found at a path."""
+    site = os.path.join(workdir, "katex-site")
+    shutil.copytree(katex_dist, os.path.join(site, "katex"))
+    with open(os.path.join(site, "index.html"), "w", encoding="utf-8") as f:
+        f.write(KATEX_PAGE.format(tex=json.dumps(tex)))
+    return load(browser, workdir, site, timeout)
+
+
+def katex_faults(layout):
+    """What is wrong with two fractions around a binary operator as KaTeX typesets them: each
+    numerator above its fraction line and the denominator below, the operator between the
+    fractions and on their lines, KaTeX's main font loaded."""
+    if "error" in layout:
+        return [f"KaTeX: {layout['error']}"]
+    fractions, operators = layout["fractions"], layout["operators"]
+    if (len(fractions), len(operators)) != (2, 1):
+        return [f"{len(fractions)} fractions and {len(operators)} operators typeset"]
+    found = [f"fraction {k} is not stacked: {frac}" for k, frac in enumerate(fractions)
+             if frac["numerator"]["bottom"] > frac["line"]["top"] + 1
+             or frac["denominator"]["top"] < frac["line"]["bottom"] - 1]
+    line, operator = fractions[0]["line"], operators[0]
+    if not fractions[0]["frac"]["right"] <= operator["left"] < operator["right"] <= \
+            fractions[1]["frac"]["left"]:
+        found.append(f"the operator at {operator} is not between the fractions")
+    if abs(operator["top"] + operator["bottom"] - line["top"] - line["bottom"]) / 2 > 1.5:
+        found.append(f"the operator {operator} is off the fraction line {line}")
+    if "KaTeX_Main" not in layout["fonts"]:
+        found.append(f"KaTeX's main font did not load (loaded: {layout['fonts']})")
+    return found

@@ -958,6 +958,39 @@ def markup_in_browser(s):
         raise CaseSkipped(" and ".join(missing) + " cannot be installed here: not typeset there")
 
 
+def katex_dist(s):
+    """KaTeX's package as the TeX engines' test installs it into the build folder."""
+    dist = os.path.join(os.path.dirname(s.program), "tests", "tex", "node_modules", "katex", "dist")
+    if not os.path.isdir(dist):
+        raise CaseSkipped("KaTeX is not installed (the test tex_engines_install installs it with "
+                          "npm)")
+    return dist
+
+
+@case
+def tex_in_browser(s):
+    # The TeX as copied, typeset by KaTeX with its own stylesheet and fonts in Chromium, as
+    # Markdown sites show it: each numerator above its fraction line, the plus sign between.
+    enter_entries(s, [("1", "2"), ("+", ""), ("3", "4")])
+    s.choose_from_context_menu(MEMO, 3)
+    s.click(COPY_B)
+    formula = r"\frac{1}{2} + \frac{3}{4}"
+    s.expect_clipboard(crlf(["$$", formula, "$$"]))
+    dist = katex_dist(s)
+    chromium = browserlayout.find_browser("Chromium")
+    if chromium is None:
+        raise CaseSkipped("Chromium cannot be installed here")
+    check(chromium, "chromium is not installed (build.sh installs it)")
+    try:
+        layout = browserlayout.typeset_katex(("Chromium", chromium), s.workdir, dist, formula,
+                                             TIMEOUT * 2)
+    except (RuntimeError, subprocess.TimeoutExpired) as error:
+        raise CaseFailed(str(error)) from None
+    print(json.dumps(layout))
+    faults = browserlayout.katex_faults(layout)
+    check(not faults, "KaTeX in Chromium: " + "; ".join(faults))
+
+
 def formulas(nodes):
     """The formulas among accessibles read depth first: each one's name, and the roles of its
     children and the names of its leaves, in the order read."""

@@ -1,0 +1,131 @@
+#include "markup/texmarkup.h"
+
+#include "markup/showntext.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <algorithm>
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace markup {
+namespace {
+
+// Characters TeX writes as a command in math mode: its own characters, which would end the
+// math, comment or group there; "<" and ">", which Markdown could take for a tag; and the
+// operators its authors write by name. KaTeX and MathJax read each alike. A caret is a hat
+// accent over nothing, which takes no room: thin spaces keep it off its neighbours.
+constexpr std::pair<char32_t, const char16_t *> MathCommands[] = {
+    {U'\\', u"\\backslash"},  {U'{', u"\\{"},     {U'}', u"\\}"},    {U'$', u"\\$"},
+    {U'%', u"\\%"},           {U'#', u"\\#"},     {U'&', u"\\&"},    {U'_', u"\\_"},
+    {U'^', u"\\,\\hat{}\\,"}, {U'~', u"\\sim"},   {U'<', u"\\lt"},   {U'>', u"\\gt"},
+    {U'\u00a0', u"~"},        {U'×', u"\\times"}, {U'÷', u"\\div"},  {U'−', u"-"},
+    {U'±', u"\\pm"},          {U'∓', u"\\mp"},    {U'·', u"\\cdot"}, {U'⋅', u"\\cdot"},
+    {U'≤', u"\\le"},          {U'≥', u"\\ge"},    {U'≠', u"\\ne"},   {U'≈', u"\\approx"},
+    {U'≡', u"\\equiv"},       {U'∞', u"\\infty"}, {U'→', u"\\to"},   {U'←', u"\\gets"},
+};
+
+QString mathCommand(char32_t c) {
+    for (const auto &[character, command] : MathCommands) {
+        if (character == c) {
+            return QString::fromUtf16(command);
+        }
+    }
+    return {};
+}
+
+// Mathematical symbols and Greek letters: KaTeX knows them in math mode only. Full-width forms
+// are text to it, as CJK characters are.
+bool isMathModeCharacter(char32_t c) {
+    const bool fullWidth = c >= 0xff00 && c <= 0xffef;
+    return c >= 0x80 && !fullWidth &&
+           (QChar::category(c) == QChar::Symbol_Math || (c >= 0x370 && c <= 0x3ff));
+}
+
+QString fromCharacter(char32_t c) {
+    return QString::fromUcs4(&c, 1);
+}
+
+// Line breaks, tabs and other controls never reach the formula: a blank line would end the
+// display math in Markdown, and the engines reject controls.
+bool isSpaceLike(char32_t c) {
+    return c != 0x3000 && c != 0xa0 && (c < 0x20 || (c >= 0x7f && c < 0xa0) || QChar::isSpace(c));
+}
+
+// Text in \text{} runs, everything else in math mode between them, each piece in braces so
+// that it keeps an ordinary symbol's spacing. A hyphen after a hyphen starts a new run, since
+// KaTeX reads "--" in text as a dash.
+QString textRuns(const QString &text) {
+    QString tex;
+    QString run;
+    const auto endRun = [&] {
+        if (!run.isEmpty()) {
+            tex += u"\\text{"_s + run + u'}';
+            run.clear();
+        }
+    };
+    for (const char32_t c : text.toUcs4()) {
+        const QString command = mathCommand(c);
+        if (!command.isEmpty() || isMathModeCharacter(c)) {
+            endRun();
+            tex += u'{' + (command.isEmpty() ? fromCharacter(c) : command) + u'}';
+            continue;
+        }
+        if (c == U'-' && run.endsWith(u'-')) {
+            endRun();
+        }
+        run += isSpaceLike(c) ? u" "_s : fromCharacter(c);
+    }
+    endRun();
+    return tex;
+}
+
+bool isAsciiNumber(const QString &text) {
+    return isNumber(text) &&
+           std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+QString texOf(const QString &cellMarkup) {
+    const QString text = shownText(cellMarkup);
+    if (isAsciiNumber(text)) {
+        // A comma in braces groups digits without the space TeX puts after punctuation.
+        return QString(text).replace(u',', u"{,}"_s);
+    }
+    if (isOperator(text)) {
+        const char32_t c = text.toUcs4().front();
+        const QString command = mathCommand(c);
+        if (!command.isEmpty()) {
+            return command;
+        }
+        if (c < 0x80 || isMathModeCharacter(c)) {
+            return text;
+        }
+    }
+    return textRuns(text);
+}
+
+} // namespace
+
+QString texFormula(const fractions::EntrySource &entries) {
+    QStringList items;
+    for (int i = 0; i < entries.entryCount(); ++i) {
+        const fractions::Entry entry = entries.entry(i);
+        if (entry.isFraction()) {
+            items +=
+                u"\\frac{"_s + texOf(entry.numerator) + u"}{"_s + texOf(entry.denominator) + u'}';
+        } else {
+            const QString item = texOf(entry.numerator);
+            items += item.isEmpty() ? u"{}"_s : item;
+        }
+    }
+    // No entries still make a line: an empty one would end the display math in Markdown.
+    return items.isEmpty() ? u"{}"_s : items.join(u' ');
+}
+
+QString texText(const fractions::EntrySource &entries) {
+    return u"$$\n"_s + texFormula(entries) + u"\n$$\n"_s;
+}
+
+} // namespace markup
