@@ -64,6 +64,17 @@ TMainForm::~TMainForm() {
     ListBox.disconnect(this);
 }
 
+void TMainForm::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    // The sample's texts are in the window-text colour until the user picks another one, and
+    // follow it through a new palette or colour scheme as the window's own texts do.
+    if (event->type() == QEvent::PaletteChange && FD &&
+        FD->followWindowText(preview::sampleInk(palette().color(QPalette::WindowText)))) {
+        sample_.setFont(FD->currentFont());
+        ListBoxChange();
+    }
+}
+
 void TMainForm::connectHandlers() {
     connect(ui->ListBox, &toolkit::ReportListView::itemAreaClicked, this, &TMainForm::ListBoxClick);
     // The editor follows the selected row however it was selected, so that Change never writes
@@ -80,6 +91,8 @@ void TMainForm::connectHandlers() {
     connect(ui->CopyB, &QPushButton::clicked, this, &TMainForm::CopyBClick);
     connect(ui->VisSC, &QCheckBox::toggled, this, &TMainForm::VisSCClick);
     connect(ui->FontB, &QPushButton::clicked, this, &TMainForm::FontBClick);
+    connect(ui->Image, &toolkit::SurfaceImage::devicePixelRatioChanged, this,
+            &TMainForm::ImageRatioChange);
 }
 
 void TMainForm::fitLabelsToTexts() {
@@ -183,6 +196,12 @@ void TMainForm::VisSCClick() {
     }
     Image.setVisible(SampleVisible);
     FontB.setVisible(SampleVisible);
+}
+
+// A new screen or a new scale: the sample is drawn again in as many pixels as the screen shows.
+void TMainForm::ImageRatioChange(qreal ratio) {
+    surface_.setDevicePixelRatio(ratio);
+    ListBoxChange();
 }
 
 void TMainForm::FontBClick() {

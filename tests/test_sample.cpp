@@ -1,6 +1,9 @@
 #include "samplefixture.h"
+#include "toolkit/text.h"
 
 #include <QPainter>
+#include <QScreen>
+#include <QWindow>
 
 #include <functional>
 
@@ -30,6 +33,10 @@ public:
             current_ = answer_.font;
         }
         return answer_.confirm;
+    }
+    bool followWindowText(const QColor &windowText) override {
+        current_.color = windowText;
+        return true;
     }
 
 private:
@@ -83,7 +90,11 @@ private slots:
     void fontChooser_data();
     void fontChooser();
     void hiddenSample_drawsNothingUntilShownAgain();
+    void doubleDensity_drawsTheBarAtDevicePixels_data();
     void doubleDensity_drawsTheBarAtDevicePixels();
+    void newScreenOrPalette_redrawsAsAWindowStartedThere();
+    void rightToLeft_isFoundInWholeCharacters_data();
+    void rightToLeft_isFoundInWholeCharacters();
     void longTexts_areRememberedOnlyWhileAnEntryHoldsThem();
 
 private:
@@ -325,17 +336,95 @@ void TestSample::hiddenSample_drawsNothingUntilShownAgain() {
                                              {QStringLiteral("3"), QStringLiteral("4")}}));
 }
 
+void TestSample::doubleDensity_drawsTheBarAtDevicePixels_data() {
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QList<int>>("barRows");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("right");
+    QTest::newRow("2") << 2.0 << QSize(554, 154) << QList<int>{60, 61} << 8 << 28;
+    // The device pixels wholly inside the bar's pixels: one row, never a grey one.
+    QTest::newRow("1.5") << 1.5 << QSize(416, 116) << QList<int>{45} << 6 << 21;
+}
+
 void TestSample::doubleDensity_drawsTheBarAtDevicePixels() {
-    toolkit::QtSurface surface(277, 77, nullptr, 2.0);
+    QFETCH(qreal, ratio);
+    QFETCH(QSize, size);
+    QFETCH(QList<int>, barRows);
+    QFETCH(int, left);
+    QFETCH(int, right);
+    toolkit::QtSurface surface(277, 77, nullptr, ratio);
     surface.moveTo(4, 30);
     surface.lineTo(14, 30);
     const QImage &image = surface.picture();
-    QCOMPARE(image.size(), QSize(554, 154));
-    for (const int y : {59, 60, 61, 62}) {
-        const bool bar = y == 60 || y == 61;
-        QCOMPARE(barRowMismatch(image, y, [bar](int x) { return bar && x >= 8 && x < 28; }),
+    QCOMPARE(image.size(), size);
+    for (int y = barRows.first() - 2; y <= barRows.last() + 2; ++y) {
+        const bool bar = barRows.contains(y);
+        QCOMPARE(barRowMismatch(image, y, [&](int x) { return bar && x >= left && x < right; }),
                  QString());
     }
+}
+
+void TestSample::newScreenOrPalette_redrawsAsAWindowStartedThere() {
+    const std::vector<Entry> entries{{u"1"_s, u"2"_s}, {u"+"_s, {}}, {u"34"_s, u"5"_s}};
+    addEntries(*ui_->form, entries);
+    const QImage single = picture(*ui_->form);
+    const auto startedOn = [&](QScreen *screen) {
+        auto form = std::make_unique<TMainForm>();
+        form->setScreen(screen);
+        form->move(screen->geometry().topLeft());
+        addEntries(*form, entries);
+        form->show();
+        form->grab();
+        return form;
+    };
+    QScreen *doubled = QGuiApplication::screens().value(1);
+    QVERIFY(doubled != nullptr && doubled->devicePixelRatio() == 2);
+    ui_->form->windowHandle()->setScreen(doubled);
+    ui_->form->grab();
+    QCOMPARE(picture(*ui_->form).size(), QSize(554, 154));
+    QCOMPARE(picture(*ui_->form), picture(*startedOn(doubled)));
+    ui_->form->windowHandle()->setScreen(QGuiApplication::primaryScreen());
+    ui_->form->grab();
+    QCOMPARE(picture(*ui_->form), single);
+
+    // A new colour scheme: the sample's texts (no colour was picked) and the selection colours
+    // take the new palette's colours, as in a window started with it.
+    const QPalette before = QApplication::palette();
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
+    QPalette scheme = before;
+    scheme.setColor(QPalette::WindowText, QColor(0x10, 0x50, 0x20));
+    scheme.setColor(QPalette::Highlight, QColor(0x80, 0x20, 0x90));
+    scheme.setColor(QPalette::Base, QColor(0xf0, 0xe0, 0xd0));
+    QApplication::setPalette(scheme);
+    QTRY_VERIFY(picture(*ui_->form) != single);
+    const auto started = startedOn(QGuiApplication::primaryScreen());
+    QCOMPARE(picture(*ui_->form), picture(*started));
+    for (const char *name : {"ListBox", "Memo"}) {
+        const QPalette shown = ui_->widget(name)->palette();
+        const QPalette fresh = started->findChild<QWidget *>(QString::fromLatin1(name))->palette();
+        for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
+            QCOMPARE(shown.color(QPalette::Inactive, role), fresh.color(QPalette::Inactive, role));
+        }
+    }
+    QCOMPARE(ui_->list()->palette().color(QPalette::Inactive, QPalette::Highlight),
+             scheme.color(QPalette::Highlight));
+}
+
+void TestSample::rightToLeft_isFoundInWholeCharacters_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("rightToLeft");
+    QTest::newRow("Latin and Japanese") << u"1/2 分数 😀"_s << false;
+    QTest::newRow("Hebrew") << u"1 \u05d0"_s << true;
+    QTest::newRow("Arabic") << u"\u0628 2"_s << true;
+    QTest::newRow("Phoenician, beyond the BMP") << u"1 \U00010900"_s << true;
+    QTest::newRow("Adlam, beyond the BMP") << u"\U0001E900"_s << true;
+}
+
+void TestSample::rightToLeft_isFoundInWholeCharacters() {
+    QFETCH(QString, text);
+    QFETCH(bool, rightToLeft);
+    QCOMPARE(toolkit::hasRightToLeft(text), rightToLeft);
 }
 
 QTEST_MAIN(TestSample)

@@ -252,7 +252,20 @@ void LongTextLineEdit::inputMethodEvent(QInputMethodEvent *event) {
             }
         }
     }
-    QLineEdit::inputMethodEvent(event);
+    // The input method counts from the start of the text it was told (ImSurroundingText); the
+    // line edit takes a selection in its whole text.
+    const qsizetype from = around(text(), cursorPosition(), SurroundingAround).first;
+    QList<QInputMethodEvent::Attribute> attributes = event->attributes();
+    for (QInputMethodEvent::Attribute &a : attributes) {
+        if (a.type == QInputMethodEvent::Selection) {
+            a.start += static_cast<int>(from);
+        }
+    }
+    QInputMethodEvent whole(event->preeditString(), attributes);
+    whole.setCommitString(event->commitString(), event->replacementStart(),
+                          event->replacementLength());
+    QLineEdit::inputMethodEvent(&whole);
+    event->setAccepted(whole.isAccepted());
     showCaret();
 }
 
@@ -269,6 +282,7 @@ QVariant LongTextLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
     }
     case Qt::ImSurroundingText:
     case Qt::ImCursorPosition:
+    case Qt::ImAbsolutePosition:
     case Qt::ImAnchorPosition:
     case Qt::ImTextBeforeCursor:
     case Qt::ImTextAfterCursor:
@@ -283,7 +297,10 @@ QVariant LongTextLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
     switch (query) {
     case Qt::ImSurroundingText:
         return whole.mid(from, to - from);
+    // Every position is told from the start of the surrounding text, the absolute one too: Qt's
+    // Wayland input methods place a selection at its offset from ImCursorPosition.
     case Qt::ImCursorPosition:
+    case Qt::ImAbsolutePosition:
         return static_cast<int>(caret);
     case Qt::ImAnchorPosition: {
         const qsizetype anchor = !hasSelectedText()                     ? cursorPosition()
