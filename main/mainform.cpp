@@ -201,6 +201,7 @@ void TMainForm::VisSCClick() {
 // A new screen or a new scale: the sample is drawn again in as many pixels as the screen shows.
 void TMainForm::ImageRatioChange(qreal ratio) {
     surface_.setDevicePixelRatio(ratio);
+    sample_.pictureReplaced();
     ListBoxChange();
 }
 

@@ -373,9 +373,9 @@ void TestSample::newScreenOrPalette_redrawsAsAWindowStartedThere() {
         auto form = std::make_unique<TMainForm>();
         form->setScreen(screen);
         form->move(screen->geometry().topLeft());
-        addEntries(*form, entries);
         form->show();
         form->grab();
+        addEntries(*form, entries);
         return form;
     };
     QScreen *doubled = QGuiApplication::screens().value(1);

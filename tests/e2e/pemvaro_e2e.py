@@ -200,9 +200,11 @@ class Screenshot:
 class Sample:
     """The sample surface in a screenshot, in the surface's own coordinates."""
 
-    def __init__(self, shot):
+    def __init__(self, shot, box=IMAGE):
         self.shot = shot
-        self.left, self.top, self.width, self.height = IMAGE
+        # A screenshot of a scaled output has as many pixels as the output shows.
+        scale = shot.width / CLIENT_SIZE[0]
+        self.left, self.top, self.width, self.height = (round(n * scale) for n in box)
 
     def pixel(self, x, y):
         return self.shot.pixel(self.left + x, self.top + y)
@@ -493,7 +495,7 @@ class WaylandSession(Session):
     program and the tools run as the user nobody."""
 
     TOOLS = ("sway", "swaymsg", "wtype", "wl-paste", "grim")
-    OUTPUT = (800, 600)
+    OUTPUT = (1200, 900)  # device pixels; the window fits in it at a scale of 2
 
     def __init__(self, program, workdir):
         super().__init__(program, workdir)
@@ -564,6 +566,19 @@ class WaylandSession(Session):
         origin = self.origin()
         self.pointer.move(origin[0] + CLIENT_SIZE[0] // 2, origin[1] + 8)
         self.settle()
+
+    def scale_output(self, scale):
+        """What a person does who changes the display's scale, or moves the window to a monitor of
+        another scale."""
+        self.run(["swaymsg", "output", "HEADLESS-1", "scale", str(scale)])
+        self.pointer.extent = tuple(round(n / scale) for n in self.OUTPUT)
+        # sway keeps the window where it was, partly beyond the smaller layout.
+        self.run(["swaymsg", f"[pid={self.app.pid}]", "move", "position", "center"])
+        time.sleep(1)
+
+    def restart_program(self):
+        end_program(self.app)
+        self._start_program()
 
     def origin(self):
         """Where the client area lies in the output layout now, below the frame sway draws: a
@@ -1151,6 +1166,55 @@ def wayland_window(s):
     size = (window["geometry"]["width"], window["geometry"]["height"])
     check(size == CLIENT_SIZE, f"the window is {size}, not {CLIENT_SIZE}")
     s.wait_for_sample(lambda sample: check(sample.is_white(), "not white"), "a white surface")
+
+    # The display's scale goes from 1 to 2 while the program runs: the sample is drawn anew in as
+    # many pixels as the display shows, as by a program started at 2, not enlarged.
+    rescaled = sample_after_scale_change(s, 2)
+    s.restart_program()
+    started = entered_sample(s)
+    title = (4, 8, 164, 12)  # TitleL, drawn by Qt
+    if differing_pixels(Sample(rescaled.shot, title), Sample(started.shot, title)):
+        print("the window is not drawn anew at the new scale but enlarged: Qt's Wayland client "
+              "keeps the scale the window started with (Qt 6.4)")
+        return
+    differing = differing_pixels(rescaled, started)
+    print(f"after the scale change {differing} of {started.width * started.height} sample pixels "
+          "differ from those of a program started at that scale")
+    check(differing <= 5, f"{differing} pixels of the sample differ")
+
+
+def entered_sample(s):
+    """The sample of the entry 1/2, once it stays as it is."""
+    s.click(FIRST_ROW)
+    s.key("Tab")
+    s.enter_fraction("1", "2")
+    shown = None
+    for _ in range(int(TIMEOUT / 0.5)):
+        time.sleep(0.5)
+        sample = Sample(s.screenshot())
+        if shown and not sample.is_white() and differing_pixels(sample, shown) == 0:
+            return sample
+        shown = sample
+    raise CaseFailed("the sample of 1/2 does not settle")
+
+
+def sample_after_scale_change(s, scale):
+    entered_sample(s)
+    s.scale_output(scale)
+    previous = Sample(s.screenshot())
+    for _ in range(int(TIMEOUT / 0.5)):
+        time.sleep(0.5)
+        sample = Sample(s.screenshot())
+        if (sample.width, sample.height) == (previous.width, previous.height) and \
+                differing_pixels(sample, previous) == 0:
+            return sample
+        previous = sample
+    raise CaseFailed("the sample does not settle at the new scale")
+
+
+def differing_pixels(a, b):
+    check((a.width, a.height) == (b.width, b.height), "samples of different sizes")
+    return sum(a.pixel(x, y) != b.pixel(x, y) for y in range(a.height) for x in range(a.width))
 
 
 def print_sanitizer_report(log):
