@@ -532,6 +532,18 @@ void MainFormTest::editBoxes_tellAnInputMethodWholeCharactersAroundTheCaret() {
             break;
         }
     }
+    // A selection the input method makes far into the text takes the characters it was told of.
+    QString numbers;
+    for (int i = 0; i < 1000; ++i) {
+        numbers += QString::number(i) + u' ';
+    }
+    box->setText(numbers);
+    box->setCursorPosition(numbers.size() - 10);
+    const QString told = box->inputMethodQuery(Qt::ImSurroundingText).toString();
+    const int caret = box->inputMethodQuery(Qt::ImCursorPosition).toInt();
+    QInputMethodEvent select({}, {{QInputMethodEvent::Selection, caret - 6, 6}});
+    QApplication::sendEvent(box, &select);
+    QCOMPARE(box->selectedText(), told.mid(caret - 6, 6));
 }
 
 namespace {
@@ -730,9 +742,12 @@ void MainFormTest::copy_ofAnEmptyPane_leavesTheClipboardAlone() {
 void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine_data() {
     QTest::addColumn<int>("line");
     QTest::addColumn<QKeySequence>("keys");
+    // A selection an input method makes (start, length), counted from the start of the text it
+    // was told; none where null.
+    QTest::addColumn<QPoint>("imSelection");
     // Lines 0 to 63 share the pane's first paragraph, 64 to 127 its second.
-    const auto row = [](const char *name, int line, const char *keys) {
-        QTest::newRow(name) << line << QKeySequence(QString::fromLatin1(keys));
+    const auto row = [](const char *name, int line, const char *keys, QPoint imSelection = {}) {
+        QTest::newRow(name) << line << QKeySequence(QString::fromLatin1(keys)) << imSelection;
     };
     row("over a line end", 5, "End, Right, Right");
     row("back over a line end", 6, "Left, Left, Home");
@@ -749,17 +764,24 @@ void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine_data() {
     row("delete joins two lines", 5, "End, Delete");
     row("undo", 5, "Return, X, Ctrl+Z, Ctrl+Z");
     row("redo", 63, "Return, Ctrl+Z, Ctrl+Shift+Z");
+    row("an input method selects in a line far down", 70, "", QPoint(5, 6));
 }
 
 void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine() {
     QFETCH(int, line);
     QFETCH(QKeySequence, keys);
+    QFETCH(QPoint, imSelection);
     toolkit::MemoPane *memo = filledPane();
     QVERIFY(memo != nullptr);
     QCOMPARE(paneState(*memo), paneState(*reference));
     for (QPlainTextEdit *pane : {static_cast<QPlainTextEdit *>(memo), reference.get()}) {
         placeCaret(*pane, line * LineLength + 3);
         QTest::keySequence(pane, keys);
+        if (!imSelection.isNull()) {
+            QInputMethodEvent select(
+                {}, {{QInputMethodEvent::Selection, imSelection.x(), imSelection.y()}});
+            QApplication::sendEvent(pane, &select);
+        }
     }
     QCOMPARE(paneState(*memo), paneState(*reference));
     QCOMPARE(memo->plainText(), reference->toPlainText());
