@@ -45,8 +45,6 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
                    Qt::WindowCloseButtonHint);
     setFixedSize(size());
     fitLabelsToTexts();
-    // Context menus are windows of their own, which take the application's font, not the window's.
-    QApplication::setFont(font(), "QMenu");
 
     const toolkit::Font fdFont{toolkit::withLayoutPixelSize(property("FD.font").value<QFont>()),
                                preview::sampleInk(palette().color(QPalette::WindowText))};

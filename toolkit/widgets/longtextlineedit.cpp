@@ -3,9 +3,11 @@
 #include "toolkit/font.h"
 #include "toolkit/text.h"
 
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QStyleHints>
 #include <QStyleOptionFrame>
@@ -74,6 +76,15 @@ bool LongTextLineEdit::eventFilter(QObject *watched, QEvent *event) {
 void LongTextLineEdit::changeEvent(QEvent *event) {
     QLineEdit::changeEvent(event);
     caretX_.reset();
+}
+
+void LongTextLineEdit::contextMenuEvent(QContextMenuEvent *event) {
+    QMenu *menu = createStandardContextMenu();
+    // A menu is a window of its own: without this it takes the application's font, not the font
+    // of the window it opens in.
+    menu->setAttribute(Qt::WA_WindowPropagation);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 void LongTextLineEdit::focusInEvent(QFocusEvent *event) {

@@ -57,6 +57,7 @@ protected:
     void inputMethodEvent(QInputMethodEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

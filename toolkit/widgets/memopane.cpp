@@ -352,6 +352,8 @@ void MemoPane::contextMenuEvent(QContextMenuEvent *event) {
     QAction *firstStandard = menu->actions().value(0);
     menu->insertActions(firstStandard, actions());
     menu->insertSeparator(firstStandard);
+    // In the font of the window it opens in, not the application's.
+    menu->setAttribute(Qt::WA_WindowPropagation);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
 }
