@@ -379,8 +379,6 @@ void TestSample::newScreenOrPalette_redrawsAsAWindowStartedThere() {
     QCOMPARE(picture(*ui_->form).size(), QSize(554, 154));
     QCOMPARE(picture(*ui_->form), picture(*startedOn(doubled)));
     ui_->form->windowHandle()->setScreen(QGuiApplication::primaryScreen());
-    ui_->form->grab();
-    QCOMPARE(picture(*ui_->form), single);
 
     // A new colour scheme: the sample's texts (no colour was picked) and the list's and the pane's
     // selection colours are those of a window started with it.
@@ -391,17 +389,14 @@ void TestSample::newScreenOrPalette_redrawsAsAWindowStartedThere() {
     scheme.setColor(QPalette::Highlight, QColor(0x80, 0x20, 0x90));
     scheme.setColor(QPalette::Base, QColor(0xf0, 0xe0, 0xd0));
     QApplication::setPalette(scheme);
-    QTRY_VERIFY(picture(*ui_->form) != single);
+    QTRY_VERIFY(picture(*ui_->form).devicePixelRatio() == 1 && picture(*ui_->form) != single);
     const auto started = startedOn(QGuiApplication::primaryScreen());
     QCOMPARE(picture(*ui_->form), picture(*started));
-    for (const char *name : {"ListBox", "Memo"}) {
-        const auto selection = [&name](const QWidget &form) {
-            const QPalette shown = form.findChild<QWidget *>(QLatin1StringView(name))->palette();
-            return shown.color(QPalette::Inactive, QPalette::Highlight).name() +
-                   shown.color(QPalette::Inactive, QPalette::HighlightedText).name();
-        };
-        QCOMPARE(selection(*ui_->form), selection(*started));
-    }
+    const auto inactive = [](const QWidget *w, QPalette::ColorRole role) {
+        return w->palette().color(QPalette::Inactive, role);
+    };
+    QCOMPARE(inactive(ui_->list(), QPalette::Highlight), scheme.color(QPalette::Highlight));
+    QCOMPARE(inactive(ui_->memo(), QPalette::Highlight), scheme.color(QPalette::Base));
 }
 
 QTEST_MAIN(TestSample)
