@@ -1174,7 +1174,7 @@ def wayland_window(s):
     started = settled_sample(s)
     title = (4, 8, 164, 12)  # TitleL, drawn by Qt
     if differing_pixels(Sample(rescaled.shot, title), Sample(started.shot, title)):
-        print("the window is enlarged, not drawn anew at the new scale (Qt 6.4)")
+        print("Qt enlarges the window, not drawing it anew at the output's new scale (Qt 6.4)")
         return
     differing = differing_pixels(rescaled, started)
     print(f"after the scale change {differing} of {started.width * started.height} sample pixels "
