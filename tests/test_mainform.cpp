@@ -13,6 +13,7 @@
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyleFactory>
+#include <QStyleHints>
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
 
@@ -597,6 +598,22 @@ void MainFormTest::editBoxes_standOnQtsLineEditAsItIs() {
     box->setText(text);
     ui->list()->setFocus();
     QCOMPARE(box->grab().toImage(), plain.grab().toImage());
+
+    // The box stops the timer events of Qt's line control: those of the caret's blink alone.
+    struct TimerEvents : QObject {
+        QSet<int> timers;
+        bool eventFilter(QObject *, QEvent *event) override {
+            if (event->type() == QEvent::Timer) {
+                timers.insert(static_cast<QTimerEvent *>(event)->timerId());
+            }
+            return false;
+        }
+    } seen;
+    Internals::lineControl(plain)->installEventFilter(&seen);
+    plain.show();
+    plain.setFocus();
+    QTest::qWait(QGuiApplication::styleHints()->cursorFlashTime() * 3 / 2);
+    QCOMPARE(seen.timers.size(), 1);
 }
 
 void MainFormTest::make_writesTheTableOfTheCurrentEntries() {

@@ -20,7 +20,8 @@ struct QtLineEditInternals {
     static constexpr int HorizontalMargin = 2;
     // cursorRect() starts this far left of the caret.
     static constexpr int CaretRectLead = 5;
-    // The private child that lays the line out and blinks the caret, found by its class name.
+    // The private child that lays the line out and blinks the caret, found by its class name. Its
+    // timer events are those of the blink, of one timer.
     static QObject *lineControl(const QLineEdit &edit);
 };
 
