@@ -540,8 +540,10 @@ void MainFormTest::editBoxes_tellAnInputMethodWholeCharactersAroundTheCaret() {
     }
     box->setText(numbers);
     box->setCursorPosition(numbers.size() - 10);
-    const QString told = box->inputMethodQuery(Qt::ImSurroundingText).toString();
-    const int caret = box->inputMethodQuery(Qt::ImCursorPosition).toInt();
+    box->setFocus();
+    QInputMethod *im = QGuiApplication::inputMethod();
+    const QString told = im->queryFocusObject(Qt::ImSurroundingText, {}).toString();
+    const int caret = im->queryFocusObject(Qt::ImCursorPosition, {}).toInt();
     QInputMethodEvent select({}, {{QInputMethodEvent::Selection, caret - 6, 6}});
     QApplication::sendEvent(box, &select);
     QCOMPARE(box->selectedText(), told.mid(caret - 6, 6));

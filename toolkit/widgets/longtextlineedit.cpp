@@ -280,6 +280,11 @@ void LongTextLineEdit::inputMethodEvent(QInputMethodEvent *event) {
     showCaret();
 }
 
+QVariant LongTextLineEdit::inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const {
+    return argument.isValid() ? QLineEdit::inputMethodQuery(query, argument)
+                              : inputMethodQuery(query);
+}
+
 QVariant LongTextLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
     switch (query) {
     case Qt::ImCursorRectangle:

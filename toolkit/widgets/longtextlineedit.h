@@ -41,8 +41,10 @@ class LongTextLineEdit : public QLineEdit {
 public:
     explicit LongTextLineEdit(QWidget *parent = nullptr);
 
-    using QLineEdit::inputMethodQuery;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    // What input methods ask through QInputMethod::queryFocusObject(), which calls this by name:
+    // the same as above where no argument is given.
+    Q_INVOKABLE QVariant inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const;
 
     void setPlaceholderText(const QString &) = delete;
     void setAlignment(Qt::Alignment) = delete;

@@ -267,6 +267,11 @@ void MemoPane::mouseMoveEvent(QMouseEvent *event) {
     verticalScrollBar()->setValue(scrolled);
 }
 
+QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const {
+    return argument.isValid() ? QPlainTextEdit::inputMethodQuery(query, argument)
+                              : inputMethodQuery(query);
+}
+
 QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query) const {
     const QVariant value = QPlainTextEdit::inputMethodQuery(query);
     switch (query) {
