@@ -46,8 +46,6 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
                    Qt::WindowCloseButtonHint);
     setFixedSize(size());
     fitLabelsToTexts();
-    // Context menus are windows of their own, which take the application's font, not the window's.
-    QApplication::setFont(font(), "QMenu");
 
     const toolkit::Font fdFont{toolkit::withLayoutPixelSize(property("FD.font").value<QFont>()),
                                preview::sampleInk(palette().color(QPalette::WindowText))};
@@ -63,6 +61,17 @@ TMainForm::~TMainForm() {
     // handlers once the window is being taken apart.
     QObject::disconnect(qApp, nullptr, this, nullptr);
     ListBox.disconnect(this);
+}
+
+void TMainForm::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    // The sample's texts are in the window-text colour until the user picks another one, and
+    // follow it through a new palette or colour scheme as the window's own texts do.
+    if (event->type() == QEvent::PaletteChange && FD &&
+        FD->followWindowText(preview::sampleInk(palette().color(QPalette::WindowText)))) {
+        sample_.setFont(FD->currentFont());
+        ListBoxChange();
+    }
 }
 
 void TMainForm::connectHandlers() {
@@ -82,6 +91,8 @@ void TMainForm::connectHandlers() {
     connect(ui->CopyB, &QPushButton::clicked, this, &TMainForm::CopyBClick);
     connect(ui->VisSC, &QCheckBox::toggled, this, &TMainForm::VisSCClick);
     connect(ui->FontB, &QPushButton::clicked, this, &TMainForm::FontBClick);
+    connect(ui->Image, &toolkit::SurfaceImage::devicePixelRatioChanged, this,
+            &TMainForm::ImageRatioChange);
 }
 
 void TMainForm::fitLabelsToTexts() {
@@ -190,6 +201,13 @@ void TMainForm::VisSCClick() {
     }
     Image.setVisible(SampleVisible);
     FontB.setVisible(SampleVisible);
+}
+
+// A new screen or a new scale: the sample is drawn again in as many pixels as the screen shows.
+void TMainForm::ImageRatioChange(qreal ratio) {
+    surface_.setDevicePixelRatio(ratio);
+    sample_.pictureReplaced();
+    ListBoxChange();
 }
 
 void TMainForm::FontBClick() {

@@ -34,6 +34,9 @@ public:
 
     const toolkit::QtSurface &previewSurface() const { return surface_; }
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void FormCreate();
     void ListBoxClick();
@@ -47,6 +50,7 @@ private:
     void CopyBClick();
     void VisSCClick();
     void FontBClick();
+    void ImageRatioChange(qreal ratio);
 
     void connectHandlers();
     void fitLabelsToTexts();

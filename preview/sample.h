@@ -12,6 +12,8 @@ public:
         : surface_(surface) {}
 
     void setFont(const toolkit::Font &font);
+    // The surface's picture was made anew: the next redraw paints every step.
+    void pictureReplaced() { upToDate_ = false; }
     void redraw(const fractions::EntrySource &entries);
 
 private:

@@ -174,6 +174,11 @@ void TestFontChooser::confirm() {
     });
     QVERIFY(chooser.execute());
     QCOMPARE(describe(chooser.currentFont()), describe(expected));
+    // A new colour scheme reaches the font unless the user picked its colour.
+    const QColor schemeText(0x20, 0x40, 0x10);
+    const bool picked = expected.color != Initial.color;
+    QCOMPARE(chooser.followWindowText(schemeText), !picked);
+    QCOMPARE(chooser.currentFont().color, picked ? expected.color : schemeText);
 }
 
 void TestFontChooser::cancel_keepsTheFont() {

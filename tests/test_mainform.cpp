@@ -13,6 +13,7 @@
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyleFactory>
+#include <QStyleHints>
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
 
@@ -532,6 +533,20 @@ void MainFormTest::editBoxes_tellAnInputMethodWholeCharactersAroundTheCaret() {
             break;
         }
     }
+    // A selection the input method makes far into the text takes the characters it was told of.
+    QString numbers;
+    for (int i = 0; i < 1000; ++i) {
+        numbers += QString::number(i) + u' ';
+    }
+    box->setText(numbers);
+    box->setCursorPosition(numbers.size() - 10);
+    box->setFocus();
+    QInputMethod *im = QGuiApplication::inputMethod();
+    const QString told = im->queryFocusObject(Qt::ImSurroundingText, {}).toString();
+    const int caret = im->queryFocusObject(Qt::ImCursorPosition, {}).toInt();
+    QInputMethodEvent select({}, {{QInputMethodEvent::Selection, caret - 6, 6}});
+    QApplication::sendEvent(box, &select);
+    QCOMPARE(box->selectedText(), told.mid(caret - 6, 6));
 }
 
 namespace {
@@ -585,6 +600,22 @@ void MainFormTest::editBoxes_standOnQtsLineEditAsItIs() {
     box->setText(text);
     ui->list()->setFocus();
     QCOMPARE(box->grab().toImage(), plain.grab().toImage());
+
+    // The box stops the timer events of Qt's line control: those of the caret's blink alone.
+    struct TimerEvents : QObject {
+        QSet<int> timers;
+        bool eventFilter(QObject *, QEvent *event) override {
+            if (event->type() == QEvent::Timer) {
+                timers.insert(static_cast<QTimerEvent *>(event)->timerId());
+            }
+            return false;
+        }
+    } seen;
+    Internals::lineControl(plain)->installEventFilter(&seen);
+    plain.show();
+    plain.setFocus();
+    QTest::qWait(QGuiApplication::styleHints()->cursorFlashTime() * 3 / 2);
+    QCOMPARE(seen.timers.size(), 1);
 }
 
 void MainFormTest::make_writesTheTableOfTheCurrentEntries() {
@@ -731,9 +762,12 @@ void MainFormTest::copy_ofAnEmptyPane_leavesTheClipboardAlone() {
 void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine_data() {
     QTest::addColumn<int>("line");
     QTest::addColumn<QKeySequence>("keys");
+    // A selection an input method makes (start, length), counted from the start of the text it
+    // was told; none where null.
+    QTest::addColumn<QPoint>("imSelection");
     // Lines 0 to 63 share the pane's first paragraph, 64 to 127 its second.
-    const auto row = [](const char *name, int line, const char *keys) {
-        QTest::newRow(name) << line << QKeySequence(QString::fromLatin1(keys));
+    const auto row = [](const char *name, int line, const char *keys, QPoint imSelection = {}) {
+        QTest::newRow(name) << line << QKeySequence(QString::fromLatin1(keys)) << imSelection;
     };
     row("over a line end", 5, "End, Right, Right");
     row("back over a line end", 6, "Left, Left, Home");
@@ -750,17 +784,24 @@ void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine_data() {
     row("delete joins two lines", 5, "End, Delete");
     row("undo", 5, "Return, X, Ctrl+Z, Ctrl+Z");
     row("redo", 63, "Return, Ctrl+Z, Ctrl+Shift+Z");
+    row("an input method selects in a line far down", 70, "", QPoint(5, 6));
 }
 
 void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine() {
     QFETCH(int, line);
     QFETCH(QKeySequence, keys);
+    QFETCH(QPoint, imSelection);
     toolkit::MemoPane *memo = filledPane();
     QVERIFY(memo != nullptr);
     QCOMPARE(paneState(*memo), paneState(*reference));
     for (QPlainTextEdit *pane : {static_cast<QPlainTextEdit *>(memo), reference.get()}) {
         placeCaret(*pane, line * LineLength + 3);
         QTest::keySequence(pane, keys);
+        if (!imSelection.isNull()) {
+            QInputMethodEvent select(
+                {}, {{QInputMethodEvent::Selection, imSelection.x(), imSelection.y()}});
+            QApplication::sendEvent(pane, &select);
+        }
     }
     QCOMPARE(paneState(*memo), paneState(*reference));
     QCOMPARE(memo->plainText(), reference->toPlainText());
@@ -881,14 +922,20 @@ void MainFormTest::screenReaders_nameEveryControlAndReadTheSample() {
 
 void MainFormTest::qtsOwnTexts_areJapanese() {
     toolkit::installQtJapanese(*qApp);
-    const std::unique_ptr<QMenu> menu(ui->numerator()->createStandardContextMenu());
+    const QPoint at(5, 5);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, ui->numerator()->mapToGlobal(at));
+    QApplication::sendEvent(ui->numerator(), &rightClick);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY(menu != nullptr);
     QStringList texts;
     for (const QAction *action : menu->actions()) {
         texts << action->text();
     }
     QVERIFY2(texts.join(u' ').contains(u"すべてを選択"_s), qPrintable(texts.join(u' ')));
-    menu->ensurePolished();
-    QCOMPARE(menu->font(), ui->form->font());
+    // In the window's font, which no other window of the process is made to take.
+    QCOMPARE(QFontInfo(menu->font()).family(), QFontInfo(ui->form->font()).family());
+    QVERIFY(QApplication::font("QMenu") != ui->form->font());
+    menu->close();
 }
 
 void MainFormTest::styleImages_preloadedLeavePluginFormatsReadable() {

@@ -1,6 +1,9 @@
 #include "samplefixture.h"
+#include "toolkit/text.h"
 
 #include <QPainter>
+#include <QScreen>
+#include <QWindow>
 
 #include <functional>
 
@@ -30,6 +33,10 @@ public:
             current_ = answer_.font;
         }
         return answer_.confirm;
+    }
+    bool followWindowText(const QColor &windowText) override {
+        current_.color = windowText;
+        return true;
     }
 
 private:
@@ -84,6 +91,7 @@ private slots:
     void fontChooser();
     void hiddenSample_drawsNothingUntilShownAgain();
     void doubleDensity_drawsTheBarAtDevicePixels();
+    void newScreenOrPalette_redrawsAsAWindowStartedThere();
     void longTexts_areRememberedOnlyWhileAnEntryHoldsThem();
 
 private:
@@ -238,6 +246,9 @@ void TestSample::row_isCutOffAtTheRightEdge() {
     QVERIFY(!allWhite(shown, QRect(276, 0, 1, 77)));
     // Nothing wraps into a second row.
     QVERIFY(allWhite(shown, rows(TopMargin + pitch.rowPitch + pitch.textHeight, 77)));
+    // A long text is cut short unless it is written from right to left, whose start is drawn at
+    // the right: Phoenician and Adlam letters are that too.
+    QVERIFY(toolkit::hasRightToLeft(u"1 \U00010900"_s) && toolkit::hasRightToLeft(u"\U0001E900"_s));
 }
 
 void TestSample::tallFont_isCutOffAtTheBottomEdge() {
@@ -336,6 +347,56 @@ void TestSample::doubleDensity_drawsTheBarAtDevicePixels() {
         QCOMPARE(barRowMismatch(image, y, [bar](int x) { return bar && x >= 8 && x < 28; }),
                  QString());
     }
+    // At 1.5 the device pixels wholly inside the bar's pixels: one row, never a grey one.
+    surface.setDevicePixelRatio(1.5);
+    surface.fillWhite();
+    surface.moveTo(4, 30);
+    surface.lineTo(14, 30);
+    for (const int y : {44, 45, 46}) {
+        QCOMPARE(barRowMismatch(surface.picture(), y,
+                                [y](int x) { return y == 45 && x >= 6 && x < 21; }),
+                 QString());
+    }
+}
+
+void TestSample::newScreenOrPalette_redrawsAsAWindowStartedThere() {
+    const std::vector<Entry> entries{{u"1"_s, u"2"_s}, {u"+"_s, {}}, {u"34"_s, u"5"_s}};
+    addEntries(*ui_->form, entries);
+    const QImage single = picture(*ui_->form);
+    const auto startedOn = [&](QScreen *screen) {
+        auto form = std::make_unique<TMainForm>();
+        form->setScreen(screen);
+        form->move(screen->geometry().topLeft());
+        form->show();
+        form->grab();
+        addEntries(*form, entries);
+        return form;
+    };
+    QScreen *doubled = QGuiApplication::screens().value(1);
+    QVERIFY(doubled != nullptr && doubled->devicePixelRatio() == 2);
+    ui_->form->windowHandle()->setScreen(doubled);
+    ui_->form->grab();
+    QCOMPARE(picture(*ui_->form).size(), QSize(554, 154));
+    QCOMPARE(picture(*ui_->form), picture(*startedOn(doubled)));
+    ui_->form->windowHandle()->setScreen(QGuiApplication::primaryScreen());
+
+    // A new colour scheme: the sample's texts (no colour was picked) and the list's and the pane's
+    // selection colours are those of a window started with it.
+    const QPalette before = QApplication::palette();
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
+    QPalette scheme = before;
+    scheme.setColor(QPalette::WindowText, QColor(0x10, 0x50, 0x20));
+    scheme.setColor(QPalette::Highlight, QColor(0x80, 0x20, 0x90));
+    scheme.setColor(QPalette::Base, QColor(0xf0, 0xe0, 0xd0));
+    QApplication::setPalette(scheme);
+    QTRY_VERIFY(picture(*ui_->form).devicePixelRatio() == 1 && picture(*ui_->form) != single);
+    const auto started = startedOn(QGuiApplication::primaryScreen());
+    QCOMPARE(picture(*ui_->form), picture(*started));
+    const auto inactive = [](const QWidget *w, QPalette::ColorRole role) {
+        return w->palette().color(QPalette::Inactive, role);
+    };
+    QCOMPARE(inactive(ui_->list(), QPalette::Highlight), scheme.color(QPalette::Highlight));
+    QCOMPARE(inactive(ui_->memo(), QPalette::Highlight), scheme.color(QPalette::Base));
 }
 
 QTEST_MAIN(TestSample)

@@ -35,6 +35,9 @@ public:
     virtual Font currentFont() const = 0;
     // Shows the chooser modally; on confirmation the chosen font becomes the current one.
     virtual bool execute() = 0;
+    // The desktop's window-text colour is now `windowText`: a current font in the colour it had,
+    // not one the user picked, takes the new one. Tells whether the current font changed.
+    virtual bool followWindowText(const QColor &windowText) = 0;
 };
 
 } // namespace toolkit

@@ -27,4 +27,27 @@ inline qsizetype wholeCharacters(QStringView text, qsizetype at, Round round) {
     return round == Round::Down ? at - 1 : at + 1;
 }
 
+// Whether a character of `text` is written from right to left, characters beyond the Basic
+// Multilingual Plane (Phoenician, Adlam) among them.
+inline bool hasRightToLeft(QStringView text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            ++i;
+        }
+        switch (QChar::direction(c)) {
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirRLE:
+        case QChar::DirRLO:
+        case QChar::DirRLI:
+            return true;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
 } // namespace toolkit

@@ -200,9 +200,11 @@ class Screenshot:
 class Sample:
     """The sample surface in a screenshot, in the surface's own coordinates."""
 
-    def __init__(self, shot):
+    def __init__(self, shot, box=IMAGE):
         self.shot = shot
-        self.left, self.top, self.width, self.height = IMAGE
+        # A screenshot of a scaled output has as many pixels as the output shows.
+        scale = shot.width / CLIENT_SIZE[0]
+        self.left, self.top, self.width, self.height = (round(n * scale) for n in box)
 
     def pixel(self, x, y):
         return self.shot.pixel(self.left + x, self.top + y)
@@ -493,7 +495,7 @@ class WaylandSession(Session):
     program and the tools run as the user nobody."""
 
     TOOLS = ("sway", "swaymsg", "wtype", "wl-paste", "grim")
-    OUTPUT = (800, 600)
+    OUTPUT = (1200, 900)  # device pixels; the window fits in it at a scale of 2
 
     def __init__(self, program, workdir):
         super().__init__(program, workdir)
@@ -564,6 +566,13 @@ class WaylandSession(Session):
         origin = self.origin()
         self.pointer.move(origin[0] + CLIENT_SIZE[0] // 2, origin[1] + 8)
         self.settle()
+
+    def scale_output(self, scale):
+        """As when the display's scale is changed, or the window moved to a monitor of that scale;
+        sway keeps the window where it was, partly beyond the smaller layout."""
+        self.run(["swaymsg", "output", "HEADLESS-1", "scale", str(scale)])
+        self.pointer.extent = tuple(round(n / scale) for n in self.OUTPUT)
+        self.run(["swaymsg", f"[pid={self.app.pid}]", "move", "position", "center"])
 
     def origin(self):
         """Where the client area lies in the output layout now, below the frame sway draws: a
@@ -1184,6 +1193,41 @@ def wayland_window(s):
     size = (window["geometry"]["width"], window["geometry"]["height"])
     check(size == CLIENT_SIZE, f"the window is {size}, not {CLIENT_SIZE}")
     s.wait_for_sample(lambda sample: check(sample.is_white(), "not white"), "a white surface")
+
+    # The display's scale goes from 1 to 2 while the program runs: the sample is drawn anew in as
+    # many pixels as the display shows, as by a program started at 2, not enlarged.
+    s.key("Down", "Tab")
+    s.enter_fraction("1", "2")
+    s.scale_output(2)
+    rescaled = settled_sample(s)
+    end_program(s.app)
+    s._start_program()
+    s.key("Down", "Tab")
+    s.enter_fraction("1", "2")
+    started = settled_sample(s)
+    title = (4, 8, 164, 12)  # TitleL, drawn by Qt
+    if differing_pixels(Sample(rescaled.shot, title), Sample(started.shot, title)):
+        print("Qt enlarges the window, not drawing it anew at the output's new scale (Qt 6.4)")
+        return
+    differing = differing_pixels(rescaled, started)
+    print(f"after the scale change {differing} of {started.width * started.height} sample pixels "
+          "differ from those of a program started at that scale")
+    check(differing <= 5, f"{differing} pixels of the sample differ")
+
+
+def settled_sample(s):
+    shown = None
+    for _ in range(int(TIMEOUT / 0.5)):
+        time.sleep(0.5)
+        sample = Sample(s.screenshot())
+        if shown and shown.width == sample.width and not differing_pixels(sample, shown):
+            return sample
+        shown = sample
+    raise CaseFailed("the sample does not settle")
+
+
+def differing_pixels(a, b):
+    return sum(a.pixel(x, y) != b.pixel(x, y) for y in range(a.height) for x in range(a.width))
 
 
 def print_sanitizer_report(log):

@@ -94,6 +94,7 @@ public:
         }
         return confirm_;
     }
+    bool followWindowText(const QColor &) override { return false; }
 
 private:
     toolkit::Font font_;

@@ -64,7 +64,25 @@ bool QtFontChooser::execute() {
     if (dialog_->exec() != QDialog::Accepted) {
         return false;
     }
-    current_ = confirmed(current_, dialog_->choice());
+    const FontChoice choice = dialog_->choice();
+    inWindowText_ = inWindowText_ && !choice.colorChanged;
+    current_ = confirmed(current_, choice);
+    return true;
+}
+
+bool QtFontChooser::followWindowText(const QColor &windowText) {
+    if (windowText == windowText_) {
+        return false;
+    }
+    windowText_ = windowText;
+    // The dialog's colour list names the old colour: it is made again when next needed.
+    if (dialog_ && !dialog_->isVisible()) {
+        dialog_.reset();
+    }
+    if (!inWindowText_) {
+        return false;
+    }
+    current_.color = windowText;
     return true;
 }
 

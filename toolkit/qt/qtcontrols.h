@@ -70,10 +70,13 @@ public:
 
     Font currentFont() const override { return current_; }
     bool execute() override;
+    bool followWindowText(const QColor &windowText) override;
 
 private:
     Font current_;
     QColor windowText_;
+    // The current font's colour is the window-text colour, not one the user picked.
+    bool inWindowText_ = true;
     QWidget *parent_;
     std::unique_ptr<FontChooserDialog> dialog_;
 };

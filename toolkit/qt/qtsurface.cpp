@@ -2,7 +2,9 @@
 
 #include "toolkit/text.h"
 
+#include <QEvent>
 #include <QPainter>
+#include <QtMath>
 
 #include <algorithm>
 
@@ -19,10 +21,21 @@ QImage whitePicture(int width, int height, qreal devicePixelRatio) {
     return picture;
 }
 
+// The device pixels that show the pixels `from` up to `to` (not included) on one axis: those that
+// lie wholly inside them, at least one. At a whole ratio that is every device pixel under them;
+// at a ratio of 1.5 a line one pixel wide is one device pixel wide, sharp, rather than one and a
+// half, half of it grey.
+std::pair<int, int> devicePixels(int from, int to, qreal ratio) {
+    constexpr qreal Rounding = 1e-6;
+    const int first = qCeil(from * ratio - Rounding);
+    return {first, std::max(first + 1, qFloor(to * ratio + Rounding))};
+}
+
 } // namespace
 
 QtSurface::QtSurface(int width, int height, SurfaceImage *view, qreal devicePixelRatio)
-    : picture_(whitePicture(width, height, devicePixelRatio))
+    : size_(width, height)
+    , picture_(whitePicture(width, height, devicePixelRatio))
     , metrics_(font_.face, &picture_)
     , view_(view) {
     if (view_ != nullptr) {
@@ -93,12 +106,7 @@ QString QtSurface::shownPart(int x, const QString &text) const {
     if (text.size() <= Enough || x >= width()) {
         return x >= width() ? QString() : text;
     }
-    const auto rightToLeft = [](QChar c) {
-        const QChar::Direction d = c.direction();
-        return d == QChar::DirR || d == QChar::DirAL || d == QChar::DirRLE || d == QChar::DirRLO ||
-               d == QChar::DirRLI;
-    };
-    if (std::any_of(text.cbegin(), text.cend(), rightToLeft)) {
+    if (hasRightToLeft(text)) {
         return text;
     }
     const QString start = text.left(wholeCharacters(text, Enough, Round::Up));
@@ -113,13 +121,32 @@ void QtSurface::lineTo(int x, int y) {
     // Leaves out the end point; only the horizontal and vertical lines of the sample are needed.
     const QPoint to{x, y};
     if (to != pen_) {
-        // A line one window pixel wide is the rectangle of the pixels it covers, at any scale.
-        QPainter painter(&picture_);
+        // A line one window pixel wide is the rectangle of the pixels it covers, set in whole
+        // device pixels at any scale.
         const QPoint step{(to.x() > pen_.x()) - (to.x() < pen_.x()),
                           (to.y() > pen_.y()) - (to.y() < pen_.y())};
-        painter.fillRect(QRect(pen_, to - step).normalized(), Qt::black);
+        const QRect covered = QRect(pen_, to - step).normalized();
+        const qreal ratio = picture_.devicePixelRatio();
+        const auto [left, right] = devicePixels(covered.left(), covered.right() + 1, ratio);
+        const auto [top, bottom] = devicePixels(covered.top(), covered.bottom() + 1, ratio);
+        const QRect inPicture =
+            QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(picture_.rect());
+        for (int row = inPicture.top(); row <= inPicture.bottom(); ++row) {
+            auto *line = reinterpret_cast<QRgb *>(picture_.scanLine(row));
+            std::fill(line + inPicture.left(), line + inPicture.right() + 1, qRgb(0, 0, 0));
+        }
     }
     pen_ = to;
+    changed();
+}
+
+void QtSurface::setDevicePixelRatio(qreal ratio) {
+    if (ratio == picture_.devicePixelRatio()) {
+        return;
+    }
+    const QImage old = picture_;
+    picture_ = whitePicture(width(), height(), ratio);
+    QPainter(&picture_).drawImage(0, 0, old);
     changed();
 }
 
@@ -145,7 +172,35 @@ void SurfaceImage::describe(const QString &description) {
     }
 }
 
+// Qt tells of a new device pixel ratio in ways that changed over its releases: from 6.6 on each
+// widget of the window gets DevicePixelRatioChange; before, a widget hears of a move to another
+// screen (ScreenChangeInternal) but of no new scale of the same screen (a Wayland output's new
+// scale under Qt 6.4), after which the window is only painted again at the new ratio. So the
+// ratio is checked on these events and before each paint, and the picture is redrawn before it
+// is shown at the new ratio.
+bool SurfaceImage::event(QEvent *event) {
+    switch (event->type()) {
+    case QEvent::ScreenChangeInternal:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    case QEvent::DevicePixelRatioChange:
+#endif
+        checkDevicePixelRatio();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+void SurfaceImage::checkDevicePixelRatio() {
+    const qreal ratio = devicePixelRatioF();
+    if (picture_ != nullptr && ratio != picture_->devicePixelRatio()) {
+        emit devicePixelRatioChanged(ratio);
+    }
+}
+
 void SurfaceImage::paintEvent(QPaintEvent *) {
+    checkDevicePixelRatio();
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
     if (picture_ != nullptr) {

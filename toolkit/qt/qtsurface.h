@@ -9,7 +9,8 @@
 
 namespace toolkit {
 
-// Shows an off-screen picture at its top-left corner, unscaled.
+// Shows an off-screen picture at its top-left corner, unscaled, and tells when the screen wants
+// the picture at another device pixel ratio.
 class SurfaceImage : public QWidget {
     Q_OBJECT
 public:
@@ -21,10 +22,17 @@ public:
     // told.
     void describe(const QString &description);
 
+signals:
+    // The window now shows `ratio` device pixels a pixel: a new screen, or a new scale of its own.
+    void devicePixelRatioChanged(qreal ratio);
+
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void checkDevicePixelRatio();
+
     const QImage *picture_ = nullptr;
 };
 
@@ -35,8 +43,8 @@ public:
 
     const QImage &picture() const { return picture_; }
 
-    int width() const override { return qRound(picture_.deviceIndependentSize().width()); }
-    int height() const override { return qRound(picture_.deviceIndependentSize().height()); }
+    int width() const override { return size_.width(); }
+    int height() const override { return size_.height(); }
     int textWidth(const QString &text) const override;
     int textHeight(const QString &text) const override;
     void setFont(const Font &font) override;
@@ -44,6 +52,10 @@ public:
     void drawText(int x, int y, const QString &text) override;
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
+
+    // Makes the picture anew at `ratio` device pixels a pixel, showing the old one enlarged until
+    // it is redrawn.
+    void setDevicePixelRatio(qreal ratio);
 
     // Lets go of the widths of texts not measured since the last call: called after each redraw,
     // it forgets the texts of entries that were changed or deleted, or no longer reach the picture.
@@ -55,6 +67,7 @@ private:
     void changed();
     QString shownPart(int x, const QString &text) const;
 
+    QSize size_;
     QImage picture_;
     Font font_;
     QFontMetrics metrics_;

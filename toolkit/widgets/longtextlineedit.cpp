@@ -3,9 +3,11 @@
 #include "toolkit/font.h"
 #include "toolkit/text.h"
 
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QStyleHints>
 #include <QStyleOptionFrame>
@@ -74,6 +76,15 @@ bool LongTextLineEdit::eventFilter(QObject *watched, QEvent *event) {
 void LongTextLineEdit::changeEvent(QEvent *event) {
     QLineEdit::changeEvent(event);
     caretX_.reset();
+}
+
+void LongTextLineEdit::contextMenuEvent(QContextMenuEvent *event) {
+    QMenu *menu = createStandardContextMenu();
+    // A menu is a window of its own: without this it takes the application's font, not the font
+    // of the window it opens in.
+    menu->setAttribute(Qt::WA_WindowPropagation);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 void LongTextLineEdit::focusInEvent(QFocusEvent *event) {
@@ -252,8 +263,26 @@ void LongTextLineEdit::inputMethodEvent(QInputMethodEvent *event) {
             }
         }
     }
-    QLineEdit::inputMethodEvent(event);
+    // The input method counts from the start of the text it was told (ImSurroundingText); the
+    // line edit takes a selection in its whole text.
+    const qsizetype from = around(text(), cursorPosition(), SurroundingAround).first;
+    QList<QInputMethodEvent::Attribute> attributes = event->attributes();
+    for (QInputMethodEvent::Attribute &a : attributes) {
+        if (a.type == QInputMethodEvent::Selection) {
+            a.start += static_cast<int>(from);
+        }
+    }
+    QInputMethodEvent whole(event->preeditString(), attributes);
+    whole.setCommitString(event->commitString(), event->replacementStart(),
+                          event->replacementLength());
+    QLineEdit::inputMethodEvent(&whole);
+    event->setAccepted(whole.isAccepted());
     showCaret();
+}
+
+QVariant LongTextLineEdit::inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const {
+    return argument.isValid() ? QLineEdit::inputMethodQuery(query, argument)
+                              : inputMethodQuery(query);
 }
 
 QVariant LongTextLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
@@ -269,6 +298,7 @@ QVariant LongTextLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
     }
     case Qt::ImSurroundingText:
     case Qt::ImCursorPosition:
+    case Qt::ImAbsolutePosition:
     case Qt::ImAnchorPosition:
     case Qt::ImTextBeforeCursor:
     case Qt::ImTextAfterCursor:
@@ -283,7 +313,10 @@ QVariant LongTextLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
     switch (query) {
     case Qt::ImSurroundingText:
         return whole.mid(from, to - from);
+    // Every position is told from the start of the surrounding text, the absolute one too: Qt's
+    // Wayland input methods place a selection at its offset from ImCursorPosition.
     case Qt::ImCursorPosition:
+    case Qt::ImAbsolutePosition:
         return static_cast<int>(caret);
     case Qt::ImAnchorPosition: {
         const qsizetype anchor = !hasSelectedText()                     ? cursorPosition()

@@ -20,7 +20,8 @@ struct QtLineEditInternals {
     static constexpr int HorizontalMargin = 2;
     // cursorRect() starts this far left of the caret.
     static constexpr int CaretRectLead = 5;
-    // The private child that lays the line out and blinks the caret, found by its class name.
+    // The private child that lays the line out and blinks the caret, found by its class name. Its
+    // timer events are those of the blink, of one timer.
     static QObject *lineControl(const QLineEdit &edit);
 };
 
@@ -40,8 +41,10 @@ class LongTextLineEdit : public QLineEdit {
 public:
     explicit LongTextLineEdit(QWidget *parent = nullptr);
 
-    using QLineEdit::inputMethodQuery;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    // What input methods ask through QInputMethod::queryFocusObject(), which calls this by name:
+    // the same as above where no argument is given.
+    Q_INVOKABLE QVariant inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const;
 
     void setPlaceholderText(const QString &) = delete;
     void setAlignment(Qt::Alignment) = delete;
@@ -57,6 +60,7 @@ protected:
     void inputMethodEvent(QInputMethodEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

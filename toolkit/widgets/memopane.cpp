@@ -2,6 +2,7 @@
 
 #include "toolkit/font.h"
 #include "toolkit/text.h"
+#include "toolkit/widgets/derivedpalette.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -38,12 +39,15 @@ constexpr int MostLinesEdited = 64;
 
 MemoPane::MemoPane(QWidget *parent)
     : QPlainTextEdit(parent) {
-    QPalette pal = palette();
-    pal.setColor(QPalette::Inactive, QPalette::Highlight,
-                 pal.color(QPalette::Inactive, QPalette::Base));
-    pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                 pal.color(QPalette::Inactive, QPalette::Text));
-    setPalette(pal);
+    // The selection is not shown while the pane lacks the focus.
+    keepDerivedPalette(this, [](const QPalette &inherited) {
+        QPalette hidden;
+        hidden.setColor(QPalette::Inactive, QPalette::Highlight,
+                        inherited.color(QPalette::Inactive, QPalette::Base));
+        hidden.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                        inherited.color(QPalette::Inactive, QPalette::Text));
+        return hidden;
+    });
     // The pane lays out each line whole, also a line of a million characters.
     setFont(fontWithoutShaping());
     connect(document(), &QTextDocument::contentsChange, this, [this] {
@@ -263,19 +267,29 @@ void MemoPane::mouseMoveEvent(QMouseEvent *event) {
     verticalScrollBar()->setValue(scrolled);
 }
 
+QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const {
+    return argument.isValid() ? QPlainTextEdit::inputMethodQuery(query, argument)
+                              : inputMethodQuery(query);
+}
+
 QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query) const {
     const QVariant value = QPlainTextEdit::inputMethodQuery(query);
     switch (query) {
     case Qt::ImSurroundingText:
     case Qt::ImCursorPosition:
+    case Qt::ImAbsolutePosition:
     case Qt::ImAnchorPosition: {
-        // An input method sees the caret's line, as it would if every line were a paragraph.
+        // An input method sees the caret's line, as it would if every line were a paragraph, and
+        // every position counts from the line's start: Qt's Wayland input methods place a
+        // selection at the absolute position's offset from ImCursorPosition.
         const QString paragraph = textCursor().block().text();
         const auto [start, end] = lineIn(paragraph, textCursor().positionInBlock());
-        if (query != Qt::ImSurroundingText) {
-            return value.toInt() - static_cast<int>(start);
+        if (query == Qt::ImSurroundingText) {
+            return paragraph.mid(start, end - start);
         }
-        return paragraph.mid(start, end - start);
+        const int inBlock =
+            query == Qt::ImAbsolutePosition ? textCursor().positionInBlock() : value.toInt();
+        return inBlock - static_cast<int>(start);
     }
     case Qt::ImTextBeforeCursor:
     case Qt::ImTextAfterCursor:
@@ -286,15 +300,27 @@ QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query) const {
 }
 
 void MemoPane::inputMethodEvent(QInputMethodEvent *event) {
-    if (!needsStandIns(event->commitString())) {
-        QPlainTextEdit::inputMethodEvent(event);
+    // The input method counts from the start of the line it was told; Qt's text control takes a
+    // selection in the paragraph.
+    const auto [lineStart, lineEnd] =
+        lineIn(textCursor().block().text(), textCursor().positionInBlock());
+    QList<QInputMethodEvent::Attribute> attributes = event->attributes();
+    for (QInputMethodEvent::Attribute &a : attributes) {
+        if (a.type == QInputMethodEvent::Selection) {
+            a.start += static_cast<int>(lineStart);
+        }
+    }
+    const bool standIns = needsStandIns(event->commitString());
+    const PaneText commit = standIns ? toPaneText(event->commitString(), false) : PaneText{};
+    const int at = textCursor().selectionStart() + event->replacementStart();
+    QInputMethodEvent held(event->preeditString(), attributes);
+    held.setCommitString(standIns ? commit.text : event->commitString(), event->replacementStart(),
+                         event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&held);
+    event->setAccepted(held.isAccepted());
+    if (!standIns) {
         return;
     }
-    const PaneText commit = toPaneText(event->commitString(), false);
-    const int at = textCursor().selectionStart() + event->replacementStart();
-    QInputMethodEvent held(event->preeditString(), event->attributes());
-    held.setCommitString(commit.text, event->replacementStart(), event->replacementLength());
-    QPlainTextEdit::inputMethodEvent(&held);
     QTextCursor step(document());
     step.joinPreviousEditBlock();
     keepStandIns(at, commit.kept);
@@ -331,6 +357,8 @@ void MemoPane::contextMenuEvent(QContextMenuEvent *event) {
     QAction *firstStandard = menu->actions().value(0);
     menu->insertActions(firstStandard, actions());
     menu->insertSeparator(firstStandard);
+    // In the font of the window it opens in, not the application's.
+    menu->setAttribute(Qt::WA_WindowPropagation);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
 }

@@ -36,6 +36,9 @@ public:
     QString plainText() const;
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    // What input methods ask through QInputMethod::queryFocusObject(), which calls this by name:
+    // the same as above where no argument is given.
+    Q_INVOKABLE QVariant inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const;
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;

@@ -1,6 +1,7 @@
 #include "toolkit/widgets/reportlistview.h"
 
 #include "toolkit/text.h"
+#include "toolkit/widgets/derivedpalette.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
@@ -104,11 +105,13 @@ ReportListView::ReportListView(QWidget *parent)
     header()->setSectionsClickable(false);
     header()->setSectionsMovable(false);
     // The selection stays as visible as when the list has the focus.
-    QPalette pal = palette();
-    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
-        pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
-    }
-    setPalette(pal);
+    keepDerivedPalette(this, [](const QPalette &inherited) {
+        QPalette selection;
+        for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
+            selection.setColor(QPalette::Inactive, role, inherited.color(QPalette::Active, role));
+        }
+        return selection;
+    });
     setItemDelegate(new SingleLineDelegate(this));
     watchModel();
 }
