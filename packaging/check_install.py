@@ -8,12 +8,15 @@ The menu entry must pass desktop-file-validate without a word, its Exec must nam
 program, its Icon must resolve in the hicolor theme at 16, 32, 64 and 128 pixels and scalable, the
 AppStream metadata that software centres read must pass appstreamcli validate, and the program
 started from Exec must show its window. The package must besides pass lintian with no error or
-warning, hold the Japanese manual page and carry a binary linked with bind-now and the stack
-protector.
+warning, hold the Japanese manual page, depend on the package of every library its binary links
+and on what the program loads at run time, and carry a binary linked with bind-now and the stack
+protector, and with control-flow protection where dpkg-buildflags hardens with it.
 Exit status 77: no Xvfb, or for the package no lintian, so those steps were skipped.
 """
 
 import configparser
+import os
+import re
 import shlex
 import shutil
 import struct
@@ -87,6 +90,35 @@ def check_hardening(program):
         fail(f"{program.name} is not built with the stack protector")
 
 
+def check_control_flow_protection(program):
+    flags = subprocess.run(["dpkg-buildflags", "--get", "CXXFLAGS"], capture_output=True, text=True,
+                           env=dict(os.environ, DEB_BUILD_MAINT_OPTIONS="hardening=+all")).stdout
+    if "-fcf-protection" in flags.split():
+        notes = subprocess.run(["readelf", "-nW", str(program)], capture_output=True, text=True,
+                               check=True).stdout
+        if "IBT" not in notes or "SHSTK" not in notes:
+            fail(f"{program.name} is not built with -fcf-protection, as dpkg-buildflags says")
+
+
+def check_depends(package, program):
+    """Every library the program links comes with a package it depends on; so do the platform
+    plugins, the font and the catalogue, which it loads at run time."""
+    field = subprocess.run(["dpkg-deb", "-f", str(package), "Depends"], capture_output=True,
+                           text=True, check=True).stdout
+    depends = {alternative.split()[0] for item in field.split(",") for alternative in item.split("|")}
+    for loaded in ("qt6-qpa-plugins", "fonts-ipafont-gothic", "qt6-translations-l10n"):
+        if loaded not in depends:
+            fail(f"the package does not depend on {loaded}")
+    dynamic = subprocess.run(["readelf", "-dW", str(program)], capture_output=True, text=True,
+                             check=True).stdout
+    for library in re.findall(r"\(NEEDED\)\s+Shared library: \[(.+)\]", dynamic):
+        found = subprocess.run(["dpkg", "-S", "*/" + library], capture_output=True, text=True).stdout
+        owners = {owner.split(":")[0].strip() for line in found.splitlines()
+                  for owner in line.split(": ")[0].split(",")}
+        if not owners & depends:
+            fail(f"the package depends on none of {sorted(owners)}, which hold {library}")
+
+
 def check_install(build_dir, driver):
     with tempfile.TemporaryDirectory(prefix="pemvaro-install-") as scratch:
         prefix = Path(scratch)
@@ -119,6 +151,8 @@ def check_package(build_dir, driver):
         if not (root / "usr/share/man/ja/man1/pemvaro.1.gz").is_file():
             fail("no Japanese manual page in the package")
         check_hardening(root / "usr/bin/pemvaro")
+        check_control_flow_protection(root / "usr/bin/pemvaro")
+        check_depends(packages[0], root / "usr/bin/pemvaro")
         return check_tree(root / "usr", driver)
 
 
