@@ -5,6 +5,12 @@
 # built from Qt's own widgets (the same layout, nothing else of the program).
 # Usage: bench/startup.sh [BUILD_DIR] [RUNS]      (BUILD_DIR defaults to build)
 set -euo pipefail
+# In a desktop session programs find its session bus. Without one, the first label a Qt program
+# shows has libdbus start a bus by way of the X server (dbus-launch --autolaunch, for Qt's
+# accessibility), tens of milliseconds no desktop pays: the runs get a bus of their own.
+if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v dbus-run-session >/dev/null; then
+    exec dbus-run-session -- "$0" "$@"
+fi
 cd "$(dirname "$0")/.."
 build=${1:-build}
 runs=${2:-7}
