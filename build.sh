@@ -1,27 +1,34 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 or Debian 13 machine for Pemvaro, builds it, and then runs the program or its tests.
-#   ./build.sh run     build and start the program
+#   ./build.sh run     build and start the program (installs only what that needs)
 #   ./build.sh test    build (warnings as errors) and run the whole test suite, then again
 #                      built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./build.sh asan    only the sanitizer run of the test suite (preset "asan", build-asan/)
 #   ./build.sh bench   build and run the benchmarks
+# test, asan and bench install the packages of the tests and benchmarks besides.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 # Names that exist in Debian 12 and Debian 13 alike.
-packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic
-          libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick
-          desktop-file-utils lintian appstream lcov clang libclang-rt-dev libx11-dev libxcb1-dev bc
-          python3 chromium firefox-esr fonts-dejavu-extra wordpress php-cli qt6-translations-l10n
-          qt6-gtk-platformtheme qt6ct dbus-x11 at-spi2-core python3-pyatspi
-          qt6-wayland sway wtype wl-clipboard grim)
+# What building and running the program need: the compiler and CMake, Qt with the xcb headers the
+# window uses, Debian's build flags and dpkg-shlibdeps (dpkg-dev, file) for the hardening and the
+# package, and what the program loads at run time (the font, Qt's Japanese catalogue).
+run_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxcb1-dev
+              dpkg-dev file fonts-ipafont-gothic qt6-translations-l10n)
+# What the tests, the sanitizer run and the benchmarks need besides.
+test_packages=(libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick
+               desktop-file-utils lintian appstream lcov clang libclang-rt-dev bc
+               python3 chromium firefox-esr fonts-dejavu-extra wordpress php-cli
+               qt6-gtk-platformtheme qt6ct dbus-x11 at-spi2-core python3-pyatspi
+               qt6-wayland sway wtype wl-clipboard grim)
 # The TeX engines' test runs under Node with npm. A Node.js that brings its own npm (as NodeSource's
 # does) conflicts with Debian's npm package: use the npm that is there.
-command -v npm >/dev/null || packages+=(nodejs npm)
+command -v npm >/dev/null || test_packages+=(nodejs npm)
 
+# Installs what of the named packages is missing.
 install_missing() {
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -40,7 +47,8 @@ install_missing() {
 
 configure_and_build() {
     local dir=$1 werror=$2
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DPEMVARO_WERROR="$werror" >/dev/null
+    shift 2
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DPEMVARO_WERROR="$werror" "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
 }
 
@@ -52,8 +60,9 @@ run_sanitized_tests() {
 
 case "${1:-}" in
 run)
-    install_missing
-    configure_and_build build OFF
+    install_missing "${run_packages[@]}"
+    # The program alone: the tests are built by the test command, in build-test/.
+    configure_and_build build OFF -DBUILD_TESTING=OFF
     # Without a display the program says so itself, with how to run it under Xvfb; add the way
     # over VNC to its words.
     said=$(mktemp)
@@ -66,19 +75,19 @@ run)
     exit "$status"
     ;;
 test)
-    install_missing
+    install_missing "${run_packages[@]}" "${test_packages[@]}"
     configure_and_build build-test ON
     # Each test has its own timeout; this one only catches a test added without it.
     ctest --test-dir build-test --output-on-failure --timeout 900
     run_sanitized_tests
     ;;
 asan)
-    install_missing
+    install_missing "${run_packages[@]}" "${test_packages[@]}"
     run_sanitized_tests
     ;;
 bench)
-    install_missing
-    configure_and_build build OFF
+    install_missing "${run_packages[@]}" "${test_packages[@]}"
+    configure_and_build build OFF -DPEMVARO_BENCHMARKS=ON
     for b in build/bench/bench_*; do "$b"; done
     ;;
 *)

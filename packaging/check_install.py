@@ -8,12 +8,16 @@ The menu entry must pass desktop-file-validate without a word, its Exec must nam
 program, its Icon must resolve in the hicolor theme at 16, 32, 64 and 128 pixels and scalable, the
 AppStream metadata that software centres read must pass appstreamcli validate, and the program
 started from Exec must show its window. The package must besides pass lintian with no error or
-warning, hold the Japanese manual page and carry a binary linked with bind-now and the stack
-protector.
+warning, hold the Japanese manual page, depend on the package of every library its binary links
+and on what the program loads at run time, and carry a binary linked with bind-now and the stack
+protector, and the program must be built with control-flow protection where dpkg-buildflags
+hardens with it.
 Exit status 77: no Xvfb, or for the package no lintian, so those steps were skipped.
 """
 
 import configparser
+import os
+import re
 import shlex
 import shutil
 import struct
@@ -87,6 +91,37 @@ def check_hardening(program):
         fail(f"{program.name} is not built with the stack protector")
 
 
+def check_control_flow_protection(program):
+    # The linker marks a program as protected only if every object, the C library's start files
+    # included, is; Debian's are not. The compiled code shows it: each function begins with endbr64.
+    flags = subprocess.run(["dpkg-buildflags", "--get", "CXXFLAGS"], capture_output=True, text=True,
+                           env=dict(os.environ, DEB_BUILD_MAINT_OPTIONS="hardening=+all")).stdout
+    if "-fcf-protection" in flags.split():
+        main = subprocess.run(["objdump", "-d", "--disassemble=main", str(program)],
+                              capture_output=True, text=True, check=True).stdout
+        if "<main>:" not in main or "endbr64" not in main.split("<main>:")[1].splitlines()[1]:
+            fail(f"{program.name} is not built with -fcf-protection, as dpkg-buildflags says")
+
+
+def check_depends(package, program):
+    """Every library the program links comes with a package it depends on; so do the platform
+    plugins, the font and the catalogue, which it loads at run time."""
+    field = subprocess.run(["dpkg-deb", "-f", str(package), "Depends"], capture_output=True,
+                           text=True, check=True).stdout
+    depends = {alternative.split()[0] for item in field.split(",") for alternative in item.split("|")}
+    for loaded in ("qt6-qpa-plugins", "fonts-ipafont-gothic", "qt6-translations-l10n"):
+        if loaded not in depends:
+            fail(f"the package does not depend on {loaded}")
+    dynamic = subprocess.run(["readelf", "-dW", str(program)], capture_output=True, text=True,
+                             check=True).stdout
+    for library in re.findall(r"\(NEEDED\)\s+Shared library: \[(.+)\]", dynamic):
+        found = subprocess.run(["dpkg", "-S", "*/" + library], capture_output=True, text=True).stdout
+        owners = {owner.split(":")[0].strip() for line in found.splitlines()
+                  for owner in line.split(": ")[0].split(",")}
+        if not owners & depends:
+            fail(f"the package depends on none of {sorted(owners)}, which hold {library}")
+
+
 def check_install(build_dir, driver):
     with tempfile.TemporaryDirectory(prefix="pemvaro-install-") as scratch:
         prefix = Path(scratch)
@@ -119,6 +154,9 @@ def check_package(build_dir, driver):
         if not (root / "usr/share/man/ja/man1/pemvaro.1.gz").is_file():
             fail("no Japanese manual page in the package")
         check_hardening(root / "usr/bin/pemvaro")
+        # The package's copy is stripped: the build's still names its functions.
+        check_control_flow_protection(Path(build_dir, "pemvaro"))
+        check_depends(packages[0], root / "usr/bin/pemvaro")
         return check_tree(root / "usr", driver)
 
 
