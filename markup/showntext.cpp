@@ -280,8 +280,13 @@ QString escaped(const QString &text) {
 
 bool isNumber(QStringView text) {
     bool digitBefore = false;
-    for (const QChar c : text) {
-        if (c.isDigit()) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        if (QChar::isDigit(c)) {
             digitBefore = true;
         } else if ((c == u'.' || c == u',') && digitBefore) {
             digitBefore = false;

@@ -170,10 +170,11 @@ void TableMarkupTest::math_data() {
                        u"<mfrac><mn>3</mn><mn>4</mn></mfrac>"_s};
     QTest::newRow("numbers of any script, with a decimal or group mark")
         << std::vector<Entry>{{u"１２"_s, u"3.14"_s},
-                              {u"1,000"_s, {}},
+                              {u"1,000"_s, u"𝟎.𝟏"_s},
                               {u"1."_s, u".5"_s},
                               {u"1.2.3"_s, {}}}
-        << QStringList{u"<mfrac><mn>１２</mn><mn>3.14</mn></mfrac>"_s, u"<mn>1,000</mn>"_s,
+        << QStringList{u"<mfrac><mn>１２</mn><mn>3.14</mn></mfrac>"_s,
+                       u"<mfrac><mn>1,000</mn><mn>𝟎.𝟏</mn></mfrac>"_s,
                        u"<mfrac><mtext>1.</mtext><mtext>.5</mtext></mfrac>"_s, u"<mn>1.2.3</mn>"_s};
     QTest::newRow("one operator character, white space aside")
         << std::vector<Entry>{{u"＝"_s, {}}, {u" × "_s, {}}, {u"-"_s, {}}, {u"("_s, {}},
