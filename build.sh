@@ -9,8 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 # Names that exist in Debian 12 and Debian 13 alike.
-packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic
-          libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick
+packages=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev libgumbo-dev
+          fonts-ipafont-gothic libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick
           desktop-file-utils lintian appstream lcov clang libclang-rt-dev libx11-dev libxcb1-dev bc
           python3 chromium firefox-esr fonts-dejavu-extra wordpress php-cli qt6-translations-l10n
           qt6-gtk-platformtheme qt6ct dbus-x11 at-spi2-core python3-pyatspi

@@ -139,15 +139,25 @@ void TableMarkupTest::formulaName_data() {
                               {u"&minus;1"_s, u"&#x32;&#51;"_s},
                               {u"&lt;b&gt; &quot;&nbsp;&frac12;&lang;"_s, {}}}
         << u"&amp; (−1)/23 &lt;b&gt; &quot;\u00a0½⟨"_s;
+    QTest::newRow("HTML5's names, old names without \";\", numbers 128-159 as Windows-1252")
+        << std::vector<Entry>{{u"&frac13;&NotEqualTilde;"_s, u"&#150;&#x80;&#x81;"_s},
+                              {u"&copy 2026 &notit; &amp"_s, {}}}
+        << u"(⅓\u2242\u0338)/(\u2013€\u0081) © 2026 ¬it; &amp;"_s;
     QTest::newRow("unknown or unfinished references are text")
-        << std::vector<Entry>{{u"AT&T &foo; &#; &#x; &amp"_s, {}}}
-        << u"AT&amp;T &amp;foo; &amp;#; &amp;#x; &amp;amp"_s;
+        << std::vector<Entry>{{u"AT&T &foo; &#; &#x;"_s, {}}}
+        << u"AT&amp;T &amp;foo; &amp;#; &amp;#x;"_s;
+    QTest::newRow("raw text, templates and hidden elements left out; blocks apart")
+        << std::vector<Entry>{{u"a<style>b</style>c<script>d"_s, {}},
+                              {u"p<div>q</div>r<template>s</template><b hidden>t</b>"_s, {}}}
+        << u"ac p q r"_s;
     QTest::newRow("references to no character read U+FFFD")
         << std::vector<Entry>{{u"&#0;&#xD800;&#x110000;&#99999999999;"_s, {}}}
         << u"\ufffd\ufffd\ufffd\ufffd"_s;
-    QTest::newRow("white space collapsed, control characters left out")
-        << std::vector<Entry>{{u" a \t\n b\u0001\u0085 "_s, {}}, {u"😀"_s, u"&#x1F600;"_s}}
-        << u"a b 😀/😀"_s;
+    QTest::newRow("white space collapsed, no-break spaces and control characters kept")
+        << std::vector<Entry>{{u" a \t\n b\u0001\u0085 "_s, {}},
+                              {u"😀"_s, u"&#x1F600;"_s},
+                              {u"&nbsp;x <i>\u00a0</i> "_s, {}}}
+        << u"a b\u0001\u0085 😀/😀 \u00a0x \u00a0"_s;
 }
 
 void TableMarkupTest::formulaName() {
