@@ -130,17 +130,7 @@ QString readTree(const GumboNode *root) {
     return shown.text();
 }
 
-} // namespace
-
-QString shownText(const QString &cellMarkup) {
-    const QByteArray utf8 = cellMarkup.toUtf8();
-    if (std::none_of(cellMarkup.begin(), cellMarkup.end(),
-                     [](QChar c) { return c == u'<' || c == u'&' || c == u'\0'; })) {
-        // No markup and no character that the parser drops: the text as it stands.
-        CollapsedText shown;
-        shown.append(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
-        return shown.text();
-    }
+QString parsedText(const QByteArray &utf8) {
     GumboOptions options = kGumboDefaultOptions;
     parseInTableCell(options);
     options.max_errors = 0;
@@ -148,6 +138,32 @@ QString shownText(const QString &cellMarkup) {
         gumbo_parse_with_options(&options, utf8.constData(), static_cast<size_t>(utf8.size())),
         destroy<GumboOutput>);
     return readTree(output->root);
+}
+
+} // namespace
+
+QString shownText(const QString &cellMarkup) {
+    // Most cells are plain text that reads as it stands; those without markup need no parser.
+    bool asItStands = true;
+    for (qsizetype i = 0; i < cellMarkup.size(); ++i) {
+        const QChar c = cellMarkup[i];
+        if (c == u'<' || c == u'&' || c == u'\0') {
+            return parsedText(cellMarkup.toUtf8());
+        }
+        // Any white space but single spaces between words, and halves of characters, which the
+        // way through UTF-8 mends as the parser's way does.
+        asItStands =
+            asItStands && !c.isSurrogate() &&
+            (!isHtmlSpace(c.unicode()) ||
+             (c == u' ' && i > 0 && i + 1 < cellMarkup.size() && cellMarkup[i - 1] != u' '));
+    }
+    if (asItStands) {
+        return cellMarkup;
+    }
+    const QByteArray utf8 = cellMarkup.toUtf8();
+    CollapsedText shown;
+    shown.append(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+    return shown.text();
 }
 
 QString escaped(const QString &text) {
