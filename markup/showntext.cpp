@@ -4,10 +4,8 @@
 
 #include <algorithm>
 #include <bitset>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include <gumbo.h>
@@ -43,59 +41,63 @@ private:
     bool space_ = false;
 };
 
-// A set of Gumbo's tags, named as in HTML.
-class TagSet {
+bool hasAttribute(const GumboElement &element, const char *name) {
+    return gumbo_get_attribute(&element.attributes, name) != nullptr;
+}
+
+// A set of elements, named as in HTML. Names that this version of Gumbo does not know are matched
+// by the name as typed.
+class ElementSet {
 public:
-    explicit TagSet(std::string_view names) {
+    explicit ElementSet(std::string_view names) {
         for (size_t start = 0; start < names.size();) {
-            const size_t end = std::min(names.find(' ', start), names.size());
-            const GumboTag tag =
-                gumbo_tagn_enum(names.data() + start, static_cast<unsigned>(end - start));
-            Q_ASSERT(tag != GUMBO_TAG_UNKNOWN);
-            tags_.set(tag);
-            start = end + 1;
+            const std::string_view name = names.substr(start, names.find(' ', start) - start);
+            const GumboTag tag = gumbo_tagn_enum(name.data(), static_cast<unsigned>(name.size()));
+            if (tag == GUMBO_TAG_UNKNOWN) {
+                unknown_.push_back(name);
+            } else {
+                tags_.set(tag);
+            }
+            start += name.size() + 1;
         }
     }
-    bool contains(GumboTag tag) const { return tags_.test(tag); }
+    bool contains(const GumboElement &element) const {
+        if (element.tag != GUMBO_TAG_UNKNOWN) {
+            return tags_.test(element.tag);
+        }
+        GumboStringPiece typed = element.original_tag;
+        gumbo_tag_from_original_text(&typed);
+        return std::any_of(unknown_.begin(), unknown_.end(), [&](std::string_view name) {
+            return qstrnicmp(typed.data, static_cast<qsizetype>(typed.length), name.data(),
+                             static_cast<qsizetype>(name.size())) == 0;
+        });
+    }
 
 private:
     std::bitset<GUMBO_TAG_LAST + 1> tags_;
+    std::vector<std::string_view> unknown_;
 };
 
 // Elements whose content a browser does not show: hidden by its style sheet, or fallback content
 // and form values that the element draws itself.
-const TagSet Unshown("script style template noscript noembed noframes title datalist rp textarea "
-                     "iframe object video audio canvas progress meter");
+const ElementSet Unshown("script style template noscript noembed noframes title datalist rp "
+                         "textarea iframe object video audio canvas progress meter");
 
 // Blocks, list items, table parts and the line break: their text stands on lines of its own,
 // which reads as a space.
-const TagSet LineBreaking(
-    "address article aside blockquote br caption center dd details dir div dl dt fieldset "
+const ElementSet LineBreaking(
+    "address article aside blockquote br caption center dd details dialog dir div dl dt fieldset "
     "figcaption figure footer form h1 h2 h3 h4 h5 h6 header hgroup hr legend li listing main menu "
-    "nav ol optgroup option p plaintext pre section summary table td th tr ul xmp");
+    "nav ol optgroup option p plaintext pre search section summary table td th tr ul xmp");
 
-bool isShown(const GumboElement &element) {
-    return !Unshown.contains(element.tag) &&
-           gumbo_get_attribute(&element.attributes, "hidden") == nullptr;
-}
+const ElementSet Dialog("dialog");
 
-// Gumbo 0.10 names the context element by its tag, later versions by its name.
-template <typename Options> void parseInTableCell(Options &options) {
-    if constexpr (std::is_same_v<decltype(options.fragment_context), GumboTag>) {
-        options.fragment_context = GUMBO_TAG_TD;
-    } else {
-        options.fragment_context = "td";
-    }
-    options.fragment_namespace = GUMBO_NAMESPACE_HTML;
-}
-
-// Gumbo 0.10 frees with the options that allocated, later versions need none.
-template <typename Output> void destroy(Output *output) {
-    if constexpr (std::is_invocable_v<decltype(gumbo_destroy_output), Output *>) {
-        gumbo_destroy_output(output);
-    } else {
-        gumbo_destroy_output(&kGumboDefaultOptions, output);
-    }
+bool isShown(const GumboNode &node) {
+    const GumboElement &element = node.v.element;
+    // Gumbo 0.10 still turns <isindex> into a form with a prompt; browsers no longer do.
+    return !Unshown.contains(element) && !hasAttribute(element, "hidden") &&
+           !(Dialog.contains(element) && !hasAttribute(element, "open")) &&
+           !(node.parse_flags & GUMBO_INSERTION_FROM_ISINDEX);
 }
 
 // The text of the tree under `root`, read depth first without recursion: a cell may nest
@@ -116,28 +118,43 @@ QString readTree(const GumboNode *root) {
         } else if (node.type == GUMBO_NODE_TEXT || node.type == GUMBO_NODE_WHITESPACE ||
                    node.type == GUMBO_NODE_CDATA) {
             shown.append(node.v.text.text);
-        } else if (node.type == GUMBO_NODE_ELEMENT && isShown(node.v.element)) {
-            if (LineBreaking.contains(node.v.element.tag)) {
+        } else if (node.type == GUMBO_NODE_ELEMENT && isShown(node)) {
+            if (LineBreaking.contains(node.v.element)) {
                 shown.breakLine();
                 steps.push_back({&node, true});
             }
-            const GumboVector &children = node.v.element.children;
-            for (unsigned i = children.length; i > 0; --i) {
-                steps.push_back({static_cast<const GumboNode *>(children.data[i - 1]), false});
+            // Of a closed details element only the first summary shows.
+            const GumboElement &element = node.v.element;
+            const bool closed = element.tag == GUMBO_TAG_DETAILS && !hasAttribute(element, "open");
+            const GumboNode *summary = nullptr;
+            for (unsigned i = element.children.length; i > 0; --i) {
+                const auto *child = static_cast<const GumboNode *>(element.children.data[i - 1]);
+                if (!closed) {
+                    steps.push_back({child, false});
+                } else if (child->type == GUMBO_NODE_ELEMENT &&
+                           child->v.element.tag == GUMBO_TAG_SUMMARY) {
+                    summary = child;
+                }
+            }
+            if (summary != nullptr) {
+                steps.push_back({summary, false});
             }
         }
     }
     return shown.text();
 }
 
+// The cell parsed as the content of a table cell, as browsers parse it.
 QString parsedText(const QByteArray &utf8) {
     GumboOptions options = kGumboDefaultOptions;
-    parseInTableCell(options);
+    options.fragment_context = GUMBO_TAG_TD;
+    options.fragment_namespace = GUMBO_NAMESPACE_HTML;
     options.max_errors = 0;
-    const std::unique_ptr<GumboOutput, void (*)(GumboOutput *)> output(
-        gumbo_parse_with_options(&options, utf8.constData(), static_cast<size_t>(utf8.size())),
-        destroy<GumboOutput>);
-    return readTree(output->root);
+    GumboOutput *output =
+        gumbo_parse_with_options(&options, utf8.constData(), static_cast<size_t>(utf8.size()));
+    const QString text = readTree(output->root);
+    gumbo_destroy_output(&options, output);
+    return text;
 }
 
 } // namespace

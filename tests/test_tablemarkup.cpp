@@ -148,8 +148,10 @@ void TableMarkupTest::formulaName_data() {
         << u"AT&amp;T &amp;foo; &amp;#; &amp;#x;"_s;
     QTest::newRow("raw text, templates and hidden elements left out; blocks apart")
         << std::vector<Entry>{{u"a<style>b</style>c<script>d"_s, {}},
-                              {u"p<div>q</div>r<template>s</template><b hidden>t</b>"_s, {}}}
-        << u"ac p q r"_s;
+                              {u"p<div>q</div>r<template>s</template><b hidden>t</b>"
+                               u"<dialog>u</dialog><details>v<summary>w</summary></details>"_s,
+                               {}}}
+        << u"ac p q r w"_s;
     QTest::newRow("references to no character read U+FFFD")
         << std::vector<Entry>{{u"&#0;&#xD800;&#x110000;&#99999999999;"_s, {}}}
         << u"\ufffd\ufffd\ufffd\ufffd"_s;

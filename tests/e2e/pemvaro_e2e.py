@@ -974,6 +974,8 @@ READ_CELLS = [
     "a<![CDATA[b]]>c", "a<style>b</style>c", "a<script>b</script>c<script>d",
     "a<textarea>b&amp;</textarea>c", "a<title>b</title>c", "a<noscript>b</noscript>c",
     "a<template>b</template>c", "a<span hidden>b</span>c",
+    "a<dialog>b</dialog>c<search>d</search>e", "a<details>b<summary>s</summary>c</details>d",
+    "a<isindex prompt=x>b",
     "a<iframe>b</iframe>c<video>d</video>e<object>f</object>g", "a<xmp><b>c</b></xmp>d",
     "a<plaintext>b</plaintext>c", "p<div>q</div>r", "a<p>b</p>c<br>d<hr>e",
     "a<ul><li>b<li>c</ul>d", "a<table><tr><td>b<td>c</table>d", "a<table>b<tr><td>c</table>",
