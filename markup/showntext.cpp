@@ -10,11 +10,41 @@
 
 #include <gumbo.h>
 
+using namespace Qt::StringLiterals;
+
 namespace markup {
 namespace {
 
 bool isHtmlSpace(char32_t c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r';
+}
+
+// The character at `i`, a surrogate pair read as one; `i` moves to its last unit.
+char32_t characterAt(QStringView text, qsizetype &i) {
+    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+        ++i;
+        return QChar::surrogateToUcs4(text[i - 1], text[i]);
+    }
+    return text[i].unicode();
+}
+
+// Gumbo reads a control character or a noncharacter as U+FFFD where browsers keep it; written as
+// a numeric reference it is kept, as browsers keep it. Not so the controls U+0080 to U+009F, whose
+// numbers stand for the characters of Windows-1252: those stay U+FFFD.
+QByteArray parserInput(QStringView cellMarkup) {
+    QString input;
+    input.reserve(cellMarkup.size());
+    for (qsizetype i = 0; i < cellMarkup.size(); ++i) {
+        const qsizetype first = i;
+        const char32_t c = characterAt(cellMarkup, i);
+        if ((c >= 0x1 && c <= 0x8) || c == 0xB || (c >= 0xE && c <= 0x1F) || c == 0x7F ||
+            (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE) {
+            input += u"&#"_s + QString::number(c) + u';';
+        } else {
+            input += cellMarkup.sliced(first, i - first + 1);
+        }
+    }
+    return input.toUtf8();
 }
 
 // Text with runs of HTML white space read as one space, none at either end.
@@ -165,7 +195,7 @@ QString shownText(const QString &cellMarkup) {
     for (qsizetype i = 0; i < cellMarkup.size(); ++i) {
         const QChar c = cellMarkup[i];
         if (c == u'<' || c == u'&' || c == u'\0') {
-            return parsedText(cellMarkup.toUtf8());
+            return parsedText(parserInput(cellMarkup));
         }
         // Any white space but single spaces between words, and halves of characters, which the
         // way through UTF-8 mends as the parser's way does.
@@ -210,11 +240,7 @@ QString escaped(const QString &text) {
 bool isNumber(QStringView text) {
     bool digitBefore = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t c = text[i].unicode();
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
-            ++i;
-        }
+        const char32_t c = characterAt(text, i);
         if (QChar::isDigit(c)) {
             digitBefore = true;
         } else if ((c == u'.' || c == u',') && digitBefore) {

@@ -158,8 +158,9 @@ void TableMarkupTest::formulaName_data() {
     QTest::newRow("white space collapsed, no-break spaces and control characters kept")
         << std::vector<Entry>{{u" a \t\n b\u0001\u0085 "_s, {}},
                               {u"😀"_s, u"&#x1F600;"_s},
-                              {u"&nbsp;x <i>\u00a0</i> "_s, {}}}
-        << u"a b\u0001\u0085 😀/😀 \u00a0x \u00a0"_s;
+                              {u"&nbsp;x <i>\u00a0</i> "_s, {}},
+                              {u"\u0001<b>\ufffe</b>\U0001ffff"_s, {}}}
+        << u"a b\u0001\u0085 😀/😀 \u00a0x \u00a0 \u0001\ufffe\U0001ffff"_s;
 }
 
 void TableMarkupTest::formulaName() {
