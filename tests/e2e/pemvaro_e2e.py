@@ -983,17 +983,6 @@ READ_CELLS = [
 ]
 
 
-def copy_menu_markup(s, downs):
-    """Makes the markup of the pane menu's item `downs` steps down, copies it and returns it."""
-    before = s.clipboard()
-    s.choose_from_context_menu(MEMO, downs)
-    s.click(COPY_B)
-    deadline = time.monotonic() + TIMEOUT / 2
-    while (held := s.clipboard()) == before and time.monotonic() < deadline:
-        time.sleep(0.2)
-    return held
-
-
 def read_as_chromium(s, chromium):
     """Pastes READ_CELLS as plain entries after markup_in_browser's; the name of the table for
     HTML5 pages and the MathML tokens must read each as Chromium shows it, white space collapsed."""
@@ -1006,10 +995,18 @@ def read_as_chromium(s, chromium):
     except (RuntimeError, subprocess.TimeoutExpired) as error:
         raise CaseFailed(str(error)) from None
     shown = [re.sub(r"[ \t\n\f\r]+", " ", text).strip(" ") for text in shown]
-    html5, math = (copy_menu_markup(s, downs).decode() for downs in (1, 2))
+    copied = []
+    for downs in (1, 2):  # the markup for HTML5 pages, then the MathML
+        before = s.clipboard()
+        s.choose_from_context_menu(MEMO, downs)
+        s.click(COPY_B)
+        deadline = time.monotonic() + TIMEOUT / 2
+        while (held := s.clipboard()) == before and time.monotonic() < deadline:
+            time.sleep(0.2)
+        copied.append(held.decode())
+    html5, math = copied
     label = html.unescape(re.search(r'aria-label="([^"]*)"', html5).group(1))
     tokens = [html.unescape(t) for t in re.findall(r"<m(?:n|o|text)>([^<]*)</m", math)]
-    print(f"{'cell':40} {'Chromium shows':20} MathML token")
     for cell, text, token in zip(READ_CELLS, shown, tokens[-len(READ_CELLS):]):
         print(f"{cell!r:40} {text!r:20} {'=' if token == text else repr(token)}")
     check(tokens[-len(READ_CELLS):] == shown, "MathML tokens differ from what Chromium shows")
