@@ -11,10 +11,11 @@ cd "$(dirname "$0")"
 
 # Names that exist in Debian 12 and Debian 13 alike.
 # What building and running the program need: the compiler and CMake, Qt with the xcb headers the
-# window uses, Debian's build flags and dpkg-shlibdeps (dpkg-dev, file) for the hardening and the
-# package, and what the program loads at run time (the font, Qt's Japanese catalogue).
-run_packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxcb1-dev
-              dpkg-dev file fonts-ipafont-gothic qt6-translations-l10n)
+# window uses, the HTML parser (found through pkgconf), Debian's build flags and dpkg-shlibdeps
+# (dpkg-dev, file) for the hardening and the package, and what the program loads at run time (the
+# font, Qt's Japanese catalogue).
+run_packages=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxcb1-dev
+              libgumbo-dev dpkg-dev file fonts-ipafont-gothic qt6-translations-l10n)
 # What the tests, the sanitizer run and the benchmarks need besides.
 test_packages=(libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick
                desktop-file-utils lintian appstream lcov clang libclang-rt-dev bc

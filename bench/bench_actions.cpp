@@ -17,17 +17,22 @@ using namespace Qt::StringLiterals;
 // of a million characters, every redraw it triggers and the painting that follows included.
 namespace {
 
-// Entries are fractions, or every third one a whole number.
-enum class Entries { Fractions, Mixed };
+// Entries are fractions, or every third one a whole number; as plain numbers, or with markup in
+// every cell.
+enum class Entries { Fractions, Mixed, MixedMarkup };
 
 class Window {
 public:
     explicit Window(int entries, Entries kind = Entries::Mixed) {
         form.show();
         list = form.findChild<toolkit::ReportListView *>(QStringLiteral("ListBox"));
+        const auto cell = [kind](int n) {
+            return kind == Entries::MixedMarkup ? u"<b>%1</b>&nbsp;&frac12;"_s.arg(n)
+                                                : QString::number(n);
+        };
         for (int i = 0; i < entries; ++i) {
-            const bool whole = kind == Entries::Mixed && i % 3 == 1;
-            add(QString::number(i), whole ? QString() : QString::number(i + 1));
+            const bool whole = kind != Entries::Fractions && i % 3 == 1;
+            add(cell(i), whole ? QString() : cell(i + 1));
         }
         QApplication::processEvents();
     }
@@ -43,6 +48,15 @@ public:
     // Activates a control and paints what it changed.
     void click(QAbstractButton *control) {
         control->click();
+        QApplication::processEvents();
+    }
+    // Runs a command, a button or an item of the pane's menu, and paints what it changed.
+    void run(const char *command) {
+        if (auto *button = widget<QAbstractButton>(command)) {
+            button->click();
+        } else {
+            widget<QAction>(command)->trigger();
+        }
         QApplication::processEvents();
     }
     void clickRow(int row) {
@@ -100,17 +114,16 @@ void clickToRefreshEditor(benchmark::State &state) {
     }
 }
 
-// Make into an empty pane: the pane is filled.
-void makeMarkup(benchmark::State &state, Entries kind) {
+// Make, or one of the pane menu's commands, into an empty pane: the pane is filled.
+void makeMarkup(benchmark::State &state, Entries kind, const char *command) {
     Window window(static_cast<int>(state.range(0)), kind);
-    auto *make = window.widget<QPushButton>("MakeB");
     auto *pane = window.widget<QPlainTextEdit>("Memo");
     for (auto _ : state) {
         state.PauseTiming();
         pane->clear();
         QApplication::processEvents();
         state.ResumeTiming();
-        window.click(make);
+        window.run(command);
     }
 }
 
@@ -216,10 +229,22 @@ BENCHMARK(commitEntry)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
 BENCHMARK(commitEntryRow)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
 BENCHMARK(deleteEntry)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
 BENCHMARK(clickToRefreshEditor)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(makeMarkup, fractions, Entries::Fractions)
+BENCHMARK_CAPTURE(makeMarkup, fractions, Entries::Fractions, "MakeB")
     ->ArgsProduct({Sizes})
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(makeMarkup, mixed, Entries::Mixed)
+BENCHMARK_CAPTURE(makeMarkup, mixed, Entries::Mixed, "MakeB")
+    ->ArgsProduct({Sizes})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(makeMarkup, html5, Entries::Mixed, "MakeHtml5MI")
+    ->ArgsProduct({Sizes})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(makeMarkup, mathml, Entries::Mixed, "MakeMathMlMI")
+    ->ArgsProduct({Sizes})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(makeMarkup, html5Markup, Entries::MixedMarkup, "MakeHtml5MI")
+    ->ArgsProduct({Sizes})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(makeMarkup, mathmlMarkup, Entries::MixedMarkup, "MakeMathMlMI")
     ->ArgsProduct({Sizes})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(makeAfterAddingEntry)->ArgsProduct({Sizes})->Unit(benchmark::kMillisecond);

@@ -1,3 +1,4 @@
+#include "markup/mathmarkup.h"
 #include "markup/tablemarkup.h"
 
 #include <QStringList>
@@ -6,14 +7,18 @@
 
 namespace {
 
-fractions::EntryVector mixedRow(int count) {
+// Fractions with every third entry a plus sign; as plain numbers, or with markup in every cell.
+fractions::EntryVector mixedRow(int count, bool markup = false) {
+    const auto cell = [markup](int n) {
+        return markup ? QStringLiteral("<b>%1</b>&nbsp;&frac12;").arg(n) : QString::number(n);
+    };
     std::vector<fractions::Entry> entries;
     entries.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         if (i % 3 == 1) {
-            entries.push_back({QStringLiteral("+"), {}});
+            entries.push_back({markup ? QStringLiteral("&plus;") : QStringLiteral("+"), {}});
         } else {
-            entries.push_back({QString::number(i), QString::number(i + 1)});
+            entries.push_back({cell(i), cell(i + 1)});
         }
     }
     return fractions::EntryVector(std::move(entries));
@@ -28,6 +33,29 @@ void generateTable(benchmark::State &state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(generateTable)->RangeMultiplier(10)->Range(10, 100000)->Complexity(benchmark::oN);
+
+// The markups that read what each cell shows: the table for HTML5 pages and the MathML.
+void generateReadingMarkup(benchmark::State &state, bool math, bool markup) {
+    const auto entries = mixedRow(static_cast<int>(state.range(0)), markup);
+    const QString path = QStringLiteral("./fracline.gif");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            math ? markup::mathText(entries)
+                 : markup::tableText(entries, path, markup::PageMode::Standards));
+    }
+}
+BENCHMARK_CAPTURE(generateReadingMarkup, html5, false, false)
+    ->RangeMultiplier(10)
+    ->Range(10, 100000);
+BENCHMARK_CAPTURE(generateReadingMarkup, mathml, true, false)
+    ->RangeMultiplier(10)
+    ->Range(10, 100000);
+BENCHMARK_CAPTURE(generateReadingMarkup, html5Markup, false, true)
+    ->RangeMultiplier(10)
+    ->Range(10, 100000);
+BENCHMARK_CAPTURE(generateReadingMarkup, mathmlMarkup, true, true)
+    ->RangeMultiplier(10)
+    ->Range(10, 100000);
 
 // The floor for generation: the same output bytes appended to one buffer.
 void concatenateSameOutput(benchmark::State &state) {

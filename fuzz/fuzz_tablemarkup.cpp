@@ -3,9 +3,12 @@
 // piece by piece: the fixed lines, and every text copied into its cell unchanged. The table for
 // HTML5 pages must be the same table with its own image cells and a formula name that is a valid
 // attribute value; the MathML one line an entry, each token well-formed with its text escaped;
-// the TeX one line of math between "$$" lines, as the checks of texFormula() below say.
+// the TeX one line of math between "$$" lines, as the checks of texFormula() below say. What a
+// cell shows has its white space collapsed, and text without markup reads the same with or
+// without the parser.
 #include "fuzzinput.h"
 #include "markup/mathmarkup.h"
+#include "markup/showntext.h"
 #include "markup/tablemarkup.h"
 #include "markup/texmarkup.h"
 
@@ -28,6 +31,8 @@ void require(bool condition) {
 const QRegularExpression EscapedText(u"\\A(?:[^&<>\"]|&amp;|&lt;|&gt;|&quot;)*\\z"_s);
 const QString Token = u"<(mn|mo|mtext)>((?:[^&<>\"]|&amp;|&lt;|&gt;|&quot;)*)</\\%1>"_s;
 const QRegularExpression PlainLine(u"\\A"_s + Token.arg(1) + u"\\z"_s);
+const QRegularExpression MarkupOrC1Control(u"[<&\u0080-\u009f]"_s);
+const QRegularExpression Uncollapsed(u"\\A |[\t\n\f\r]|  | \\z"_s);
 const QRegularExpression FractionLine(u"\\A<mfrac>"_s + Token.arg(1) + Token.arg(3) +
                                       u"</mfrac>\\z"_s);
 
@@ -93,6 +98,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const std::vector<fractions::Entry> entries =
         lineEnd < 0 ? std::vector<fractions::Entry>{} : fuzzinput::entries(input.mid(lineEnd + 1));
     const fractions::EntryVector source(entries);
+
+    for (const auto &entry : entries) {
+        const QString shown = markup::shownText(entry.numerator);
+        // Gumbo reads the controls U+0080 to U+009F as U+FFFD.
+        require(!Uncollapsed.match(shown).hasMatch() &&
+                (entry.numerator.contains(MarkupOrC1Control) ||
+                 markup::shownText(entry.numerator + u"<!---->"_s) == shown));
+    }
 
     const QString tableLine = u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">"_s;
     require(markup::tableText(source, path) ==

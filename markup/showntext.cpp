@@ -1,257 +1,216 @@
 #include "markup/showntext.h"
 
-#include <QHash>
+#include <QList>
 
 #include <algorithm>
-#include <optional>
+#include <bitset>
+#include <string>
 #include <string_view>
-#include <utility>
+#include <vector>
+
+#include <gumbo.h>
+
+using namespace Qt::StringLiterals;
 
 namespace markup {
 namespace {
-
-// The character references of HTML 4, which every browser and WordPress's filter know; runs of
-// names give consecutive characters from the first one on, "-" marking a character left out.
-struct NameRun {
-    char32_t first;
-    const char *names;
-};
-constexpr NameRun NameRuns[] = {
-    {160, "nbsp iexcl cent pound curren yen brvbar sect uml copy ordf laquo not shy reg macr deg "
-          "plusmn sup2 sup3 acute micro para middot cedil sup1 ordm raquo frac14 frac12 frac34 "
-          "iquest Agrave Aacute Acirc Atilde Auml Aring AElig Ccedil Egrave Eacute Ecirc Euml "
-          "Igrave Iacute Icirc Iuml ETH Ntilde Ograve Oacute Ocirc Otilde Ouml times Oslash Ugrave "
-          "Uacute Ucirc Uuml Yacute THORN szlig agrave aacute acirc atilde auml aring aelig ccedil "
-          "egrave eacute ecirc euml igrave iacute icirc iuml eth ntilde ograve oacute ocirc otilde "
-          "ouml divide oslash ugrave uacute ucirc uuml yacute thorn yuml"},
-    {913, "Alpha Beta Gamma Delta Epsilon Zeta Eta Theta Iota Kappa Lambda Mu Nu Xi Omicron Pi Rho "
-          "- Sigma Tau Upsilon Phi Chi Psi Omega"},
-    {945, "alpha beta gamma delta epsilon zeta eta theta iota kappa lambda mu nu xi omicron pi rho "
-          "sigmaf sigma tau upsilon phi chi psi omega"},
-    {8194, "ensp emsp"},
-    {8204, "zwnj zwj lrm rlm"},
-    {8211, "ndash mdash - - - lsquo rsquo sbquo - ldquo rdquo bdquo - dagger Dagger bull"},
-    {8592, "larr uarr rarr darr harr"},
-    {8656, "lArr uArr rArr dArr hArr"},
-    {8706, "part exist - empty - nabla isin notin - ni"},
-    {8743, "and or cap cup int"},
-    {8834, "sub sup nsub - sube supe"},
-    {8968, "lceil rceil lfloor rfloor"},
-    {8704, "forall"},
-    {34, "quot"},
-    {38, "amp"},
-    {39, "apos"},
-    {60, "lt"},
-    {62, "gt"},
-    {338, "OElig oelig"},
-    {352, "Scaron scaron"},
-    {376, "Yuml"},
-    {402, "fnof"},
-    {710, "circ"},
-    {732, "tilde"},
-    {977, "thetasym upsih"},
-    {982, "piv"},
-    {8201, "thinsp"},
-    {8230, "hellip"},
-    {8240, "permil"},
-    {8242, "prime Prime"},
-    {8249, "lsaquo rsaquo"},
-    {8254, "oline"},
-    {8260, "frasl"},
-    {8364, "euro"},
-    {8465, "image"},
-    {8472, "weierp"},
-    {8476, "real"},
-    {8482, "trade"},
-    {8501, "alefsym"},
-    {8629, "crarr"},
-    {8719, "prod"},
-    {8721, "sum minus"},
-    {8727, "lowast"},
-    {8730, "radic"},
-    {8733, "prop infin"},
-    {8736, "ang"},
-    {8756, "there4"},
-    {8764, "sim"},
-    {8773, "cong"},
-    {8776, "asymp"},
-    {8800, "ne equiv"},
-    {8804, "le ge"},
-    {8853, "oplus"},
-    {8855, "otimes"},
-    {8869, "perp"},
-    {8901, "sdot"},
-    {0x27E8, "lang rang"}, // HTML 5 moved these from U+2329 and U+232A
-    {9674, "loz"},
-    {9824, "spades"},
-    {9827, "clubs"},
-    {9829, "hearts diams"},
-};
-
-const QHash<QString, char32_t> &namedCharacters() {
-    static const QHash<QString, char32_t> characters = [] {
-        QHash<QString, char32_t> made;
-        for (const NameRun &run : NameRuns) {
-            char32_t code = run.first;
-            for (const QString &name : QString::fromLatin1(run.names).split(u' ')) {
-                if (name != u"-") {
-                    made.insert(name, code);
-                }
-                ++code;
-            }
-        }
-        return made;
-    }();
-    return characters;
-}
-
-bool isAsciiAlpha(QChar c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-
-bool isAsciiAlnum(QChar c) {
-    return isAsciiAlpha(c) || (c >= u'0' && c <= u'9');
-}
 
 bool isHtmlSpace(char32_t c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r';
 }
 
-// Control characters show nothing; a reference to one that cannot be a character shows U+FFFD.
-void appendShown(QString &out, char32_t c) {
-    if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-        c = 0xFFFD;
-    }
-    if ((c < 0x20 && !isHtmlSpace(c)) || (c >= 0x7F && c < 0xA0)) {
-        return;
-    }
-    if (QChar::requiresSurrogates(c)) {
-        out += QChar(QChar::highSurrogate(c));
-        out += QChar(QChar::lowSurrogate(c));
-    } else {
-        out += QChar(static_cast<char16_t>(c));
-    }
-}
-
-// The character of a reference at `at` (an "&") and where the reference ends; nothing where no
-// known reference starts there.
-std::optional<std::pair<char32_t, qsizetype>> reference(const QString &text, qsizetype at) {
-    qsizetype i = at + 1;
-    if (i < text.size() && text[i] == u'#') {
-        const bool hex = i + 1 < text.size() && (text[i + 1] == u'x' || text[i + 1] == u'X');
-        i += hex ? 2 : 1;
-        const qsizetype digits = i;
-        char32_t code = 0;
-        for (; i < text.size(); ++i) {
-            const char16_t c = text[i].unicode();
-            const int digit = c >= u'0' && c <= u'9'          ? c - u'0'
-                              : hex && c >= u'a' && c <= u'f' ? c - u'a' + 10
-                              : hex && c >= u'A' && c <= u'F' ? c - u'A' + 10
-                                                              : -1;
-            if (digit < 0) {
-                break;
-            }
-            // Past the last code point the value only has to stay too large.
-            code =
-                std::min<char32_t>(code * (hex ? 16 : 10) + static_cast<char32_t>(digit), 0x110000);
-        }
-        if (i == digits || i == text.size() || text[i] != u';') {
-            return std::nullopt;
-        }
-        return std::pair{code, i + 1};
-    }
-    while (i < text.size() && isAsciiAlnum(text[i])) {
+// The character at `i`, a surrogate pair read as one; `i` moves to its last unit.
+char32_t characterAt(QStringView text, qsizetype &i) {
+    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
         ++i;
+        return QChar::surrogateToUcs4(text[i - 1], text[i]);
     }
-    if (i == at + 1 || i == text.size() || text[i] != u';') {
-        return std::nullopt;
-    }
-    const auto found = namedCharacters().constFind(text.sliced(at + 1, i - at - 1));
-    if (found == namedCharacters().cend()) {
-        return std::nullopt;
-    }
-    return std::pair{*found, i + 1};
+    return text[i].unicode();
 }
 
-// Where a tag, comment or declaration that starts at `at` (a "<") ends, and whether it is a
-// <br>; nothing where the "<" is text. One that never ends takes the rest of the text.
-std::optional<std::pair<qsizetype, bool>> tag(const QString &text, qsizetype at) {
-    const QStringView rest = QStringView(text).sliced(at);
-    if (rest.startsWith(u"<!--")) {
-        const qsizetype end = text.indexOf(u"-->", at + 4);
-        return std::pair{end < 0 ? text.size() : end + 3, false};
-    }
-    if (rest.size() < 2 ||
-        !(isAsciiAlpha(rest[1]) || rest[1] == u'/' || rest[1] == u'!' || rest[1] == u'?')) {
-        return std::nullopt;
-    }
-    // Quoted attribute values may hold ">".
-    qsizetype i = at + 1;
-    for (QChar quote; i < text.size(); ++i) {
-        if (!quote.isNull()) {
-            quote = text[i] == quote ? QChar() : quote;
-        } else if (text[i] == u'"' || text[i] == u'\'') {
-            quote = text[i];
-        } else if (text[i] == u'>') {
-            break;
+// Gumbo reads a control character or a noncharacter as U+FFFD where browsers keep it; written as
+// a numeric reference it is kept, as browsers keep it. Not so the controls U+0080 to U+009F, whose
+// numbers stand for the characters of Windows-1252: those stay U+FFFD.
+QByteArray parserInput(QStringView cellMarkup) {
+    QString input;
+    input.reserve(cellMarkup.size());
+    for (qsizetype i = 0; i < cellMarkup.size(); ++i) {
+        const qsizetype first = i;
+        const char32_t c = characterAt(cellMarkup, i);
+        if ((c >= 0x1 && c <= 0x8) || c == 0xB || (c >= 0xE && c <= 0x1F) || c == 0x7F ||
+            (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE) {
+            input += u"&#"_s + QString::number(c) + u';';
+        } else {
+            input += cellMarkup.sliced(first, i - first + 1);
         }
     }
-    const qsizetype nameEnd = [&] {
-        qsizetype n = at + 1;
-        while (n < text.size() && isAsciiAlnum(text[n])) {
-            ++n;
+    return input.toUtf8();
+}
+
+// Text with runs of HTML white space read as one space, none at either end.
+class CollapsedText {
+public:
+    void append(std::string_view text) {
+        for (const char c : text) {
+            if (isHtmlSpace(static_cast<unsigned char>(c))) {
+                space_ = !text_.empty();
+            } else {
+                if (space_) {
+                    text_ += ' ';
+                    space_ = false;
+                }
+                text_ += c;
+            }
         }
-        return n;
-    }();
-    const bool lineBreak =
-        text.sliced(at + 1, nameEnd - at - 1).compare(u"br", Qt::CaseInsensitive) == 0;
-    return std::pair{std::min(i + 1, text.size()), lineBreak};
+    }
+    void breakLine() { space_ = !text_.empty(); }
+    QString text() const { return QString::fromUtf8(text_); }
+
+private:
+    std::string text_;
+    bool space_ = false;
+};
+
+bool hasAttribute(const GumboElement &element, const char *name) {
+    return gumbo_get_attribute(&element.attributes, name) != nullptr;
+}
+
+// A set of elements, named as in HTML. Names that this version of Gumbo does not know are matched
+// by the name as typed.
+class ElementSet {
+public:
+    explicit ElementSet(std::string_view names) {
+        for (size_t start = 0; start < names.size();) {
+            const std::string_view name = names.substr(start, names.find(' ', start) - start);
+            const GumboTag tag = gumbo_tagn_enum(name.data(), static_cast<unsigned>(name.size()));
+            if (tag == GUMBO_TAG_UNKNOWN) {
+                unknown_.push_back(name);
+            } else {
+                tags_.set(tag);
+            }
+            start += name.size() + 1;
+        }
+    }
+    bool contains(const GumboElement &element) const {
+        if (element.tag != GUMBO_TAG_UNKNOWN) {
+            return tags_.test(element.tag);
+        }
+        GumboStringPiece typed = element.original_tag;
+        gumbo_tag_from_original_text(&typed);
+        return std::any_of(unknown_.begin(), unknown_.end(), [&](std::string_view name) {
+            return qstrnicmp(typed.data, static_cast<qsizetype>(typed.length), name.data(),
+                             static_cast<qsizetype>(name.size())) == 0;
+        });
+    }
+
+private:
+    std::bitset<GUMBO_TAG_LAST + 1> tags_;
+    std::vector<std::string_view> unknown_;
+};
+
+// Elements whose content a browser does not show: hidden by its style sheet, or fallback content
+// and form values that the element draws itself.
+const ElementSet Unshown("script style template noscript noembed noframes title datalist rp "
+                         "textarea iframe object video audio canvas progress meter");
+
+// Blocks, list items, table parts and the line break: their text stands on lines of its own,
+// which reads as a space.
+const ElementSet LineBreaking(
+    "address article aside blockquote br caption center dd details dialog dir div dl dt fieldset "
+    "figcaption figure footer form h1 h2 h3 h4 h5 h6 header hgroup hr legend li listing main menu "
+    "nav ol optgroup option p plaintext pre search section summary table td th tr ul xmp");
+
+const ElementSet Dialog("dialog");
+
+bool isShown(const GumboNode &node) {
+    const GumboElement &element = node.v.element;
+    // Gumbo 0.10 still turns <isindex> into a form with a prompt; browsers no longer do.
+    return !Unshown.contains(element) && !hasAttribute(element, "hidden") &&
+           !(Dialog.contains(element) && !hasAttribute(element, "open")) &&
+           !(node.parse_flags & GUMBO_INSERTION_FROM_ISINDEX);
+}
+
+// The text of the tree under `root`, read depth first without recursion: a cell may nest
+// elements as deep as it likes.
+QString readTree(const GumboNode *root) {
+    CollapsedText shown;
+    struct Step {
+        const GumboNode *node;
+        bool leaving;
+    };
+    std::vector<Step> steps{{root, false}};
+    while (!steps.empty()) {
+        const Step step = steps.back();
+        steps.pop_back();
+        const GumboNode &node = *step.node;
+        if (step.leaving) {
+            shown.breakLine();
+        } else if (node.type == GUMBO_NODE_TEXT || node.type == GUMBO_NODE_WHITESPACE ||
+                   node.type == GUMBO_NODE_CDATA) {
+            shown.append(node.v.text.text);
+        } else if (node.type == GUMBO_NODE_ELEMENT && isShown(node)) {
+            if (LineBreaking.contains(node.v.element)) {
+                shown.breakLine();
+                steps.push_back({&node, true});
+            }
+            // Of a closed details element only the first summary shows.
+            const GumboElement &element = node.v.element;
+            const bool closed = element.tag == GUMBO_TAG_DETAILS && !hasAttribute(element, "open");
+            const GumboNode *summary = nullptr;
+            for (unsigned i = element.children.length; i > 0; --i) {
+                const auto *child = static_cast<const GumboNode *>(element.children.data[i - 1]);
+                if (!closed) {
+                    steps.push_back({child, false});
+                } else if (child->type == GUMBO_NODE_ELEMENT &&
+                           child->v.element.tag == GUMBO_TAG_SUMMARY) {
+                    summary = child;
+                }
+            }
+            if (summary != nullptr) {
+                steps.push_back({summary, false});
+            }
+        }
+    }
+    return shown.text();
+}
+
+// The cell parsed as the content of a table cell, as browsers parse it.
+QString parsedText(const QByteArray &utf8) {
+    GumboOptions options = kGumboDefaultOptions;
+    options.fragment_context = GUMBO_TAG_TD;
+    options.fragment_namespace = GUMBO_NAMESPACE_HTML;
+    options.max_errors = 0;
+    GumboOutput *output =
+        gumbo_parse_with_options(&options, utf8.constData(), static_cast<size_t>(utf8.size()));
+    const QString text = readTree(output->root);
+    gumbo_destroy_output(&options, output);
+    return text;
 }
 
 } // namespace
 
 QString shownText(const QString &cellMarkup) {
-    QString read;
-    read.reserve(cellMarkup.size());
-    for (qsizetype i = 0; i < cellMarkup.size();) {
+    // Most cells are plain text that reads as it stands; those without markup need no parser.
+    bool asItStands = true;
+    for (qsizetype i = 0; i < cellMarkup.size(); ++i) {
         const QChar c = cellMarkup[i];
-        if (c == u'<') {
-            if (const auto skipped = tag(cellMarkup, i)) {
-                if (skipped->second) {
-                    read += u' ';
-                }
-                i = skipped->first;
-                continue;
-            }
-        } else if (c == u'&') {
-            if (const auto character = reference(cellMarkup, i)) {
-                appendShown(read, character->first);
-                i = character->second;
-                continue;
-            }
+        if (c == u'<' || c == u'&' || c == u'\0') {
+            return parsedText(parserInput(cellMarkup));
         }
-        // Typed characters are taken as they are, halves of a surrogate pair included.
-        if (c.isSurrogate()) {
-            read += c;
-        } else {
-            appendShown(read, c.unicode());
-        }
-        ++i;
+        // Any white space but single spaces between words, and halves of characters, which the
+        // way through UTF-8 mends as the parser's way does.
+        asItStands =
+            asItStands && !c.isSurrogate() &&
+            (!isHtmlSpace(c.unicode()) ||
+             (c == u' ' && i > 0 && i + 1 < cellMarkup.size() && cellMarkup[i - 1] != u' '));
     }
-
-    QString shown;
-    shown.reserve(read.size());
-    for (const QChar c : read) {
-        if (!isHtmlSpace(c.unicode())) {
-            shown += c;
-        } else if (!shown.isEmpty() && shown.back() != u' ') {
-            shown += u' ';
-        }
+    if (asItStands) {
+        return cellMarkup;
     }
-    if (shown.endsWith(u' ')) {
-        shown.chop(1);
-    }
-    return shown;
+    const QByteArray utf8 = cellMarkup.toUtf8();
+    CollapsedText shown;
+    shown.append(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+    return shown.text();
 }
 
 QString escaped(const QString &text) {
@@ -280,8 +239,9 @@ QString escaped(const QString &text) {
 
 bool isNumber(QStringView text) {
     bool digitBefore = false;
-    for (const QChar c : text) {
-        if (c.isDigit()) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char32_t c = characterAt(text, i);
+        if (QChar::isDigit(c)) {
             digitBefore = true;
         } else if ((c == u'.' || c == u',') && digitBefore) {
             digitBefore = false;

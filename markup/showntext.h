@@ -4,10 +4,11 @@
 
 namespace markup {
 
-// The text a browser shows for a cell that holds `cellMarkup` as typed: tags and comments left
-// out (a <br> reads as a space), character references read (numeric ones and the names of
-// HTML 4, with their semicolon), runs of spaces, tabs and line breaks read as one space, none at
-// either end. A "<" that starts no tag, and an "&" that starts no known reference, are text.
+// The text a browser shows for a cell that holds `cellMarkup` as typed, parsed as HTML5 parses a
+// table cell's content: its character data, references read; tags and comments left out, and
+// the content of elements that browsers do not show (script, style, template, noscript, hidden
+// ones, fallback content); a <br>, a block or a table cell reads as a space; runs of spaces,
+// tabs and line breaks read as one space, none at either end; no-break spaces stay.
 QString shownText(const QString &cellMarkup);
 
 // `text` as an HTML attribute value between double quotes, or as the text of an element in HTML

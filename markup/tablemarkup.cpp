@@ -16,19 +16,29 @@ constexpr QStringView NextRow = u"</tr>\n<tr>\n";
 constexpr QStringView Closing = u"</tr>\n</table>\n<!-- 分数ここまで -->\n";
 
 // Copies pieces into a text sized up front: markup of many thousand cells is written at the
-// speed of copying it.
+// speed of copying it. A size reckoned wrong ends the program rather than write past the end or
+// leave characters unwritten.
 class Writer {
 public:
     explicit Writer(QString &out)
-        : next_(out.data()) {}
+        : next_(out.data())
+        , end_(next_ + out.size()) {}
     Writer &operator<<(QStringView piece) {
-        std::copy(piece.begin(), piece.end(), next_);
-        next_ += piece.size();
+        if (piece.size() > end_ - next_) {
+            qFatal("The table's markup outgrew the size reckoned for it");
+        }
+        next_ = std::copy(piece.begin(), piece.end(), next_);
         return *this;
+    }
+    void finish() const {
+        if (next_ != end_) {
+            qFatal("The table's markup fell short of the size reckoned for it");
+        }
     }
 
 private:
     QChar *next_;
+    QChar *const end_;
 };
 
 // A cell template with its one text placeholder. The text goes between the two pieces as it
@@ -124,6 +134,7 @@ QString tableText(const fractions::EntrySource &entries, const QString &imagePat
         }
     }
     out << Closing;
+    out.finish();
     return text;
 }
 

@@ -129,26 +129,31 @@ void TableMarkupTest::formulaName_data() {
     QTest::newRow("empty texts: plain entries left out, fraction parts empty")
         << std::vector<Entry>{{{}, {}}, {{}, u"5"_s}, {u" "_s, {}}, {u"1"_s, u"<b></b>"_s}}
         << u"/5 1/"_s;
-    QTest::newRow("tags and comments left out, a line break a space")
-        << std::vector<Entry>{{u"<b>1</b><!-- a > b -->"_s, u"2<br>3"_s},
-                              {u"<span title=\"a>b\">c</span>x<b"_s, {}}}
-        << u"1/(2 3) cx"_s;
+    QTest::newRow("tags, comments and hidden elements left out, a line break or a block a space")
+        << std::vector<Entry>{{u"<b>1</b><!-- a > b --><style>s</style>"_s, u"2<br>3"_s},
+                              {u"<span title=\"a>b\">c</span>x<div>y</div><dialog>d</dialog>"
+                               u"<details>e<summary>z</summary></details><b hidden>h</b><b"_s,
+                               {}}}
+        << u"1/(2 3) cx y z"_s;
     QTest::newRow("a \"<\" that starts no tag is text")
         << std::vector<Entry>{{u"1 < 2 <3"_s, {}}} << u"1 &lt; 2 &lt;3"_s;
-    QTest::newRow("references read, then escaped")
+    QTest::newRow("references read as HTML5 reads them, then escaped")
         << std::vector<Entry>{{u"&amp;"_s, {}},
                               {u"&minus;1"_s, u"&#x32;&#51;"_s},
-                              {u"&lt;b&gt; &quot;&nbsp;&frac12;&lang;"_s, {}}}
-        << u"&amp; (−1)/23 &lt;b&gt; &quot;\u00a0½⟨"_s;
-    QTest::newRow("unknown or unfinished references are text")
-        << std::vector<Entry>{{u"AT&T &foo; &#; &#x; &amp"_s, {}}}
-        << u"AT&amp;T &amp;foo; &amp;#; &amp;#x; &amp;amp"_s;
+                              {u"&lt;b&gt; &quot;&nbsp;&frac12;&lang;&frac13;&copy 2 &#150;"_s, {}}}
+        << u"&amp; (−1)/23 &lt;b&gt; &quot;\u00a0½⟨⅓© 2 –"_s;
+    QTest::newRow("unknown references are text, old names read without \";\"")
+        << std::vector<Entry>{{u"AT&T &foo; &#; &#x; &notit; &amp"_s, {}}}
+        << u"AT&amp;T &amp;foo; &amp;#; &amp;#x; ¬it; &amp;"_s;
     QTest::newRow("references to no character read U+FFFD")
         << std::vector<Entry>{{u"&#0;&#xD800;&#x110000;&#99999999999;"_s, {}}}
         << u"\ufffd\ufffd\ufffd\ufffd"_s;
-    QTest::newRow("white space collapsed, control characters left out")
-        << std::vector<Entry>{{u" a \t\n b\u0001\u0085 "_s, {}}, {u"😀"_s, u"&#x1F600;"_s}}
-        << u"a b 😀/😀"_s;
+    QTest::newRow("white space collapsed, no-break spaces and control characters kept")
+        << std::vector<Entry>{{u" a \t\n b\u0001\u0085 "_s, {}},
+                              {u"😀"_s, u"&#x1F600;"_s},
+                              {u"&nbsp;x <i>\u00a0</i> "_s, {}},
+                              {u"\u0001<b>\ufffe</b>\U0001ffff"_s, {}}}
+        << u"a b\u0001\u0085 😀/😀 \u00a0x \u00a0 \u0001\ufffe\U0001ffff"_s;
 }
 
 void TableMarkupTest::formulaName() {
@@ -174,12 +179,13 @@ void TableMarkupTest::math_data() {
         << u"\\frac{1}{2} + \\frac{3}{4}"_s;
     QTest::newRow("numbers of any script, with a decimal or group mark")
         << std::vector<Entry>{{u"１２"_s, u"3.14"_s},
-                              {u"1,000"_s, {}},
+                              {u"1,000"_s, u"𝟎.𝟏"_s},
                               {u"1."_s, u".5"_s},
                               {u"1.2.3"_s, {}}}
-        << QStringList{u"<mfrac><mn>１２</mn><mn>3.14</mn></mfrac>"_s, u"<mn>1,000</mn>"_s,
+        << QStringList{u"<mfrac><mn>１２</mn><mn>3.14</mn></mfrac>"_s,
+                       u"<mfrac><mn>1,000</mn><mn>𝟎.𝟏</mn></mfrac>"_s,
                        u"<mfrac><mtext>1.</mtext><mtext>.5</mtext></mfrac>"_s, u"<mn>1.2.3</mn>"_s}
-        << u"\\frac{\\text{１２}}{3.14} 1{,}000 \\frac{\\text{1.}}{\\text{.5}} 1.2.3"_s;
+        << u"\\frac{\\text{１２}}{3.14} \\frac{1{,}000}{\\text{𝟎.𝟏}} \\frac{\\text{1.}}{\\text{.5}} 1.2.3"_s;
     QTest::newRow("one operator character, white space aside")
         << std::vector<Entry>{{u"＝"_s, {}}, {u" × "_s, {}}, {u"-"_s, {}}, {u"("_s, {}},
                               {u"/"_s, {}},  {u"++"_s, {}},  {u"+1"_s, {}}}

@@ -6,6 +6,7 @@ are served on the loopback interface, and the index page sends the measurements 
 nothing reaches the network. A markup is either a table of the program's or MathML.
 """
 
+import html
 import http.server
 import json
 import os
@@ -383,3 +384,29 @@ def katex_faults(layout):
     if "KaTeX_Main" not in layout["fonts"]:
         found.append(f"KaTeX's main font did not load (loaded: {layout['fonts']})")
     return found
+
+
+# Each text parsed as a table cell's content (innerHTML) and read back as Chromium shows it
+# (innerText), one after the other in one cell of a page.
+SHOWN = ('<!DOCTYPE html><meta charset="utf-8"><table><tr><td id="cell"></table><pre id="shown">'
+         '</pre><script>const cell = document.getElementById("cell");\n'
+         'document.getElementById("shown").textContent = JSON.stringify(%s.map((markup) => {\n'
+         '  cell.innerHTML = markup; return cell.innerText; }));</script>')
+
+
+def shown_texts(path, workdir, cells, timeout):
+    """What headless Chromium at a path shows of each cell's markup."""
+    page = os.path.join(workdir, "shown.html")
+    with open(page, "w", encoding="utf-8") as f:
+        f.write(SHOWN % json.dumps(cells).replace("<", "\\u003c"))
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    home = os.path.join(workdir, "chromium-home")
+    env.update(HOME=home, XDG_CONFIG_HOME=home, XDG_CACHE_HOME=home)
+    done = subprocess.run([path, "--headless", *CHROMIUM_FLAGS, "--dump-dom", "--user-data-dir="
+                           + os.path.join(workdir, "chromium-profile"), "file://" + page],
+                          env=env, capture_output=True, timeout=timeout)
+    shown = re.search(r'<pre id="shown">(.*?)</pre>', done.stdout.decode("utf-8", "replace"), re.S)
+    if shown is None:
+        raise RuntimeError("Chromium read no cells: "
+                           + done.stderr.decode("utf-8", "replace")[-2000:])
+    return json.loads(html.unescape(shown.group(1)))

@@ -23,8 +23,10 @@ run, or that a case needs a tool that cannot be installed here.
 
 import argparse
 import ctypes
+import html
 import json
 import os
+import re
 import select
 import shutil
 import signal
@@ -968,8 +970,64 @@ def markup_in_browser(s):
                   "checks see nothing")
         else:
             check(not faults, f"{name}'s markup in {mode} mode in {browser}: " + "; ".join(faults))
+    if "Chromium" not in missing:
+        read_as_chromium(s, browserlayout.find_browser("Chromium"))
     if missing:
         raise CaseSkipped(" and ".join(missing) + " cannot be installed here: not typeset there")
+
+
+# Cells whose plain reading (the name of the table for HTML5 pages, the MathML tokens) must be
+# what Chromium shows of them: references of every kind, tags, comments, text that browsers hide,
+# blocks and tables.
+READ_CELLS = [
+    "&frac13;", "&NotEqualTilde;", "&copy 2026", "&notit; &notin", "&AMP;&LT;&amp",
+    "&foo; &#; &#x; AT&T", "&lt;b&gt;", "&#0;&#x0;", "&#65;&#x42;&#X43", "&#x1F600;&#x10FFFF;",
+    "&#128;&#150;&#159;&#x81;&#x9D;", "&#xD800;&#xDFFF;", "&#x110000;&#99999999999;",
+    "&#1;&#x7F;", "&nbsp;x&#160;", "&#13;a&#10;b&#9;&#12;", "<b>1</b><i>2</i>",
+    "a<!-- c -->b<!--x", '<span title="a>b">c</span>x<b', "1 < 2 <3", "<?x?>a<!x>b",
+    "a<![CDATA[b]]>c", "a<style>b</style>c", "a<script>b</script>c<script>d",
+    "a<textarea>b&amp;</textarea>c", "a<title>b</title>c", "a<noscript>b</noscript>c",
+    "a<template>b</template>c", "a<span hidden>b</span>c",
+    "a<dialog>b</dialog>c<search>d</search>e", "a<details>b<summary>s</summary>c</details>d",
+    "a<isindex prompt=x>b",
+    "a<iframe>b</iframe>c<video>d</video>e<object>f</object>g", "a<xmp><b>c</b></xmp>d",
+    "a<plaintext>b</plaintext>c", "p<div>q</div>r", "a<p>b</p>c<br>d<hr>e",
+    "a<ul><li>b<li>c</ul>d", "a<table><tr><td>b<td>c</table>d", "a<table>b<tr><td>c</table>",
+    "a</td><td>b</tr>c", "a<ruby>b<rp>(</rp><rt>c</rt><rp>)</rp></ruby>d", "<br>", "  a   b  ",
+]
+
+
+def read_as_chromium(s, chromium):
+    """Pastes READ_CELLS as plain entries after markup_in_browser's; the name of the table for
+    HTML5 pages and the MathML tokens must read each as Chromium shows it, white space collapsed."""
+    s.click(NMNT_E)
+    for cell in READ_CELLS:
+        s.paste(cell)
+        s.key("Return")
+    try:
+        shown = browserlayout.shown_texts(chromium, s.workdir, READ_CELLS, TIMEOUT * 2)
+    except (RuntimeError, subprocess.TimeoutExpired) as error:
+        raise CaseFailed(str(error)) from None
+    shown = [re.sub(r"[ \t\n\f\r]+", " ", text).strip(" ") for text in shown]
+    copied = []
+    for downs in (1, 2):  # the markup for HTML5 pages, then the MathML
+        before = s.clipboard()
+        s.choose_from_context_menu(MEMO, downs)
+        s.click(COPY_B)
+        deadline = time.monotonic() + TIMEOUT / 2
+        while (held := s.clipboard()) == before and time.monotonic() < deadline:
+            time.sleep(0.2)
+        copied.append(held.decode())
+    html5, math = copied
+    label = html.unescape(re.search(r'aria-label="([^"]*)"', html5).group(1))
+    tokens = [html.unescape(t) for t in re.findall(r"<m(?:n|o|text)>([^<]*)</m", math)]
+    for cell, text, token in zip(READ_CELLS, shown, tokens[-len(READ_CELLS):]):
+        print(f"{cell!r:40} {text!r:20} {'=' if token == text else repr(token)}")
+    check(tokens[-len(READ_CELLS):] == shown, "MathML tokens differ from what Chromium shows")
+    check(label == " ".join(["1/2 + x/分母 ="] + [text for text in shown if text]),
+          f"the name for HTML5 pages reads {label!r}")
+    check(all(f'<td rowspan="3">{cell}</td>\r\n' in html5 for cell in READ_CELLS),
+          "the table for HTML5 pages does not hold the cells as typed")
 
 
 def katex_dist(s):
