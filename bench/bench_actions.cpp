@@ -241,6 +241,9 @@ BENCHMARK_CAPTURE(makeMarkup, html5, Entries::Mixed, "MakeHtml5MI")
 BENCHMARK_CAPTURE(makeMarkup, mathml, Entries::Mixed, "MakeMathMlMI")
     ->ArgsProduct({Sizes})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(makeMarkup, tex, Entries::Mixed, "MakeTexMI")
+    ->ArgsProduct({Sizes})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(makeMarkup, html5Markup, Entries::MixedMarkup, "MakeHtml5MI")
     ->ArgsProduct({Sizes})
     ->Unit(benchmark::kMillisecond);
