@@ -1052,7 +1052,6 @@ def tex_in_browser(s):
     chromium = browserlayout.find_browser("Chromium")
     if chromium is None:
         raise CaseSkipped("Chromium cannot be installed here")
-    check(chromium, "chromium is not installed (build.sh installs it)")
     try:
         layout = browserlayout.typeset_katex(("Chromium", chromium), s.workdir, dist, formula,
                                              TIMEOUT * 2)
@@ -1098,7 +1097,6 @@ def markup_for_screen_readers(s):
     chromium = browserlayout.find_browser("Chromium")
     if chromium is None:
         raise CaseSkipped("Chromium cannot be installed here")
-    check(chromium, "chromium is not installed (build.sh installs it)")
 
     site = os.path.join(s.workdir, "site")
     os.makedirs(site)
