@@ -2,8 +2,6 @@
 
 #include <QObject>
 
-#include <cstdint>
-
 class QWidget;
 
 namespace toolkit {
@@ -15,17 +13,9 @@ namespace toolkit {
 class FixedSizeFrame final : public QObject {
 public:
     explicit FixedSizeFrame(QWidget *window);
-    ~FixedSizeFrame() override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    // The hints' property is named by an atom that the X server hands out. It is asked for when
-    // the window is made and taken when the window is shown, so that showing it waits for no
-    // answer from the server.
-    unsigned int atomRequest_ = 0;
-    uint32_t atom_ = 0;
 };
 
 } // namespace toolkit
