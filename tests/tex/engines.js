@@ -1,9 +1,8 @@
 // The program's TeX for rows of every kind, as Markdown sites typeset it: KaTeX in its strict
-// mode and MathJax 3 with the packages Qiita and GitHub load. Each formula must parse in both,
-// hold its fractions, and read each entry's text in order, every character as itself. Then each
-// site's text as its Markdown reads it between two paragraphs: Zenn's renderer, VS Code's
-// preview, remark-math with rehype-katex, cmark-gfm (Qiita, GitHub, GitLab) with MathJax and
-// KaTeX on the math block, and Hatena Blog's Markdown mode as its users describe it.
+// mode and MathJax 3 with the packages Qiita and GitHub load, on the formula and on each site's
+// text pasted between two paragraphs as the site's Markdown hands it over. Each must parse, hold
+// its fractions, read each entry's text in order, every character as itself, and leave the
+// paragraph after it a paragraph.
 //   node engines.js PRINTTEX    (NODE_PATH: the engines' node_modules; cmark-gfm on the PATH)
 "use strict";
 const { execFileSync } = require("child_process");
@@ -16,6 +15,7 @@ const { RegisterHTMLHandler } = require("mathjax-full/js/handlers/html.js");
 const { pathToFileURL } = require("url");
 const markdownIt = require("markdown-it");
 const vscodeKatex = require("@vscode/markdown-it-katex").default;
+const esm = (name) => import(pathToFileURL(require.resolve(name)).href);
 for (const name of ["base/Base", "ams/Ams", "newcommand/Newcommand", "noundefined/NoUndefined"]) {
   require(`mathjax-full/js/input/tex/${name}Configuration.js`);
 }
@@ -69,104 +69,75 @@ function mathJaxReading(node) {
   return node.childNodes.map(mathJaxReading).join("");
 }
 
-function katexReading(formula, unknownToKatex) {
-  const strict = (code) => (unknownToKatex && code === "unknownSymbol" ? "ignore" : "error");
-  const mathml = katex.renderToString(formula, { displayMode: true, output: "mathml", strict, throwOnError: true });
-  const fractions = (mathml.match(/<mfrac>/g) || []).length;
-  const text = mathml.replace(/<annotation[^]*<\/annotation>/, "").replace(/<[^>]*>/g, "")
-    .replace(/&lt;/g, "<").replace(/&gt;/g, ">").replace(/&quot;/g, '"').replace(/&amp;/g, "&");
-  return { fractions, text };
-}
-
-// KaTeX's MathML (as the Markdown plugins write it, besides its HTML) read: the fractions, and
-// the texts alone.
-function mathmlReading(html) {
+// KaTeX's MathML, alone or among the HTML of a page, read: the fractions, and the texts alone.
+function katexReading(html) {
   const maths = html.match(/<math[^]*?<\/math>/g) || [];
   if (maths.length !== 1 || /katex-error/.test(html)) throw new Error(`${maths.length} formulas: ${html}`);
   const fractions = (maths[0].match(/<mfrac>/g) || []).length;
-  const text = unescapeHtml(maths[0].replace(/<annotation[^]*<\/annotation>/, "").replace(/<[^>]*>/g, ""));
-  return { fractions, text };
+  return { fractions, text: unescapeHtml(maths[0].replace(/<annotation[^]*<\/annotation>/, "").replace(/<[^>]*>/g, "")) };
 }
-
 const unescapeHtml = (html) => html.replace(/&lt;/g, "<").replace(/&gt;/g, ">").replace(/&quot;/g, '"')
   .replace(/&#(x?)([0-9a-f]+);/gi, (_, x, n) => String.fromCodePoint(parseInt(n, x ? 16 : 10))).replace(/&amp;/g, "&");
-const strictness = (unknownToKatex) => (code) => (unknownToKatex && code === "unknownSymbol" ? "ignore" : "error");
-const BEFORE = "前の段落。", AFTER = "後の段落。";
-const esm = (name) => import(pathToFileURL(require.resolve(name)).href);
+const katexMathml = (tex, strict) => katex.renderToString(tex, { displayMode: true, output: "mathml", strict, throwOnError: true });
+const page = (text) => `前の段落。\n\n${text}\n後の段落。\n`;
+function one(html, pattern) {
+  const found = [...html.matchAll(pattern)];
+  if (found.length !== 1) throw new Error(`${found.length} formulas: ${html}`);
+  return unescapeHtml(found[0][1]);
+}
 
-// Each site's page of the row's text between two paragraphs, read back as one formula: what the
-// site gives MathJax (a TeX string) or the MathML of its KaTeX.
+// Each site's reading of its text: the page's HTML, the TeX it gives MathJax, its KaTeX's MathML.
+// Qiita and GitHub typeset a math block with MathJax, GitLab with KaTeX. In Hatena Blog's Markdown
+// mode, as its users describe it, a <div> is left as it is, and [tex:…] ends at the first "]".
 const SITES = {
-  async zenn(text, unknownToKatex) {
-    const { default: markdownToHtml } = await esm("zenn-markdown-html");
-    const html = await markdownToHtml(`${BEFORE}\n\n${text}\n${AFTER}\n`);
-    const found = [...html.matchAll(/<embed-katex display-mode="1">([^]*?)<\/embed-katex>/g)];
-    if (found.length !== 1) throw new Error(`${found.length} formulas: ${html}`);
-    return { html, katex: katexReading(unescapeHtml(found[0][1]), unknownToKatex) };
+  engines: async (t, strict) => ({ tex: t.formula, mathml: katexMathml(t.formula, strict) }),
+  zenn: async (t, strict, m) => {
+    const html = await m.zenn.default(page(t.zenn));
+    return { html, mathml: katexMathml(one(html, /<embed-katex display-mode="1">([^]*?)<\/embed-katex>/g), strict) };
   },
-  async vscode(text, unknownToKatex) {
-    const md = markdownIt().use(vscodeKatex, { strict: strictness(unknownToKatex) });
-    const html = md.render(`${BEFORE}\n\n${text}\n${AFTER}\n`);
-    return { html, katex: mathmlReading(html) };
-  },
-  async remark(text, unknownToKatex) {
-    const [unified, parse, math, rehype, katex, stringify] = await Promise.all(
-      ["unified", "remark-parse", "remark-math", "remark-rehype", "rehype-katex", "rehype-stringify"].map(esm));
-    const file = await unified.unified().use(parse.default).use(math.default).use(rehype.default)
-      .use(katex.default, { strict: strictness(unknownToKatex) }).use(stringify.default)
-      .process(`${BEFORE}\n\n${text}\n${AFTER}\n`);
+  vscode: async (t, strict) => ({ html: markdownIt().use(vscodeKatex, { strict }).render(page(t.dollars)) }),
+  remark: async (t, strict, m) => {
+    const file = await m.unified.unified().use(m.parse.default).use(m.math.default).use(m.rehype.default)
+      .use(m.katex.default, { strict }).use(m.stringify.default).process(page(t.dollars));
     if (file.messages.length) throw new Error(String(file.messages[0]));
-    return { html: String(file), katex: mathmlReading(String(file)) };
+    return { html: String(file) };
   },
-  // GitLab typesets the block with KaTeX, Qiita and GitHub with MathJax.
-  async cmark(text, unknownToKatex) {
-    const html = execFileSync("cmark-gfm", { input: `${BEFORE}\n\n${text}\n${AFTER}\n` }).toString();
-    const found = [...html.matchAll(/<pre><code class="language-math">([^]*?)<\/code><\/pre>/g)];
-    if (found.length !== 1) throw new Error(`${found.length} math blocks: ${html}`);
-    const tex = unescapeHtml(found[0][1]);
-    return { html, mathJax: tex, katex: katexReading(tex, unknownToKatex) };
+  cmark: async (t, strict) => {
+    const html = execFileSync("cmark-gfm", { input: page(t.fence) }).toString();
+    const tex = one(html, /<pre><code class="language-math">([^]*?)<\/code><\/pre>/g);
+    return { html, tex, mathml: katexMathml(tex, strict) };
   },
-  // In Markdown mode a <div> block is left as it is; in it [tex:…] ends at the first "]", and
-  // MathJax typesets what it holds.
-  async hatena(text) {
-    const found = /^<div>\[tex:([^\]]*)\]<\/div>\n$/.exec(text);
-    if (!found) throw new Error("not one [tex:] in a <div> line");
-    return { html: `<p>${AFTER}</p>`, mathJax: found[1] };
-  },
+  hatena: async (t) => ({ tex: (/^<div>\[tex:([^\]]*)\]<\/div>\n$/.exec(t.hatena) || [])[1] ?? "no [tex:] in a <div>" }),
 };
-const FORMS = { zenn: "zenn", vscode: "dollars", remark: "dollars", cmark: "fence", hatena: "hatena" };
 
 async function main() {
+  const m = Object.fromEntries(await Promise.all(Object.entries({ zenn: "zenn-markdown-html", unified: "unified",
+    parse: "remark-parse", math: "remark-math", rehype: "remark-rehype", katex: "rehype-katex", stringify: "rehype-stringify",
+  }).map(async ([key, name]) => [key, await esm(name)])));
   const texts = JSON.parse(execFileSync(process.argv[2], { input: JSON.stringify(ROWS.map((r) => r.row)) }));
   let failures = 0;
   for (const [k, { row, shown = row, unknownToKatex }] of ROWS.entries()) {
-    const { formula } = texts[k];
     const want = reading(expected(shown));
     const fractions = shown.filter((e) => e.length > 1).length;
     const plain = reading(shown.flat().join(""));  // KaTeX's MathML: the texts alone
+    const strict = (code) => (unknownToKatex && code === "unknownSymbol" ? "ignore" : "error");
     const faults = [];
-    const checkMathJax = (tex, who) => {
+    for (const [site, render] of Object.entries(SITES)) {
       try {
-        const read = reading(mathJaxReading(document.convert(tex, { display: true, end: STATE.CONVERT })));
-        if (read !== want) faults.push(`${who}MathJax reads ${JSON.stringify(read)}`);
-      } catch (error) { faults.push(`${who}MathJax: ${error.message}`); }
-    };
-    const checkKatex = (read, who) => {
-      if (read.fractions !== fractions) faults.push(`${who}KaTeX typesets ${read.fractions} fractions`);
-      const text = reading(read.text);
-      if (text !== plain) faults.push(`${who}KaTeX reads ${JSON.stringify(text)}`);
-    };
-    checkMathJax(formula, "");
-    try { checkKatex(katexReading(formula, unknownToKatex), ""); } catch (error) { faults.push(`KaTeX: ${error.message}`); }
-    for (const [site, form] of Object.entries(FORMS)) {
-      try {
-        const page = await SITES[site](texts[k][form], unknownToKatex);
-        if (!new RegExp(`<p[^>]*>${AFTER}</p>`).test(page.html)) faults.push(`${site}: no paragraph after`);
-        if (page.mathJax !== undefined) checkMathJax(page.mathJax, `${site}: `);
-        if (page.katex !== undefined) checkKatex(page.katex, `${site}: `);
+        const { html, tex, mathml = html } = await render(texts[k], strict, m);
+        if (html !== undefined && !/<p[^>]*>後の段落。<\/p>/.test(html)) faults.push(`${site}: no paragraph after it`);
+        if (tex !== undefined) {
+          const read = reading(mathJaxReading(document.convert(tex, { display: true, end: STATE.CONVERT })));
+          if (read !== want) faults.push(`${site}: MathJax reads ${JSON.stringify(read)}`);
+        }
+        if (mathml !== undefined) {
+          const read = katexReading(mathml);
+          if (read.fractions !== fractions) faults.push(`${site}: KaTeX typesets ${read.fractions} fractions`);
+          if (reading(read.text) !== plain) faults.push(`${site}: KaTeX reads ${JSON.stringify(reading(read.text))}`);
+        }
       } catch (error) { faults.push(`${site}: ${error.message}`); }
     }
-    console.log(`${faults.length ? "FAIL" : "ok  "} ${formula}`);
+    console.log(`${faults.length ? "FAIL" : "ok  "} ${texts[k].formula}`);
     for (const fault of faults) console.log(`     ${fault}; expected ${JSON.stringify(want)}`);
     failures += faults.length ? 1 : 0;
   }
