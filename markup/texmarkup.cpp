@@ -29,24 +29,12 @@ constexpr std::pair<char32_t, const char16_t *> MathCommands[] = {
 
 // What some sites cannot take as the others write it: Zenn's Markdown ends its math at any "$"
 // (KaTeX knows the character by its code), and Hatena Blog's [tex:] notation at the first "]".
-constexpr std::pair<char32_t, const char16_t *> KatexCommands[] = {{U'$', u"\\char\"24"}};
-constexpr std::pair<char32_t, const char16_t *> HatenaCommands[] = {{U'[', u"\\lbrack"},
-                                                                    {U']', u"\\rbrack"}};
-
 QString mathCommand(char32_t c, TexDialect dialect) {
-    const auto special = [&](const auto &commands) -> const char16_t * {
-        for (const auto &[character, command] : commands) {
-            if (character == c) {
-                return command;
-            }
-        }
-        return nullptr;
-    };
-    const char16_t *own = dialect == TexDialect::KatexOnly    ? special(KatexCommands)
-                          : dialect == TexDialect::NoBrackets ? special(HatenaCommands)
-                                                              : nullptr;
-    if (own != nullptr) {
-        return QString::fromUtf16(own);
+    if (dialect == TexDialect::KatexOnly && c == U'$') {
+        return u"\\char\"24"_s;
+    }
+    if (dialect == TexDialect::NoBrackets && (c == U'[' || c == U']')) {
+        return c == U'[' ? u"\\lbrack"_s : u"\\rbrack"_s;
     }
     for (const auto &[character, command] : MathCommands) {
         if (character == c) {
