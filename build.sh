@@ -21,7 +21,7 @@ test_packages=(libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick
                desktop-file-utils lintian appstream lcov clang libclang-rt-dev bc
                python3 chromium firefox-esr fonts-dejavu-extra wordpress php-cli
                qt6-gtk-platformtheme qt6ct dbus-x11 at-spi2-core python3-pyatspi
-               qt6-wayland sway wtype wl-clipboard grim)
+               qt6-wayland sway wtype wl-clipboard grim cmark-gfm)
 # The TeX engines' test runs under Node with npm. A Node.js that brings its own npm (as NodeSource's
 # does) conflicts with Debian's npm package: use the npm that is there.
 command -v npm >/dev/null || test_packages+=(nodejs npm)

@@ -244,6 +244,15 @@ BENCHMARK_CAPTURE(makeMarkup, mathml, Entries::Mixed, "MakeMathMlMI")
 BENCHMARK_CAPTURE(makeMarkup, tex, Entries::Mixed, "MakeTexMI")
     ->ArgsProduct({Sizes})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(makeMarkup, texZenn, Entries::Mixed, "MakeTexZennMI")
+    ->ArgsProduct({Sizes})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(makeMarkup, texQiita, Entries::Mixed, "MakeTexQiitaMI")
+    ->ArgsProduct({Sizes})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(makeMarkup, texHatena, Entries::Mixed, "MakeTexHatenaMI")
+    ->ArgsProduct({Sizes})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(makeMarkup, html5Markup, Entries::MixedMarkup, "MakeHtml5MI")
     ->ArgsProduct({Sizes})
     ->Unit(benchmark::kMillisecond);

@@ -46,6 +46,8 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
                    Qt::WindowCloseButtonHint);
     setFixedSize(size());
     fitLabelsToTexts();
+    // The pane's submenu in the window's font, as the pane's menu around it.
+    ui->MakeTexM->setAttribute(Qt::WA_WindowPropagation);
 
     const toolkit::Font fdFont{toolkit::withLayoutPixelSize(property("FD.font").value<QFont>()),
                                preview::sampleInk(palette().color(QPalette::WindowText))};
@@ -87,6 +89,9 @@ void TMainForm::connectHandlers() {
     connect(ui->MakeB, &QPushButton::clicked, this, &TMainForm::MakeBClick);
     connect(ui->MakeHtml5MI, &QAction::triggered, this, &TMainForm::MakeHtml5MIClick);
     connect(ui->MakeMathMlMI, &QAction::triggered, this, &TMainForm::MakeMathMlMIClick);
+    connect(ui->MakeTexZennMI, &QAction::triggered, this, &TMainForm::MakeTexZennMIClick);
+    connect(ui->MakeTexQiitaMI, &QAction::triggered, this, &TMainForm::MakeTexQiitaMIClick);
+    connect(ui->MakeTexHatenaMI, &QAction::triggered, this, &TMainForm::MakeTexHatenaMIClick);
     connect(ui->MakeTexMI, &QAction::triggered, this, &TMainForm::MakeTexMIClick);
     connect(ui->CopyB, &QPushButton::clicked, this, &TMainForm::CopyBClick);
     connect(ui->VisSC, &QCheckBox::toggled, this, &TMainForm::VisSCClick);
@@ -184,7 +189,20 @@ void TMainForm::MakeMathMlMIClick() {
     Memo.setText(markup::mathText(fractions_));
 }
 
-// The row as TeX, for the Markdown of blogs and wikis that typeset it and take no HTML.
+// The row as TeX, for the Markdown of blogs and wikis that typeset it and take no HTML, in the
+// form each family of sites reads as written.
+void TMainForm::MakeTexZennMIClick() {
+    Memo.setText(markup::texTextWithoutDollar(fractions_));
+}
+
+void TMainForm::MakeTexQiitaMIClick() {
+    Memo.setText(markup::texMathFenceText(fractions_));
+}
+
+void TMainForm::MakeTexHatenaMIClick() {
+    Memo.setText(markup::texHatenaText(fractions_));
+}
+
 void TMainForm::MakeTexMIClick() {
     Memo.setText(markup::texText(fractions_));
 }

@@ -46,6 +46,9 @@ private:
     void MakeBClick();
     void MakeHtml5MIClick();
     void MakeMathMlMIClick();
+    void MakeTexZennMIClick();
+    void MakeTexQiitaMIClick();
+    void MakeTexHatenaMIClick();
     void MakeTexMIClick();
     void CopyBClick();
     void VisSCClick();

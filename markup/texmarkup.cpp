@@ -27,7 +27,15 @@ constexpr std::pair<char32_t, const char16_t *> MathCommands[] = {
     {U'≡', u"\\equiv"},       {U'∞', u"\\infty"}, {U'→', u"\\to"},   {U'←', u"\\gets"},
 };
 
-QString mathCommand(char32_t c) {
+// What some sites cannot take as the others write it: Zenn's Markdown ends its math at any "$"
+// (KaTeX knows the character by its code), and Hatena Blog's [tex:] notation at the first "]".
+QString mathCommand(char32_t c, TexDialect dialect) {
+    if (dialect == TexDialect::KatexOnly && c == U'$') {
+        return u"\\char\"24"_s;
+    }
+    if (dialect == TexDialect::NoBrackets && (c == U'[' || c == U']')) {
+        return c == U'[' ? u"\\lbrack"_s : u"\\rbrack"_s;
+    }
     for (const auto &[character, command] : MathCommands) {
         if (character == c) {
             return QString::fromUtf16(command);
@@ -57,7 +65,7 @@ bool isSpaceLike(char32_t c) {
 // Text in \text{} runs, everything else in math mode between them, each piece in braces so
 // that it keeps an ordinary symbol's spacing. A hyphen after a hyphen starts a new run, since
 // KaTeX reads "--" in text as a dash.
-QString textRuns(const QString &text) {
+QString textRuns(const QString &text, TexDialect dialect) {
     QString tex;
     QString run;
     const auto endRun = [&] {
@@ -67,7 +75,7 @@ QString textRuns(const QString &text) {
         }
     };
     for (const char32_t c : text.toUcs4()) {
-        const QString command = mathCommand(c);
+        const QString command = mathCommand(c, dialect);
         if (!command.isEmpty() || isMathModeCharacter(c)) {
             endRun();
             tex += u'{' + (command.isEmpty() ? fromCharacter(c) : command) + u'}';
@@ -87,7 +95,7 @@ bool isAsciiNumber(const QString &text) {
            std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
-QString texOf(const QString &cellMarkup) {
+QString texOf(const QString &cellMarkup, TexDialect dialect) {
     const QString text = shownText(cellMarkup);
     if (isAsciiNumber(text)) {
         // A comma in braces groups digits without the space TeX puts after punctuation.
@@ -95,7 +103,7 @@ QString texOf(const QString &cellMarkup) {
     }
     if (isOperator(text)) {
         const char32_t c = text.toUcs4().front();
-        const QString command = mathCommand(c);
+        const QString command = mathCommand(c, dialect);
         if (!command.isEmpty()) {
             return command;
         }
@@ -103,20 +111,20 @@ QString texOf(const QString &cellMarkup) {
             return text;
         }
     }
-    return textRuns(text);
+    return textRuns(text, dialect);
 }
 
 } // namespace
 
-QString texFormula(const fractions::EntrySource &entries) {
+QString texFormula(const fractions::EntrySource &entries, TexDialect dialect) {
     QStringList items;
     for (int i = 0; i < entries.entryCount(); ++i) {
         const fractions::Entry entry = entries.entry(i);
         if (entry.isFraction()) {
-            items +=
-                u"\\frac{"_s + texOf(entry.numerator) + u"}{"_s + texOf(entry.denominator) + u'}';
+            items += u"\\frac{"_s + texOf(entry.numerator, dialect) + u"}{"_s +
+                     texOf(entry.denominator, dialect) + u'}';
         } else {
-            const QString item = texOf(entry.numerator);
+            const QString item = texOf(entry.numerator, dialect);
             items += item.isEmpty() ? u"{}"_s : item;
         }
     }
@@ -126,6 +134,21 @@ QString texFormula(const fractions::EntrySource &entries) {
 
 QString texText(const fractions::EntrySource &entries) {
     return u"$$\n"_s + texFormula(entries) + u"\n$$\n"_s;
+}
+
+QString texTextWithoutDollar(const fractions::EntrySource &entries) {
+    return u"$$\n"_s + texFormula(entries, TexDialect::KatexOnly) + u"\n$$\n"_s;
+}
+
+QString texMathFenceText(const fractions::EntrySource &entries) {
+    // The formula is one line that holds a command or a brace, never only backticks: nothing in it
+    // can close the fence.
+    return u"```math\n"_s + texFormula(entries) + u"\n```\n"_s;
+}
+
+QString texHatenaText(const fractions::EntrySource &entries) {
+    return u"<div>[tex:\\displaystyle "_s + texFormula(entries, TexDialect::NoBrackets) +
+           u"]</div>\n"_s;
 }
 
 } // namespace markup

@@ -692,29 +692,42 @@ void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems_data() {
     QTest::addColumn<int>("item");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("made");
+    QTest::addColumn<int>("subitem");
     QTest::newRow("the table for HTML5 pages")
         << 0 << u"HTML5 ページ用に作成"_s
         << u"<!-- 分数ここから -->\n"
            u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\" role=\"math\" "
-           u"aria-label=\"1/2 +\">\n"
-           u"<tr>\n<td align=\"center\">1</td>\n<td rowspan=\"3\">+</td>\n</tr>\n"
+           u"aria-label=\"1/2 $\">\n"
+           u"<tr>\n<td align=\"center\">1</td>\n<td rowspan=\"3\">$</td>\n</tr>\n"
            u"<tr>\n<td style=\"line-height:0\"><img src=\"./fracline.gif\" width=\"100%\" "
            u"height=\"1\" alt=\"\" style=\"vertical-align:top\"></td>\n"
            u"</tr>\n<tr>\n<td align=\"center\">2</td>\n</tr>\n</table>\n"
-           u"<!-- 分数ここまで -->\n"_s;
+           u"<!-- 分数ここまで -->\n"_s
+        << 0;
     QTest::newRow("MathML") << 1 << u"MathML で作成"_s
                             << u"<!-- 分数ここから -->\n<math display=\"block\">\n"
-                               u"<mfrac><mn>1</mn><mn>2</mn></mfrac>\n<mo>+</mo>\n</math>\n"
-                               u"<!-- 分数ここまで -->\n"_s;
-    QTest::newRow("TeX") << 2 << u"TeX で作成"_s << u"$$\n\\frac{1}{2} +\n$$\n"_s;
+                               u"<mfrac><mn>1</mn><mn>2</mn></mfrac>\n<mtext>$</mtext>\n</math>\n"
+                               u"<!-- 分数ここまで -->\n"_s
+                            << 0;
+    // TeX で作成: a submenu of one item for each family of sites, the item's place in it.
+    QTest::newRow("TeX for Zenn and note")
+        << 2 << u"Zenn・note 用"_s << u"$$\n\\frac{1}{2} {\\char\"24}\n$$\n"_s << 0;
+    QTest::newRow("TeX for Qiita, GitHub and GitLab")
+        << 2 << u"Qiita・GitHub・GitLab 用"_s << u"```math\n\\frac{1}{2} {\\$}\n```\n"_s << 1;
+    QTest::newRow("TeX for Hatena Blog")
+        << 2 << u"はてなブログ用（Markdown モード）"_s
+        << u"<div>[tex:\\displaystyle \\frac{1}{2} {\\$}]</div>\n"_s << 2;
+    QTest::newRow("TeX for Obsidian and VS Code")
+        << 2 << u"Obsidian・VS Code など"_s << u"$$\n\\frac{1}{2} {\\$}\n$$\n"_s << 3;
 }
 
 void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems() {
     QFETCH(int, item);
     QFETCH(QString, text);
     QFETCH(QString, made);
+    QFETCH(int, subitem);
     ui->addEntry(u"1"_s, u"2"_s);
-    ui->addEntry(u"+"_s, QString());
+    ui->addEntry(u"$"_s, QString());
     ui->memo()->setPlainText(u"typed by hand"_s);
     // The event that a right click on the pane brings.
     const QPoint inPane(10, 10);
@@ -726,13 +739,22 @@ void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems() {
     const auto items = menu->actions();
     std::unique_ptr<QMenu> standard(ui->memo()->createStandardContextMenu());
     QCOMPARE(items.size(), standard->actions().size() + 4);
-    QCOMPARE(items.at(item)->text(), text);
     QVERIFY(items.at(3)->isSeparator());
     QCOMPARE(items.at(4)->text(), standard->actions().at(0)->text());
 
     for (int down = 0; down <= item; ++down) {
         QTest::keyClick(menu, Qt::Key_Down);
     }
+    if (QMenu *submenu = items.at(item)->menu()) {
+        QCOMPARE(menu->activeAction()->text(), u"TeX で作成"_s);
+        QCOMPARE(submenu->font().family(), menu->font().family());
+        QTest::keyClick(menu, Qt::Key_Return); // opens it on its first item
+        menu = submenu;
+        for (int down = 0; down < subitem; ++down) {
+            QTest::keyClick(menu, Qt::Key_Down);
+        }
+    }
+    QCOMPARE(menu->activeAction()->text(), text);
     QTest::keyClick(menu, Qt::Key_Return);
     QCOMPARE(ui->memo()->toPlainText(), made);
 }

@@ -224,6 +224,10 @@ void TableMarkupTest::math() {
         QStringList{u"</math>"_s, u"<!-- 分数ここまで -->"_s};
     QCOMPARE(markup::mathText(EntryVector(entries)), lines.join(u'\n') + u'\n');
     QCOMPARE(markup::texText(EntryVector(entries)), u"$$\n"_s + tex + u"\n$$\n"_s);
+    // For Zenn and note, a "$" by its code; for Qiita, GitHub and GitLab, the formula in a fence.
+    QCOMPARE(markup::texTextWithoutDollar(EntryVector(entries)),
+             u"$$\n"_s + QString(tex).replace(u"\\$"_s, u"\\char\"24"_s) + u"\n$$\n"_s);
+    QCOMPARE(markup::texMathFenceText(EntryVector(entries)), u"```math\n"_s + tex + u"\n```\n"_s);
 }
 
 QTEST_GUILESS_MAIN(TableMarkupTest)

@@ -1044,7 +1044,8 @@ def tex_in_browser(s):
     # The TeX as copied, typeset by KaTeX with its own stylesheet and fonts in Chromium, as
     # Markdown sites show it: each numerator above its fraction line, the plus sign between.
     enter_entries(s, [("1", "2"), ("+", ""), ("3", "4")])
-    s.choose_from_context_menu(MEMO, 3)
+    s.choose_from_context_menu(MEMO, 3)  # TeX で作成, which opens on its first item
+    s.key("Down", "Down", "Down", "Return")  # Obsidian・VS Code など
     s.click(COPY_B)
     formula = r"\frac{1}{2} + \frac{3}{4}"
     s.expect_clipboard(crlf(["$$", formula, "$$"]))
