@@ -32,6 +32,7 @@ public:
     QString subItem(int row) const override;
     void setSubItem(int row, const QString &text) override;
     void appendRow(const QString &caption, const QString &subItem) override;
+    void insertRow(int row, const QString &caption, const QString &subItem) override;
     void removeRow(int row) override;
 
 signals:
@@ -45,6 +46,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void watchModel();
