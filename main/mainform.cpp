@@ -205,6 +205,8 @@ void TMainForm::showHistoryStep(int row) {
     if (row < 0) {
         return;
     }
+    // The keys go on from the row that changed, which may have been scrolled out of sight.
+    ListBox.markRow(row);
     ListBox.selectRow(row);
     ListBoxClick();
     ListBoxChange();

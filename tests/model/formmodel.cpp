@@ -46,6 +46,8 @@ void FormModel::commit() {
     if (selected == -1) {
         return;
     }
+    const int row = selected;
+    std::vector<Row> before = entries;
     if (selected == count() - 1) {
         entries.push_back({numerator, denominator});
         selected = count() - 1;
@@ -54,12 +56,40 @@ void FormModel::commit() {
         entries[static_cast<size_t>(selected)] = {numerator, denominator};
     }
     focus = Control::NmntE;
+    if (entries != before) {
+        record(row, std::move(before));
+    }
+}
+
+void FormModel::record(int row, std::vector<Row> before) {
+    history.resize(done);
+    history.push_back({row, std::move(before), entries, selected});
+    ++done;
+}
+
+void FormModel::undo() {
+    if (done > 0) {
+        const Step &step = history[--done];
+        entries = step.before;
+        selected = current = step.row;
+        refresh();
+    }
+}
+
+void FormModel::redo() {
+    if (done < history.size()) {
+        const Step &step = history[done++];
+        entries = step.after;
+        selected = current = step.selectedAfter;
+        refresh();
+    }
 }
 
 void FormModel::remove() {
     if (!deleteEnabled) {
         return;
     }
+    std::vector<Row> before = entries;
     entries.erase(entries.begin() + selected);
     if (current > selected) {
         --current;
@@ -69,6 +99,7 @@ void FormModel::remove() {
     if (focus == Control::DeleteB && !deleteEnabled) {
         focus = Control::ListBox;
     }
+    record(selected, std::move(before));
 }
 
 QStringList FormModel::markup() const {

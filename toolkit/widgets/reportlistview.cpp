@@ -163,6 +163,11 @@ void ReportListView::selectRow(int row) {
                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
+void ReportListView::markRow(int row) {
+    selectionModel()->setCurrentIndex(model()->index(row, 0), QItemSelectionModel::NoUpdate);
+    scrollTo(currentIndex());
+}
+
 QString ReportListView::caption(int row) const {
     return rows_->text(row, 0);
 }

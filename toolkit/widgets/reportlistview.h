@@ -27,6 +27,8 @@ public:
     int rowCount() const override;
     int selectedIndex() const override;
     void selectRow(int row) override;
+    // Moves the keyboard focus mark to `row` and scrolls it into view; the selection stays.
+    void markRow(int row);
     QString caption(int row) const override;
     void setCaption(int row, const QString &text) override;
     QString subItem(int row) const override;
