@@ -75,7 +75,7 @@ void FractionListTest::undoAndRedo_retraceEveryChangeWithinTheLimits() {
     // Random commits and deletes, more than the history keeps; the list after each change.
     std::mt19937 random(30);
     std::vector<decltype(view.rows)> lists{view.rows};
-    for (int i = 0; i < 1500; ++i) {
+    while (lists.size() < 1200) {
         const int row = static_cast<int>(random() % view.rows.size());
         if (random() % 3 == 0) {
             list.remove(row);
@@ -86,27 +86,21 @@ void FractionListTest::undoAndRedo_retraceEveryChangeWithinTheLimits() {
             lists.push_back(view.rows);
         }
     }
-    const size_t kept = 1000;
-    QVERIFY(lists.size() > kept + 1);
-    for (size_t step = lists.size() - 1; step + kept >= lists.size(); --step) {
+    for (size_t step = lists.size() - 1; step >= lists.size() - 1000; --step) {
         QVERIFY(list.undo() >= 0);
         QCOMPARE(view.rows, lists[step - 1]);
     }
     QCOMPARE(list.undo(), -1);
-    while (list.canRedo()) {
-        list.redo();
+    while (list.redo() >= 0) {
     }
     QCOMPARE(view.rows, lists.back());
-    // A new change after an undo: what was undone is gone.
     list.undo();
     list.commit(0, {u"x"_s, {}});
-    QVERIFY(!list.canRedo());
+    QVERIFY(!list.canRedo()); // a new change drops what was undone
 
-    // Long texts: the oldest steps go, the newest stays.
+    // Over the characters, the oldest steps go; the newest stays, however long.
     fractions::ListHistory history({10, 5});
     history.record({0, std::nullopt, fractions::Entry{u"abc"_s, {}}});
-    history.record({0, fractions::Entry{u"abc"_s, {}}, std::nullopt});
-    QCOMPARE(history.size(), size_t(1));
     history.record({0, std::nullopt, fractions::Entry{u"123456"_s, {}}});
     QCOMPARE(history.size(), size_t(1));
 }

@@ -67,22 +67,14 @@ void FormModel::record(int row, std::vector<Row> before) {
     ++done;
 }
 
-void FormModel::undo() {
-    if (done > 0) {
-        const Step &step = history[--done];
-        entries = step.before;
-        selected = current = step.row;
-        refresh();
+void FormModel::undo(bool redo) {
+    if (redo ? done == history.size() : done == 0) {
+        return;
     }
-}
-
-void FormModel::redo() {
-    if (done < history.size()) {
-        const Step &step = history[done++];
-        entries = step.after;
-        selected = current = step.selectedAfter;
-        refresh();
-    }
+    const Step &step = history[redo ? done++ : --done];
+    entries = redo ? step.after : step.before;
+    selected = current = redo ? step.selectedAfter : step.row;
+    refresh();
 }
 
 void FormModel::remove() {

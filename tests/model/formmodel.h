@@ -66,9 +66,9 @@ struct FormModel {
     void commit();
     void remove();
     void record(int row, std::vector<Row> before);
-    // The list, the selected row and the editor exactly as before the change, or after it.
-    void undo();
-    void redo();
+    // The list and the selected row exactly as before the change, or after it, shown as a click
+    // on that row shows it.
+    void undo(bool redo = false);
     QStringList markup() const;
     // The pane's text after Make: every line followed by a line break.
     QString memoAfterMake() const;

@@ -200,11 +200,7 @@ void Session::undoKey(int key) {
     if (model_.focus == Control::ListBox) {
         ui_.key(key == 7 ? Qt::Key_Y : Qt::Key_Z,
                 key == 6 ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
-        if (key < 6) {
-            model_.undo();
-        } else {
-            model_.redo();
-        }
+        model_.undo(key >= 6);
     }
 }
 
