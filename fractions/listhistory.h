@@ -43,7 +43,6 @@ public:
     const ListChange *redo();
 
     std::size_t size() const { return steps_.size(); }
-    qsizetype characters() const { return characters_; }
 
 private:
     Limits limits_;
