@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 using namespace Qt::StringLiterals;
 
@@ -102,6 +103,40 @@ void deleteEntry(benchmark::State &state) {
         window.list->selectRow(0);
         state.ResumeTiming();
         window.click(remove);
+    }
+}
+
+// Ctrl+Z, or Ctrl+Y, in the list after the first entry was deleted: every row below it moves.
+void undoDelete(benchmark::State &state, bool redo) {
+    Window window(static_cast<int>(state.range(0)));
+    window.clickRow(0);
+    window.click(window.widget<QPushButton>("DeleteB"));
+    if (redo) {
+        window.run("UndoMI");
+    }
+    for (auto _ : state) {
+        window.run(redo ? "RedoMI" : "UndoMI");
+        state.PauseTiming();
+        window.run(redo ? "UndoMI" : "RedoMI");
+        state.ResumeTiming();
+    }
+}
+
+// The heap that 1,000 steps of history take: each of 1,000 ordinary entries committed with a new
+// numerator, its old one kept for undo.
+void historyMemory(benchmark::State &state) {
+    for (auto _ : state) {
+        Window window(1000);
+        auto *numerator = window.widget<QLineEdit>("NmntE");
+        auto *change = window.widget<QPushButton>("ChangeB");
+        const size_t before = mallinfo2().uordblks;
+        for (int row = 0; row < 1000; ++row) {
+            window.list->selectRow(row);
+            numerator->setText(QString::number(row + 1000));
+            change->click();
+        }
+        QApplication::processEvents();
+        state.counters["bytes"] = static_cast<double>(mallinfo2().uordblks - before);
     }
 }
 
@@ -229,6 +264,9 @@ BENCHMARK(commitEntry)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
 BENCHMARK(commitEntryRow)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
 BENCHMARK(deleteEntry)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
 BENCHMARK(clickToRefreshEditor)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(undoDelete, undo, false)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(undoDelete, redo, true)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
+BENCHMARK(historyMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(makeMarkup, fractions, Entries::Fractions, "MakeB")
     ->ArgsProduct({Sizes})
     ->Unit(benchmark::kMillisecond);

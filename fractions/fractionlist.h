@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fractions/entry.h"
+#include "fractions/listhistory.h"
 #include "toolkit/controls.h"
 
 namespace fractions {
@@ -29,8 +30,19 @@ public:
     // Removes entry `row`; the entry row can never be removed.
     bool remove(int row);
 
+    // Commits and removals can be taken back and made again, the list each time exactly as it
+    // was. Each returns the row to select, as the change itself selected it, or -1 when there is
+    // nothing to take back or make again.
+    bool canUndo() const { return history_.canUndo(); }
+    bool canRedo() const { return history_.canRedo(); }
+    int undo();
+    int redo();
+
 private:
+    void apply(int row, const std::optional<Entry> &from, const std::optional<Entry> &to);
+
     toolkit::ListView &view_;
+    ListHistory history_;
 };
 
 } // namespace fractions

@@ -35,6 +35,9 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     , FontB(ui->FontB)
     , Memo(ui->Memo)
     , VisSC(ui->VisSC)
+    , UndoMI(ui->UndoMI)
+    , RedoMI(ui->RedoMI)
+    , DeleteMI(ui->DeleteMI)
     , Image(*ui->Image)
     , fractions_(ListBox)
     , defaultButton_(ui->ChangeB)
@@ -48,6 +51,11 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     fitLabelsToTexts();
     // The pane's submenu in the window's font, as the pane's menu around it.
     ui->MakeTexM->setAttribute(Qt::WA_WindowPropagation);
+    // Redo takes the keys of both families of desktops; a layout names only one.
+    ui->RedoMI->setShortcuts({ui->RedoMI->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    auto *menuLine = new QAction(this);
+    menuLine->setSeparator(true);
+    ui->ListBox->insertAction(ui->DeleteMI, menuLine);
 
     const toolkit::Font fdFont{toolkit::withLayoutPixelSize(property("FD.font").value<QFont>()),
                                preview::sampleInk(palette().color(QPalette::WindowText))};
@@ -86,6 +94,9 @@ void TMainForm::connectHandlers() {
             &TMainForm::ListBoxChange);
     connect(ui->ChangeB, &QPushButton::clicked, this, &TMainForm::ChangeBClick);
     connect(ui->DeleteB, &QPushButton::clicked, this, &TMainForm::DeleteBClick);
+    connect(ui->UndoMI, &QAction::triggered, this, &TMainForm::UndoMIClick);
+    connect(ui->RedoMI, &QAction::triggered, this, &TMainForm::RedoMIClick);
+    connect(ui->DeleteMI, &QAction::triggered, this, &TMainForm::DeleteMIClick);
     connect(ui->MakeB, &QPushButton::clicked, this, &TMainForm::MakeBClick);
     connect(ui->MakeHtml5MI, &QAction::triggered, this, &TMainForm::MakeHtml5MIClick);
     connect(ui->MakeMathMlMI, &QAction::triggered, this, &TMainForm::MakeMathMlMIClick);
@@ -129,6 +140,7 @@ void TMainForm::ListBoxClick() {
     const fractions::EditorState state = fractions::editorStateFor(selected, fractions_.count());
     ChangeB.setEnabled(state.changeEnabled);
     DeleteB.setEnabled(state.deleteEnabled);
+    DeleteMI.setEnabled(state.deleteEnabled);
     const fractions::Entry shown = state.loadsRow ? fractions_.entry(selected) : fractions::Entry{};
     NmntE.setText(shown.numerator);
     DnmnE.setText(shown.denominator);
@@ -156,6 +168,7 @@ void TMainForm::ChangeBClick() {
     }
     NmntE.focus();
     ListBoxChange();
+    enableHistoryItems();
 }
 
 void TMainForm::DeleteBClick() {
@@ -172,6 +185,46 @@ void TMainForm::DeleteBClick() {
         ListBox.setFocus(Qt::OtherFocusReason);
     }
     ListBoxChange();
+    enableHistoryItems();
+}
+
+// The list's menu and keys. Undo and redo change the list as a commit or a delete did, whole,
+// and show the row the change was made on as a click there does; the pane keeps its text.
+void TMainForm::UndoMIClick() {
+    const int row = [&] {
+        const QSignalBlocker whole(&ListBox);
+        return fractions_.undo();
+    }();
+    showHistoryStep(row);
+}
+
+void TMainForm::RedoMIClick() {
+    const int row = [&] {
+        const QSignalBlocker whole(&ListBox);
+        return fractions_.redo();
+    }();
+    showHistoryStep(row);
+}
+
+void TMainForm::showHistoryStep(int row) {
+    if (row < 0) {
+        return;
+    }
+    // The keys go on from the row that changed, which may have been scrolled out of sight.
+    ListBox.markRow(row);
+    ListBox.selectRow(row);
+    ListBoxClick();
+    ListBoxChange();
+    enableHistoryItems();
+}
+
+void TMainForm::enableHistoryItems() {
+    UndoMI.setEnabled(fractions_.canUndo());
+    RedoMI.setEnabled(fractions_.canRedo());
+}
+
+void TMainForm::DeleteMIClick() {
+    DeleteBClick();
 }
 
 void TMainForm::MakeBClick() {

@@ -43,6 +43,9 @@ private:
     void ListBoxChange();
     void ChangeBClick();
     void DeleteBClick();
+    void UndoMIClick();
+    void RedoMIClick();
+    void DeleteMIClick();
     void MakeBClick();
     void MakeHtml5MIClick();
     void MakeMathMlMIClick();
@@ -57,6 +60,8 @@ private:
 
     void connectHandlers();
     void fitLabelsToTexts();
+    void showHistoryStep(int row);
+    void enableHistoryItems();
 
     std::unique_ptr<Ui::TMainForm> ui;
     bool SampleVisible = false;
@@ -70,6 +75,9 @@ private:
     toolkit::QtPushButton FontB;
     toolkit::QtMultiLineEdit Memo;
     toolkit::QtCheckBox VisSC;
+    toolkit::QtMenuItem UndoMI;
+    toolkit::QtMenuItem RedoMI;
+    toolkit::QtMenuItem DeleteMI;
     toolkit::SurfaceImage &Image;
 
     // The rows of ListBox as entries.

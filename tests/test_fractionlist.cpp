@@ -3,6 +3,7 @@
 
 #include <QtTest>
 
+#include <random>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -22,6 +23,9 @@ public:
     QString subItem(int row) const override { return rows.at(size_t(row)).second; }
     void setSubItem(int row, const QString &text) override { rows.at(size_t(row)).second = text; }
     void appendRow(const QString &c, const QString &s) override { rows.emplace_back(c, s); }
+    void insertRow(int r, const QString &c, const QString &s) override {
+        rows.emplace(rows.begin() + r, c, s);
+    }
     void removeRow(int row) override { rows.erase(rows.begin() + row); }
 };
 } // namespace
@@ -33,6 +37,7 @@ class FractionListTest : public QObject {
 private slots:
     void commitAndRemove_keepTheEntryRowLast();
     void commitAndRemove_outsideTheEntries_changeNothing();
+    void undoAndRedo_retraceEveryChangeWithinTheLimits();
     void editorState_data();
     void editorState();
 };
@@ -62,6 +67,42 @@ void FractionListTest::commitAndRemove_outsideTheEntries_changeNothing() {
     QVERIFY(!list.remove(1));
     QVERIFY(!list.remove(2));
     QCOMPARE(view.rows, before);
+}
+
+void FractionListTest::undoAndRedo_retraceEveryChangeWithinTheLimits() {
+    MemoryListView view;
+    FractionList list(view);
+    // Random commits and deletes, more than the history keeps; the list after each change.
+    std::mt19937 random(30);
+    std::vector<decltype(view.rows)> lists{view.rows};
+    while (lists.size() < 1200) {
+        const int row = static_cast<int>(random() % view.rows.size());
+        if (random() % 3 == 0) {
+            list.remove(row);
+        } else {
+            list.commit(row, {QString::number(random() % 3), random() % 2 ? u"2"_s : QString()});
+        }
+        if (view.rows != lists.back()) {
+            lists.push_back(view.rows);
+        }
+    }
+    for (size_t step = lists.size() - 1; step >= lists.size() - 1000; --step) {
+        QVERIFY(list.undo() >= 0);
+        QCOMPARE(view.rows, lists[step - 1]);
+    }
+    QCOMPARE(list.undo(), -1);
+    while (list.redo() >= 0) {
+    }
+    QCOMPARE(view.rows, lists.back());
+    list.undo();
+    list.commit(0, {u"x"_s, {}});
+    QVERIFY(!list.canRedo()); // a new change drops what was undone
+
+    // Over the characters, the oldest steps go; the newest stays, however long.
+    fractions::ListHistory history({10, 5});
+    history.record({0, std::nullopt, fractions::Entry{u"abc"_s, {}}});
+    history.record({0, std::nullopt, fractions::Entry{u"123456"_s, {}}});
+    QCOMPARE(history.size(), size_t(1));
 }
 
 void FractionListTest::editorState_data() {

@@ -21,6 +21,8 @@ public:
     virtual void setSubItem(int row, const QString &text) = 0;
     // The new row is the last one.
     virtual void appendRow(const QString &caption, const QString &subItem) = 0;
+    // The new row is row `row`; it and the later rows move down by one.
+    virtual void insertRow(int row, const QString &caption, const QString &subItem) = 0;
     // Later rows move up by one.
     virtual void removeRow(int row) = 0;
 };
@@ -41,6 +43,13 @@ public:
     virtual void setEnabled(bool enabled) = 0;
     virtual void setVisible(bool visible) = 0;
     virtual bool hasFocus() const = 0;
+};
+
+class MenuItem {
+public:
+    virtual ~MenuItem() = default;
+    // A disabled item can be neither chosen nor reached by its keys.
+    virtual void setEnabled(bool enabled) = 0;
 };
 
 class CheckBox {

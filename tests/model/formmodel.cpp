@@ -46,6 +46,8 @@ void FormModel::commit() {
     if (selected == -1) {
         return;
     }
+    const int row = selected;
+    std::vector<Row> before = entries;
     if (selected == count() - 1) {
         entries.push_back({numerator, denominator});
         selected = count() - 1;
@@ -54,12 +56,32 @@ void FormModel::commit() {
         entries[static_cast<size_t>(selected)] = {numerator, denominator};
     }
     focus = Control::NmntE;
+    if (entries != before) {
+        record(row, std::move(before));
+    }
+}
+
+void FormModel::record(int row, std::vector<Row> before) {
+    history.resize(done);
+    history.push_back({row, std::move(before), entries, selected});
+    ++done;
+}
+
+void FormModel::undo(bool redo) {
+    if (redo ? done == history.size() : done == 0) {
+        return;
+    }
+    const Step &step = history[redo ? done++ : --done];
+    entries = redo ? step.after : step.before;
+    selected = current = redo ? step.selectedAfter : step.row;
+    refresh();
 }
 
 void FormModel::remove() {
     if (!deleteEnabled) {
         return;
     }
+    std::vector<Row> before = entries;
     entries.erase(entries.begin() + selected);
     if (current > selected) {
         --current;
@@ -69,6 +91,7 @@ void FormModel::remove() {
     if (focus == Control::DeleteB && !deleteEnabled) {
         focus = Control::ListBox;
     }
+    record(selected, std::move(before));
 }
 
 QStringList FormModel::markup() const {

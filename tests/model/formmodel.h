@@ -47,6 +47,14 @@ struct FormModel {
     std::optional<QString> clipboard;
     Control focus = Control::ListBox;
     int fontChooserRuns = 0;
+    // Each change of the list: its row, and the entries and the selected row before and after.
+    struct Step {
+        int row;
+        std::vector<Row> before, after;
+        int selectedAfter;
+    };
+    std::vector<Step> history;
+    size_t done = 0;
 
     int count() const { return static_cast<int>(entries.size()) + 1; }
     bool available(Control c) const;
@@ -57,6 +65,10 @@ struct FormModel {
     void select(int row);
     void commit();
     void remove();
+    void record(int row, std::vector<Row> before);
+    // The list and the selected row exactly as before the change, or after it, shown as a click
+    // on that row shows it.
+    void undo(bool redo = false);
     QStringList markup() const;
     // The pane's text after Make: every line followed by a line break.
     QString memoAfterMake() const;

@@ -124,6 +124,7 @@ private:
     void clickRow(const Action &action);
     void clickBelowRows(const Action &action);
     void listKey(Qt::Key k);
+    void undoKey(int key);
     void edit(const Action &action);
     void click(Control c);
     void activate(Control c);
@@ -191,6 +192,15 @@ void Session::listKey(Qt::Key k) {
     if (next != model_.current) {
         model_.current = next;
         model_.select(next);
+    }
+}
+
+// Undo and redo in the list; the edit boxes and the pane take the same keys for their own text.
+void Session::undoKey(int key) {
+    if (model_.focus == Control::ListBox) {
+        ui_.key(key == 7 ? Qt::Key_Y : Qt::Key_Z,
+                key == 6 ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+        model_.undo(key >= 6);
     }
 }
 
@@ -294,7 +304,11 @@ QString Session::perform(const Action &action) {
         clickBelowRows(action);
         break;
     case Action::Kind::ListKey:
-        listKey(ListKeys[static_cast<size_t>(action.a) % ListKeys.size()]);
+        if (action.a < 4) {
+            listKey(ListKeys[static_cast<size_t>(action.a)]);
+        } else {
+            undoKey(action.a);
+        }
         break;
     case Action::Kind::Tab:
         ui_.key(Qt::Key_Tab, action.a == 1 ? Qt::ShiftModifier : Qt::NoModifier);
@@ -433,8 +447,9 @@ QString describe(const Action &action) {
     case Action::Kind::ClickBelowRows:
         return action.b == 1 ? u"right click below the rows"_s : u"left click below the rows"_s;
     case Action::Kind::ListKey: {
-        static const QStringList keys{u"Up"_s, u"Down"_s, u"Home"_s, u"End"_s};
-        return u"%1 in the list"_s.arg(keys.at(action.a % 4));
+        static const QStringList keys{u"Up"_s,     u"Down"_s,   u"Home"_s,         u"End"_s,
+                                      u"Ctrl+Z"_s, u"Ctrl+Z"_s, u"Ctrl+Shift+Z"_s, u"Ctrl+Y"_s};
+        return u"%1 in the list"_s.arg(keys.at(action.a % 8));
     }
     case Action::Kind::Tab:
         return action.a == 1 ? u"Shift+Tab"_s : u"Tab"_s;
@@ -503,7 +518,7 @@ Action ActionSource::next() {
         action.b = below(3) == 0 ? 1 : 0;
     } else if (roll < 35) {
         action.kind = Kind::ListKey;
-        action.a = below(4);
+        action.a = below(8);
     } else if (roll < 43) {
         action.kind = Kind::Tab;
         action.a = below(3) == 0 ? 1 : 0;

@@ -4,6 +4,7 @@
 #include "toolkit/surface.h"
 #include "toolkit/widgets/memopane.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -38,6 +39,16 @@ public:
 
 private:
     QPushButton *button_;
+};
+
+class QtMenuItem final : public MenuItem {
+public:
+    explicit QtMenuItem(QAction *action)
+        : action_(action) {}
+    void setEnabled(bool enabled) override { action_->setEnabled(enabled); }
+
+private:
+    QAction *action_;
 };
 
 class QtCheckBox final : public CheckBox {

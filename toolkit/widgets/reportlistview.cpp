@@ -4,7 +4,9 @@
 #include "toolkit/widgets/derivedpalette.h"
 
 #include <QAbstractTableModel>
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 
@@ -57,10 +59,9 @@ public:
         held = text;
         emit dataChanged(index(row, column), index(row, column));
     }
-    void append(const QString &caption, const QString &subItem) {
-        const int row = rowCount();
+    void insert(int row, const QString &caption, const QString &subItem) {
         beginInsertRows({}, row, row);
-        rows_.append({caption, subItem});
+        rows_.insert(row, {caption, subItem});
         endInsertRows();
     }
     void remove(int row) {
@@ -162,6 +163,11 @@ void ReportListView::selectRow(int row) {
                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
+void ReportListView::markRow(int row) {
+    selectionModel()->setCurrentIndex(model()->index(row, 0), QItemSelectionModel::NoUpdate);
+    scrollTo(currentIndex());
+}
+
 QString ReportListView::caption(int row) const {
     return rows_->text(row, 0);
 }
@@ -179,7 +185,11 @@ void ReportListView::setSubItem(int row, const QString &text) {
 }
 
 void ReportListView::appendRow(const QString &caption, const QString &subItem) {
-    rows_->append(caption, subItem);
+    rows_->insert(rowCount(), caption, subItem);
+}
+
+void ReportListView::insertRow(int row, const QString &caption, const QString &subItem) {
+    rows_->insert(row, caption, subItem);
 }
 
 void ReportListView::removeRow(int row) {
@@ -201,6 +211,18 @@ void ReportListView::mouseReleaseEvent(QMouseEvent *event) {
         viewport()->rect().contains(event->position().toPoint())) {
         emit itemAreaClicked();
     }
+}
+
+void ReportListView::contextMenuEvent(QContextMenuEvent *event) {
+    if (actions().isEmpty()) {
+        return;
+    }
+    auto *menu = new QMenu(this);
+    menu->addActions(actions());
+    // In the font of the window it opens in, not the application's.
+    menu->setAttribute(Qt::WA_WindowPropagation);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 } // namespace toolkit

@@ -27,11 +27,14 @@ public:
     int rowCount() const override;
     int selectedIndex() const override;
     void selectRow(int row) override;
+    // Moves the keyboard focus mark to `row` and scrolls it into view; the selection stays.
+    void markRow(int row);
     QString caption(int row) const override;
     void setCaption(int row, const QString &text) override;
     QString subItem(int row) const override;
     void setSubItem(int row, const QString &text) override;
     void appendRow(const QString &caption, const QString &subItem) override;
+    void insertRow(int row, const QString &caption, const QString &subItem) override;
     void removeRow(int row) override;
 
 signals:
@@ -45,6 +48,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void watchModel();
