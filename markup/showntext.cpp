@@ -1,7 +1,5 @@
 #include "markup/showntext.h"
 
-#include <QList>
-
 #include <algorithm>
 #include <bitset>
 #include <string>
@@ -211,62 +209,6 @@ QString shownText(const QString &cellMarkup) {
     CollapsedText shown;
     shown.append(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
     return shown.text();
-}
-
-QString escaped(const QString &text) {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            out += u"&amp;";
-            break;
-        case u'<':
-            out += u"&lt;";
-            break;
-        case u'>':
-            out += u"&gt;";
-            break;
-        case u'"':
-            out += u"&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
-bool isNumber(QStringView text) {
-    bool digitBefore = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char32_t c = characterAt(text, i);
-        if (QChar::isDigit(c)) {
-            digitBefore = true;
-        } else if ((c == u'.' || c == u',') && digitBefore) {
-            digitBefore = false;
-        } else {
-            return false;
-        }
-    }
-    return digitBefore;
-}
-
-bool isOperatorCharacter(char32_t c) {
-    switch (QChar::category(c)) {
-    case QChar::Symbol_Math:
-    case QChar::Punctuation_Dash:
-    case QChar::Punctuation_Open:
-    case QChar::Punctuation_Close:
-        return true;
-    default:
-        return std::u32string_view(U"*/:·＊／：").find(c) != std::u32string_view::npos;
-    }
-}
-
-bool isOperator(QStringView text) {
-    const QList<uint> characters = text.toUcs4();
-    return characters.size() == 1 && isOperatorCharacter(characters.front());
 }
 
 } // namespace markup
