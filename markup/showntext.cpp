@@ -1,6 +1,7 @@
 #include "markup/showntext.h"
 
 #include <algorithm>
+#include <array>
 #include <bitset>
 #include <string>
 #include <string_view>
@@ -327,8 +328,15 @@ private:
             ++j;
         }
         tag.name = cell_.sliced(nameStart, j - nameStart);
-        const QByteArray name = tag.name.toUtf8();
-        tag.tag = gumbo_tagn_enum(name.constData(), static_cast<unsigned>(name.size()));
+        // No element that HTML knows has a longer name, or one beyond ASCII.
+        std::array<char, 16> name{};
+        bool known = tag.name.size() <= static_cast<qsizetype>(name.size());
+        for (qsizetype k = 0; known && k < tag.name.size(); ++k) {
+            known = tag.name[k].unicode() > 0 && tag.name[k].unicode() < 0x80;
+            name[static_cast<size_t>(k)] = static_cast<char>(tag.name[k].unicode());
+        }
+        tag.tag = known ? gumbo_tagn_enum(name.data(), static_cast<unsigned>(tag.name.size()))
+                        : GUMBO_TAG_UNKNOWN;
         for (;;) {
             while (j < cell_.size() && (isHtmlSpace(cell_[j].unicode()) || cell_[j] == u'/')) {
                 tag.selfClosing = cell_[j] == u'/' && at(j + 1) == u'>';
