@@ -231,6 +231,7 @@ const ElementSet ClosesP(
 const ElementSet ImpliedEnd("dd dt li optgroup option p rb rp rt rtc");
 const ElementSet TablePart("caption colgroup tbody td tfoot th thead tr");
 const ElementSet TableSection("tbody tfoot thead");
+const ElementSet TableContext("caption colgroup table tbody td tfoot th thead tr");
 const ElementSet Cell("td th");
 const ElementSet Heading("h1 h2 h3 h4 h5 h6");
 const ElementSet ClosedOnReopening("dd dt li option td th tr");
@@ -462,6 +463,12 @@ private:
         const auto is = [&](const ElementSet &set) { return set.contains(tag.tag, tag.name); };
         const bool foreign =
             is(Foreign) || (inForeign() && !topIs(IntegrationPoint) && !is(Breakout));
+        if (!foreign && is(TablePart) && !topIs(TableContext)) {
+            if (!deep()) {
+                out_ += cell_.sliced(tag.from, tag.to - tag.from); // ignored outside tables
+            }
+            return tag.to;
+        }
         if (!foreign) {
             if (is(ClosesP) && !stack_.empty() && stack_.back().tag == GUMBO_TAG_P) {
                 pop();
