@@ -439,9 +439,13 @@ private:
             return;
         }
         out_ += u"<!---->";
+        // A line break reads as a space, and many as one.
         for (const Box &box : boxes_) {
-            if (box.shown) {
-                out_ += box.lineBreaking ? u' ' + box.text + u' ' : box.text;
+            if (box.shown && box.lineBreaking && !out_.endsWith(u' ')) {
+                out_ += u' ';
+            }
+            if (box.shown && !box.text.isEmpty()) {
+                out_ += box.lineBreaking ? box.text + u' ' : box.text;
             }
         }
         boxes_.clear();
