@@ -1,4 +1,5 @@
 #include "markup/mathmarkup.h"
+#include "markup/showntext.h"
 #include "markup/tablemarkup.h"
 
 #include <QStringList>
@@ -77,6 +78,24 @@ void concatenateSameOutput(benchmark::State &state) {
     }
 }
 BENCHMARK(concatenateSameOutput)->RangeMultiplier(10)->Range(10, 100000);
+
+// One cell of 300,000 elements nested in one another, as typed: a cell takes time in proportion
+// to its length, however deep it nests.
+void readDeepCell(benchmark::State &state, const char *start, const char *end) {
+    const QString cell = QString::fromLatin1(start).repeated(300000) + QStringLiteral("x") +
+                         QString::fromLatin1(end).repeated(300000);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(markup::shownText(cell));
+    }
+}
+BENCHMARK_CAPTURE(readDeepCell, span, "<span>", "</span>")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readDeepCell, div, "<div>", "</div>")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readDeepCell, b, "<b>", "</b>")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readDeepCell, table, "<table><tr><td>", "</td></tr></table>")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readDeepCell, p, "<p class=x>", "</p>")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readDeepCell, li, "<li>", "</li>")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readDeepCell, svg, "<svg>", "</svg>")->Unit(benchmark::kMillisecond);
 
 } // namespace
 

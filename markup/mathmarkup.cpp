@@ -1,6 +1,7 @@
 #include "markup/mathmarkup.h"
 
 #include "markup/showntext.h"
+#include "markup/texttokens.h"
 
 using namespace Qt::StringLiterals;
 

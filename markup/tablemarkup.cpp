@@ -1,6 +1,7 @@
 #include "markup/tablemarkup.h"
 
 #include "markup/showntext.h"
+#include "markup/texttokens.h"
 
 #include <QStringList>
 

@@ -1,6 +1,7 @@
 #include "markup/texmarkup.h"
 
 #include "markup/showntext.h"
+#include "markup/texttokens.h"
 
 #include <QList>
 #include <QStringList>
