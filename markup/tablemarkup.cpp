@@ -22,28 +22,28 @@ class Writer {
 public:
     explicit Writer(QString &out)
         : out_(out)
-        , next_(out.data()) {}
+        , next_(out.data())
+        , end_(next_ + out.size()) {}
     Writer &operator<<(QStringView piece) {
-        if (piece.size() > out_.size() - written()) {
+        if (piece.size() > end_ - next_) {
             Q_ASSERT_X(false, "tableText", "the markup outgrew the size reckoned for it");
-            const qsizetype done = written();
-            out_.resize(done + piece.size());
-            next_ = out_.data() + done;
+            const qsizetype written = next_ - out_.constData();
+            out_.resize(written + piece.size());
+            next_ = out_.data() + written;
+            end_ = out_.data() + out_.size();
         }
         next_ = std::copy(piece.begin(), piece.end(), next_);
         return *this;
     }
     void finish() {
-        Q_ASSERT_X(written() == out_.size(), "tableText",
-                   "the markup fell short of the size reckoned for it");
-        out_.truncate(written());
+        Q_ASSERT_X(next_ == end_, "tableText", "the markup fell short of the size reckoned for it");
+        out_.truncate(next_ - out_.constData());
     }
 
 private:
-    qsizetype written() const { return next_ - out_.constData(); }
-
     QString &out_;
     QChar *next_;
+    QChar *end_;
 };
 
 // A cell template with its one text placeholder. The text goes between the two pieces as it
