@@ -10,14 +10,15 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 # Names that exist in Debian 12 and Debian 13 alike.
-# What building and running the program need: the compiler and CMake, Qt with the xcb headers the
-# window uses, the HTML parser (found through pkgconf), Debian's build flags and dpkg-shlibdeps
-# (dpkg-dev, file) for the hardening and the package, and what the program loads at run time (the
-# font, Qt's Japanese catalogue).
-run_packages=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxcb1-dev
+# What building and running the program need: the compiler and CMake, Qt, libxcb and the HTML
+# parser (both found through pkgconf), Debian's build flags and dpkg-shlibdeps (dpkg-dev, file) for
+# the hardening and the package, and what the program loads at run time (the font, Qt's Japanese
+# catalogue).
+run_packages=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
               libgumbo-dev dpkg-dev file fonts-ipafont-gothic qt6-translations-l10n)
-# What the tests, the sanitizer run and the benchmarks need besides.
-test_packages=(libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick
+# What the tests, the sanitizer run and the benchmarks need besides (Xlib: the start-up benchmark's
+# probe).
+test_packages=(libbenchmark-dev libx11-dev xvfb xauth xdotool xclip x11-utils imagemagick
                desktop-file-utils lintian appstream lcov clang libclang-rt-dev bc
                python3 chromium firefox-esr fonts-dejavu-extra wordpress php-cli
                qt6-gtk-platformtheme qt6ct dbus-x11 at-spi2-core python3-pyatspi
