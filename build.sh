@@ -55,7 +55,7 @@ configure_and_build() {
 }
 
 run_sanitized_tests() {
-    cmake --preset asan >/dev/null
+    cmake --preset asan -DPEMVARO_FETCH_TEX_ENGINES=ON >/dev/null
     cmake --build --preset asan -j "$(nproc)"
     ctest --preset asan
 }
@@ -78,7 +78,8 @@ run)
     ;;
 test)
     install_missing "${run_packages[@]}" "${test_packages[@]}"
-    configure_and_build build-test ON
+    # The build fetches the TeX engines from the npm registry; the tests then need no network.
+    configure_and_build build-test ON -DPEMVARO_FETCH_TEX_ENGINES=ON
     # Each test has its own timeout; this one only catches a test added without it.
     ctest --test-dir build-test --output-on-failure --timeout 900
     run_sanitized_tests

@@ -1031,11 +1031,11 @@ def read_as_chromium(s, chromium):
 
 
 def katex_dist(s):
-    """KaTeX's package as the TeX engines' test installs it into the build folder."""
+    """KaTeX's package as the build fetches it for the TeX engines' test."""
     dist = os.path.join(os.path.dirname(s.program), "tests", "tex", "node_modules", "katex", "dist")
     if not os.path.isdir(dist):
-        raise CaseSkipped("KaTeX is not installed (the test tex_engines_install installs it with "
-                          "npm)")
+        raise CaseSkipped("KaTeX is not installed (a build configured with "
+                          "-DPEMVARO_FETCH_TEX_ENGINES=ON fetches it, as ./build.sh test does)")
     return dist
 
 
