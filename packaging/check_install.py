@@ -9,9 +9,9 @@ program, its Icon must resolve in the hicolor theme at 16, 32, 64 and 128 pixels
 AppStream metadata that software centres read must pass appstreamcli validate, and the program
 started from Exec must show its window. The package must besides pass lintian with no error or
 warning, hold the Japanese manual page, depend on the package of every library its binary links
-and on what the program loads at run time, and carry a binary linked with bind-now and the stack
-protector, and the program must be built with control-flow protection where dpkg-buildflags
-hardens with it.
+and on what the program loads at run time, and carry a binary built with the stack protector, and
+linked with bind-now and built with control-flow protection where dpkg-buildflags, asked as the
+build asks it, hardens with them.
 Exit status 77: no Xvfb, or for the package no lintian, so those steps were skipped.
 """
 
