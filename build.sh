@@ -10,14 +10,15 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 # Names that exist in Debian 12 and Debian 13 alike.
-# What building and running the program need: the compiler and CMake, Qt with the xcb headers the
-# window uses, the HTML parser (found through pkgconf), Debian's build flags and dpkg-shlibdeps
-# (dpkg-dev, file) for the hardening and the package, and what the program loads at run time (the
-# font, Qt's Japanese catalogue).
-run_packages=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxcb1-dev
+# What building and running the program need: the compiler and CMake, Qt, libxcb and the HTML
+# parser (both found through pkgconf), Debian's build flags and dpkg-shlibdeps (dpkg-dev, file) for
+# the hardening and the package, and what the program loads at run time (the font, Qt's Japanese
+# catalogue).
+run_packages=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
               libgumbo-dev dpkg-dev file fonts-ipafont-gothic qt6-translations-l10n)
-# What the tests, the sanitizer run and the benchmarks need besides.
-test_packages=(libbenchmark-dev xvfb xauth xdotool xclip x11-utils imagemagick
+# What the tests, the sanitizer run and the benchmarks need besides (Xlib: the start-up benchmark's
+# probe).
+test_packages=(libbenchmark-dev libx11-dev xvfb xauth xdotool xclip x11-utils imagemagick
                desktop-file-utils lintian appstream lcov clang libclang-rt-dev bc
                python3 chromium firefox-esr fonts-dejavu-extra wordpress php-cli
                qt6-gtk-platformtheme qt6ct dbus-x11 at-spi2-core python3-pyatspi
@@ -54,7 +55,7 @@ configure_and_build() {
 }
 
 run_sanitized_tests() {
-    cmake --preset asan >/dev/null
+    cmake --preset asan -DPEMVARO_FETCH_TEX_ENGINES=ON >/dev/null
     cmake --build --preset asan -j "$(nproc)"
     ctest --preset asan
 }
@@ -77,7 +78,8 @@ run)
     ;;
 test)
     install_missing "${run_packages[@]}" "${test_packages[@]}"
-    configure_and_build build-test ON
+    # The build fetches the TeX engines from the npm registry; the tests then need no network.
+    configure_and_build build-test ON -DPEMVARO_FETCH_TEX_ENGINES=ON
     # Each test has its own timeout; this one only catches a test added without it.
     ctest --test-dir build-test --output-on-failure --timeout 900
     run_sanitized_tests

@@ -16,30 +16,40 @@ constexpr QStringView FirstRow = u">\n<tr>\n";
 constexpr QStringView NextRow = u"</tr>\n<tr>\n";
 constexpr QStringView Closing = u"</tr>\n</table>\n<!-- 分数ここまで -->\n";
 
+// The text grown to hold `by` characters after those written up to `next`; where they go.
+Q_DECL_COLD_FUNCTION QChar *grown(QString &text, const QChar *next, qsizetype by) {
+    Q_ASSERT_X(false, "tableText", "the markup outgrew the size reckoned for it");
+    const qsizetype written = next - text.constData();
+    text.resize(written + by);
+    return text.data() + written;
+}
+
 // Copies pieces into a text sized up front: markup of many thousand cells is written at the
-// speed of copying it. A size reckoned wrong ends the program rather than write past the end or
-// leave characters unwritten.
+// speed of copying it. A size reckoned wrong is a fault here that debug builds stop at (the
+// tests run in one); elsewhere the text grows or is cut to what was written, a little slower.
 class Writer {
 public:
     explicit Writer(QString &out)
-        : next_(out.data())
+        : out_(out)
+        , next_(out.data())
         , end_(next_ + out.size()) {}
     Writer &operator<<(QStringView piece) {
-        if (piece.size() > end_ - next_) {
-            qFatal("The table's markup outgrew the size reckoned for it");
+        if (piece.size() > end_ - next_) [[unlikely]] {
+            next_ = grown(out_, next_, piece.size());
+            end_ = next_ + piece.size();
         }
         next_ = std::copy(piece.begin(), piece.end(), next_);
         return *this;
     }
-    void finish() const {
-        if (next_ != end_) {
-            qFatal("The table's markup fell short of the size reckoned for it");
-        }
+    void finish() {
+        Q_ASSERT_X(next_ == end_, "tableText", "the markup fell short of the size reckoned for it");
+        out_.truncate(next_ - out_.constData());
     }
 
 private:
+    QString &out_;
     QChar *next_;
-    QChar *const end_;
+    QChar *end_;
 };
 
 // A cell template with its one text placeholder. The text goes between the two pieces as it

@@ -18,7 +18,7 @@ Each case has a session bus of its own, as a desktop has. Without --desktop the 
 the caller's platform theme; a named desktop sets the variables by which Qt picks its theme there.
 
 Exit status 77 means the machine has no Xvfb (or, for the Wayland cases, no sway), so nothing was
-run, or that a case needs a tool that cannot be installed here.
+run, or that a case needs a tool that is not installed (a browser, WordPress, KaTeX): it says which.
 """
 
 import argparse
@@ -938,13 +938,25 @@ def copy_each_markup(s, expected):
     return copied
 
 
-def kses_or_skip():
-    """WordPress's filter, or a skip where it cannot be installed."""
-    found = browserlayout.find_kses()
+def not_there(found, name, packages):
+    """Why a tool that browserlayout looked for cannot be used here; None where it can."""
+    if found:
+        return None
     if found is None:
-        raise CaseSkipped("WordPress or PHP cannot be installed here")
-    check(found, "wordpress or php-cli is not installed (build.sh installs them)")
+        return f"{name} cannot be installed here"
+    return f"{name} is not installed (apt-get install {packages}; ./build.sh test installs it)"
+
+
+def installed_or_skip(found, name, packages):
+    reason = not_there(found, name, packages)
+    if reason:
+        raise CaseSkipped(reason)
     return found
+
+
+def kses_or_skip():
+    """WordPress's filter, or a skip where it is not installed."""
+    return installed_or_skip(browserlayout.find_kses(), "WordPress or PHP", "wordpress php-cli")
 
 
 @case
@@ -962,13 +974,12 @@ def markup_in_browser(s):
     })
     try:
         copied["HTML5 in WP"] = browserlayout.kses(kses_or_skip(), copied["HTML5"], TIMEOUT)
-        layouts, missing = {}, []
-        for browser in browserlayout.BROWSERS:
+        layouts, missing = {}, {}
+        for browser, (package, _) in browserlayout.BROWSERS.items():
             path = browserlayout.find_browser(browser)
-            if path is None:
-                missing.append(browser)
+            if not path:
+                missing[browser] = not_there(path, browser, package)
                 continue
-            check(path, f"{browser} is not installed (build.sh installs it)")
             typeset = browserlayout.typeset((browser, path), s.workdir, copied, TIMEOUT * 2)
             layouts.update({(browser, *key): layout for key, layout in typeset.items()})
     except (RuntimeError, subprocess.TimeoutExpired) as error:
@@ -989,7 +1000,7 @@ def markup_in_browser(s):
     if "Chromium" not in missing:
         read_as_chromium(s, browserlayout.find_browser("Chromium"))
     if missing:
-        raise CaseSkipped(" and ".join(missing) + " cannot be installed here: not typeset there")
+        raise CaseSkipped("; ".join(missing.values()) + ": not typeset there")
 
 
 # Cells whose plain reading (the name of the table for HTML5 pages, the MathML tokens) must be
@@ -1048,11 +1059,11 @@ def read_as_chromium(s, chromium):
 
 
 def katex_dist(s):
-    """KaTeX's package as the TeX engines' test installs it into the build folder."""
+    """KaTeX's package as the build fetches it for the TeX engines' test."""
     dist = os.path.join(os.path.dirname(s.program), "tests", "tex", "node_modules", "katex", "dist")
     if not os.path.isdir(dist):
-        raise CaseSkipped("KaTeX is not installed (the test tex_engines_install installs it with "
-                          "npm)")
+        raise CaseSkipped("KaTeX is not installed (a build configured with "
+                          "-DPEMVARO_FETCH_TEX_ENGINES=ON fetches it, as ./build.sh test does)")
     return dist
 
 
@@ -1067,9 +1078,7 @@ def tex_in_browser(s):
     formula = r"\frac{1}{2} + \frac{3}{4}"
     s.expect_clipboard(crlf(["$$", formula, "$$"]))
     dist = katex_dist(s)
-    chromium = browserlayout.find_browser("Chromium")
-    if chromium is None:
-        raise CaseSkipped("Chromium cannot be installed here")
+    chromium = installed_or_skip(browserlayout.find_browser("Chromium"), "Chromium", "chromium")
     try:
         layout = browserlayout.typeset_katex(("Chromium", chromium), s.workdir, dist, formula,
                                              TIMEOUT * 2)
@@ -1112,9 +1121,7 @@ def markup_for_screen_readers(s):
                                "<mfrac><mn>3</mn><mn>4</mn></mfrac>"]),
     })
     kept = browserlayout.kses(kses_or_skip(), copied["HTML5"], TIMEOUT)
-    chromium = browserlayout.find_browser("Chromium")
-    if chromium is None:
-        raise CaseSkipped("Chromium cannot be installed here")
+    chromium = installed_or_skip(browserlayout.find_browser("Chromium"), "Chromium", "chromium")
 
     site = os.path.join(s.workdir, "site")
     os.makedirs(site)

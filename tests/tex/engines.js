@@ -5,6 +5,11 @@
 // paragraph after it a paragraph.
 //   node engines.js PRINTTEX    (NODE_PATH: the engines' node_modules; cmark-gfm on the PATH)
 "use strict";
+if (!require("fs").existsSync(process.env.NODE_PATH ?? "")) {
+  console.log("SKIPPED: the TeX engines are not installed (a build configured with " +
+              "-DPEMVARO_FETCH_TEX_ENGINES=ON fetches them, as ./build.sh test does)");
+  process.exit(77);
+}
 const { execFileSync } = require("child_process");
 const katex = require("katex");
 const { mathjax } = require("mathjax-full/js/mathjax.js");
