@@ -3,6 +3,7 @@
 #include "markup/mathmarkup.h"
 #include "markup/tablemarkup.h"
 #include "markup/texmarkup.h"
+#include "markup/textmarkup.h"
 #include "preview/sampledescription.h"
 #include "preview/sampleink.h"
 #include "toolkit/platform/fonts.h"
@@ -11,6 +12,8 @@
 
 #include <QApplication>
 #include <QStyleOptionButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -36,6 +39,7 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     , Memo(ui->Memo)
     , VisSC(ui->VisSC)
     , Image(*ui->Image)
+    , CopyImageMI(ui->CopyImageMI)
     , fractions_(ListBox)
     , defaultButton_(ui->ChangeB)
     , frame_(this)
@@ -88,6 +92,8 @@ void TMainForm::connectHandlers() {
     connect(ui->MakeHtml5MI, &QAction::triggered, this, &TMainForm::MakeHtml5MIClick);
     connect(ui->MakeMathMlMI, &QAction::triggered, this, &TMainForm::MakeMathMlMIClick);
     connect(ui->MakeTexMI, &QAction::triggered, this, &TMainForm::MakeTexMIClick);
+    connect(ui->MakeTextMI, &QAction::triggered, this, &TMainForm::MakeTextMIClick);
+    connect(ui->CopyImageMI, &QAction::triggered, this, &TMainForm::CopyImageMIClick);
     connect(ui->CopyB, &QPushButton::clicked, this, &TMainForm::CopyBClick);
     connect(ui->VisSC, &QCheckBox::toggled, this, &TMainForm::VisSCClick);
     connect(ui->FontB, &QPushButton::clicked, this, &TMainForm::FontBClick);
@@ -130,6 +136,7 @@ void TMainForm::ListBoxClick() {
 }
 
 void TMainForm::ListBoxChange() {
+    CopyImageMI.setEnabled(fractions_.entryCount() > 0);
     if (SampleVisible) {
         sample_.redraw(fractions_);
         Image.describe(preview::describeSample(fractions_));
@@ -187,6 +194,25 @@ void TMainForm::MakeMathMlMIClick() {
 // The row as TeX, for the Markdown of blogs and wikis that typeset it and take no HTML.
 void TMainForm::MakeTexMIClick() {
     Memo.setText(markup::texText(fractions_));
+}
+
+// The row as one line of text, for chats and other places that take only text.
+void TMainForm::MakeTextMIClick() {
+    Memo.setText(markup::plainText(fractions_));
+}
+
+// The whole row as the sample draws it, for mail, chats and documents that take a picture.
+// At twice the window's pixels at least, so that it stays sharp in a document or on a scaled
+// screen; shown or hidden, the sample's surface has the font and measures the texts.
+void TMainForm::CopyImageMIClick() {
+    const preview::RowLayout row = preview::layOutRow(fractions_, surface_);
+    toolkit::QtSurface picture(row.width, row.height, nullptr,
+                               std::max<qreal>(2, Image.devicePixelRatioF()));
+    picture.setFont(FD->currentFont());
+    preview::drawSteps(picture, row.steps);
+    const QString reading = markup::pictureReading(fractions_, row.entryCount);
+    const QByteArray png = toolkit::pngOf(picture.picture());
+    clipboard_.setPicture(png, markup::pictureHtml(png, {row.width, row.height}, reading), reading);
 }
 
 void TMainForm::CopyBClick() {

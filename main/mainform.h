@@ -47,6 +47,8 @@ private:
     void MakeHtml5MIClick();
     void MakeMathMlMIClick();
     void MakeTexMIClick();
+    void MakeTextMIClick();
+    void CopyImageMIClick();
     void CopyBClick();
     void VisSCClick();
     void FontBClick();
@@ -68,12 +70,14 @@ private:
     toolkit::QtMultiLineEdit Memo;
     toolkit::QtCheckBox VisSC;
     toolkit::SurfaceImage &Image;
+    toolkit::QtMenuItem CopyImageMI;
 
     // The rows of ListBox as entries.
     fractions::FractionList fractions_;
     toolkit::DefaultButton defaultButton_;
     toolkit::FixedSizeFrame frame_;
     toolkit::QtSurface surface_;
+    toolkit::QtClipboard clipboard_;
     preview::Sample sample_;
     std::unique_ptr<toolkit::FontChooser> FD;
 };

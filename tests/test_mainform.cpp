@@ -707,6 +707,8 @@ void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems_data() {
                                u"<mfrac><mn>1</mn><mn>2</mn></mfrac>\n<mo>+</mo>\n</math>\n"
                                u"<!-- 分数ここまで -->\n"_s;
     QTest::newRow("TeX") << 2 << u"TeX で作成"_s << u"$$\n\\frac{1}{2} +\n$$\n"_s;
+    QTest::newRow("plain text") << 3 << u"テキストで作成"_s << u"½ +"_s;
+    QTest::newRow("picture: the pane kept") << 4 << u"画像としてコピー"_s << u"typed by hand"_s;
 }
 
 void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems() {
@@ -725,10 +727,10 @@ void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems() {
     QVERIFY(menu != nullptr);
     const auto items = menu->actions();
     std::unique_ptr<QMenu> standard(ui->memo()->createStandardContextMenu());
-    QCOMPARE(items.size(), standard->actions().size() + 4);
+    QCOMPARE(items.size(), standard->actions().size() + 6);
     QCOMPARE(items.at(item)->text(), text);
-    QVERIFY(items.at(3)->isSeparator());
-    QCOMPARE(items.at(4)->text(), standard->actions().at(0)->text());
+    QVERIFY(items.at(5)->isSeparator());
+    QCOMPARE(items.at(6)->text(), standard->actions().at(0)->text());
 
     for (int down = 0; down <= item; ++down) {
         QTest::keyClick(menu, Qt::Key_Down);

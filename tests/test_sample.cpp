@@ -1,6 +1,8 @@
 #include "samplefixture.h"
 #include "toolkit/text.h"
 
+#include <QClipboard>
+#include <QMimeData>
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
@@ -249,6 +251,23 @@ void TestSample::row_isCutOffAtTheRightEdge() {
     // A long text is cut short unless it is written from right to left, whose start is drawn at
     // the right: Phoenician and Adlam letters are that too.
     QVERIFY(toolkit::hasRightToLeft(u"1 \U00010900"_s) && toolkit::hasRightToLeft(u"\U0001E900"_s));
+
+    // Its copied picture, the sample hidden, holds the whole row within margins, at twice the
+    // pixels, and says so.
+    ui_->click(ui_->widget<QCheckBox>("VisSC"));
+    ui_->form->findChild<QAction *>(u"CopyImageMI"_s)->trigger();
+    const QImage copied =
+        QImage::fromData(QGuiApplication::clipboard()->mimeData()->data(u"image/png"_s));
+    const int rowEnd = LeftMargin + (width + 1) * count - 1;
+    QCOMPARE(copied.size(),
+             QSize(rowEnd + LeftMargin, 2 * TopMargin + 2 * pitch.textHeight + 2) * 2);
+    QCOMPARE(copied.dotsPerMeterX(), qRound(192 / 0.0254));
+    QCOMPARE(barRowMismatch(copied, 2 * (TopMargin + pitch.rowPitch) - 1,
+                            [&](int x) {
+                                return x / 2 >= LeftMargin && x / 2 < rowEnd &&
+                                       (x / 2 - LeftMargin) % (width + 1) < width;
+                            }),
+             QString());
 }
 
 void TestSample::tallFont_isCutOffAtTheBottomEdge() {

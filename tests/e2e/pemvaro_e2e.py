@@ -22,6 +22,7 @@ run, or that a case needs a tool that cannot be installed here.
 """
 
 import argparse
+import base64
 import ctypes
 import html
 import json
@@ -31,9 +32,11 @@ import select
 import shutil
 import signal
 import subprocess
+import struct
 import sys
 import tempfile
 import time
+import zlib
 
 import browserlayout
 import wlpointer
@@ -66,6 +69,7 @@ MAKE_B = centre(TAG_P, 124, 180, 75, 25)
 COPY_B = centre(TAG_P, 208, 180, 75, 25)
 VIS_SC = (SAMPLE_P[0] + 184 + 8, SAMPLE_P[1] + 104 + 8)  # on the box itself
 IMAGE = (SAMPLE_P[0] + 8, SAMPLE_P[1] + 24, 277, 77)  # left, top, width, height
+IMAGE_CENTRE = centre(SAMPLE_P, 8, 24, 277, 77)
 SAMPLE_LEFT = 4  # left margin of the sample
 
 # What Qt picks its platform theme by, as the desktops set it; a fresh user's settings, so that
@@ -197,6 +201,29 @@ class Screenshot:
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
         return tuple(self.pixels[i : i + 3])
+
+
+def png_picture(png):
+    """An 8-bit RGB PNG as a Screenshot, and its dots per metre."""
+    chunks, pos = {}, 8
+    while pos < len(png):
+        length, kind = struct.unpack(">I4s", png[pos : pos + 8])
+        chunks[kind] = chunks.get(kind, b"") + png[pos + 8 : pos + 8 + length]
+        pos += length + 12
+    width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", chunks[b"IHDR"])
+    check((depth, colour, interlace) == (8, 2, 0), "not a PNG of 8-bit RGB")
+    raw, stride, rows, above = zlib.decompress(chunks[b"IDAT"]), width * 3, [], bytearray(width * 3)
+    for y in range(height):
+        kind, row = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1 : (y + 1) * (stride + 1)])
+        for i in range(stride):
+            a, b, c = (row[i - 3], above[i], above[i - 3]) if i >= 3 else (0, above[i], 0)
+            p = a + b - c
+            paeth = a if abs(p - a) <= min(abs(p - b), abs(p - c)) else b if abs(p - b) <= abs(p - c) else c
+            row[i] = (row[i] + (0, a, b, (a + b) // 2, paeth)[kind]) & 255
+        rows.append(row)
+        above = row
+    shot = Screenshot(b"P6 %d %d 255\n" % (width, height) + b"".join(rows))
+    return shot, struct.unpack(">II", chunks[b"pHYs"][:8])
 
 
 class Sample:
@@ -416,8 +443,9 @@ class Session:
 
     # What other programs see.
 
-    def clipboard(self):
-        done = self.run(["xclip", "-o", "-selection", "clipboard"], check_exit=False, timeout=5)
+    def clipboard(self, kind=None):
+        done = self.run(["xclip", "-o", "-selection", "clipboard", *(["-t", kind] if kind else [])],
+                        check_exit=False, timeout=5)
         return done.stdout if done.returncode == 0 else None
 
     def wait_for_clipboard(self, expected, seconds):
@@ -620,8 +648,19 @@ class WaylandSession(Session):
     def type(self, text):
         self.wtype("--", text)
 
-    def clipboard(self):
-        done = self.run(["wl-paste", "-n"], check_exit=False, timeout=5)
+    def choose_from_context_menu(self, point, downs):
+        shown = self.screenshot().pixels
+        origin = self.origin()
+        self.pointer.click(origin[0] + point[0], origin[1] + point[1], wlpointer.BTN_RIGHT)
+        deadline = time.monotonic() + TIMEOUT
+        while self.screenshot().pixels == shown:
+            check(time.monotonic() < deadline, "no context menu")
+            time.sleep(0.1)
+        self.key(*["Down"] * downs, "Return")
+
+    def clipboard(self, kind=None):
+        done = self.run(["wl-paste", "-n", *(["-t", kind] if kind else [])], check_exit=False,
+                        timeout=5)
         return done.stdout if done.returncode == 0 else None
 
     def screenshot(self):
@@ -723,6 +762,26 @@ def typical_use(s):
           "no numerator that reads on white above the bar")
     check(any(reads_on_white(sample.pixel(x, yy)) for yy in range(y + 1, 76) for x in range(20)),
           "no denominator that reads on white below the bar")
+
+    # Its picture: the row at twice the pixels, the bar and the texts where the sample has them,
+    # and the same in HTML and as text.
+    s.choose_from_context_menu(IMAGE_CENTRE, 1)
+    s.expect_clipboard(b"1/2")
+    png = s.clipboard("image/png")
+    html_image = re.fullmatch(r'<meta charset="utf-8"><img src="data:image/png;base64,([^"]+)" '
+                              r'width="(\d+)" height="(\d+)" alt="1/2">',
+                              s.clipboard("text/html").decode())
+    check(html_image and base64.b64decode(html_image[1]) == png, "no HTML of the picture")
+    picture, density = png_picture(png)
+    check((picture.width, picture.height, *density) ==
+          (2 * int(html_image[2]), 2 * int(html_image[3]), 7559, 7559),
+          f"picture of {picture.width} by {picture.height} at {density} for {html_image[0][-40:]}")
+    (bar_x, bar_length), = one_bar(sample)[1]
+    bar = [(x, yy) for x in range(2 * bar_x, 2 * (bar_x + bar_length)) for yy in (2 * y, 2 * y + 1)]
+    check(all(picture.pixel(x, yy) == BLACK for x, yy in bar), "the picture's bar is not the sample's")
+    check(any(reads_on_white(picture.pixel(x, yy)) for yy in range(2 * y) for x in range(40)) and
+          any(reads_on_white(picture.pixel(x, yy)) for yy in range(2 * y + 2, picture.height)
+              for x in range(40)), "no texts above and below the picture's bar")
 
 
 @case

@@ -3,8 +3,11 @@
 #include "toolkit/text.h"
 #include "toolkit/widgets/fontchooserdialog.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImageWriter>
+#include <QMimeData>
 
 namespace toolkit {
 
@@ -24,6 +27,28 @@ void QtMultiLineEdit::copySelection() {
         return;
     }
     QGuiApplication::clipboard()->setText(withCrLf(selected));
+}
+
+void QtClipboard::setPicture(const QByteArray &png, const QString &html, const QString &text) {
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("image/png"), png);
+    data->setHtml(html);
+    data->setText(text);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+QByteArray pngOf(const QImage &picture) {
+    constexpr qreal InchesPerMeter = 1 / 0.0254;
+    QImage dense = picture;
+    const int dotsPerMeter = qRound(96 * picture.devicePixelRatio() * InchesPerMeter);
+    dense.setDotsPerMeterX(dotsPerMeter);
+    dense.setDotsPerMeterY(dotsPerMeter);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    writer.write(dense);
+    return png;
 }
 
 namespace {

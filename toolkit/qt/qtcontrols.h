@@ -4,7 +4,9 @@
 #include "toolkit/surface.h"
 #include "toolkit/widgets/memopane.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -61,6 +63,25 @@ public:
 private:
     MemoPane *edit_;
 };
+
+class QtMenuItem final : public MenuItem {
+public:
+    explicit QtMenuItem(QAction *action)
+        : action_(action) {}
+    void setEnabled(bool enabled) override { action_->setEnabled(enabled); }
+
+private:
+    QAction *action_;
+};
+
+class QtClipboard final : public Clipboard {
+public:
+    void setPicture(const QByteArray &png, const QString &html, const QString &text) override;
+};
+
+// `picture` as a PNG file that gives its density, so that programs paste it at its size in
+// pixels of the window rather than of the picture.
+QByteArray pngOf(const QImage &picture);
 
 // The font chooser on Qt. Its dialog is made on first use, so that it costs nothing at start-up.
 class QtFontChooser final : public FontChooser {
