@@ -204,23 +204,24 @@ class Screenshot:
 
 
 def png_picture(png):
-    """An 8-bit RGB PNG as a Screenshot, and its dots per metre."""
+    """An 8-bit PNG of RGB or a palette as a Screenshot, and its dots per metre."""
     chunks, pos = {}, 8
     while pos < len(png):
         length, kind = struct.unpack(">I4s", png[pos : pos + 8])
         chunks[kind] = chunks.get(kind, b"") + png[pos + 8 : pos + 8 + length]
         pos += length + 12
     width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", chunks[b"IHDR"])
-    check((depth, colour, interlace) == (8, 2, 0), "not a PNG of 8-bit RGB")
-    raw, stride, rows, above = zlib.decompress(chunks[b"IDAT"]), width * 3, [], bytearray(width * 3)
+    check(depth == 8 and colour in (2, 3) and not interlace, "not a PNG of 8-bit RGB or a palette")
+    n = 3 if colour == 2 else 1  # bytes a pixel
+    raw, stride, rows, above = zlib.decompress(chunks[b"IDAT"]), width * n, [], bytearray(width * n)
     for y in range(height):
         kind, row = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1 : (y + 1) * (stride + 1)])
         for i in range(stride):
-            a, b, c = (row[i - 3], above[i], above[i - 3]) if i >= 3 else (0, above[i], 0)
+            a, b, c = (row[i - n], above[i], above[i - n]) if i >= n else (0, above[i], 0)
             p = a + b - c
             paeth = a if abs(p - a) <= min(abs(p - b), abs(p - c)) else b if abs(p - b) <= abs(p - c) else c
             row[i] = (row[i] + (0, a, b, (a + b) // 2, paeth)[kind]) & 255
-        rows.append(row)
+        rows.append(row if n == 3 else b"".join(chunks[b"PLTE"][3 * i : 3 * i + 3] for i in row))
         above = row
     shot = Screenshot(b"P6 %d %d 255\n" % (width, height) + b"".join(rows))
     return shot, struct.unpack(">II", chunks[b"pHYs"][:8])
