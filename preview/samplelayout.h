@@ -34,9 +34,10 @@ std::vector<DrawStep> layOutSample(const fractions::EntrySource &entries,
                                    const toolkit::TextMetrics &metrics, int visibleWidth);
 
 // The bounds of a picture of the whole row: a few hundred fractions at the sample's size, and
-// about a million pixels in all whatever the font's size.
+// about two million pixels in all, which still holds a fraction in the font chooser's largest
+// size, 999 pixels.
 inline constexpr int MostRowWidth = 4096;
-inline constexpr int MostRowPixels = 4096 * 256;
+inline constexpr int MostRowPixels = 4096 * 512;
 
 // The whole row set as the sample sets it, with the sample's margins on every side, in a picture
 // of `width` by `height` pixels: not cut at the sample's edge, but within the bounds above.
