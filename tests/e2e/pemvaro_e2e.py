@@ -214,12 +214,12 @@ def png_picture(png):
     check(depth == 8 and colour in (2, 3) and not interlace, "not a PNG of 8-bit RGB or a palette")
     n = 3 if colour == 2 else 1  # bytes a pixel
     raw, stride, rows, above = zlib.decompress(chunks[b"IDAT"]), width * n, [], bytearray(width * n)
-    for y in range(height):
-        kind, row = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1 : (y + 1) * (stride + 1)])
+    for start in range(0, height * (stride + 1), stride + 1):
+        kind, row = raw[start], bytearray(raw[start + 1 : start + 1 + stride])
         for i in range(stride):
             a, b, c = (row[i - n], above[i], above[i - n]) if i >= n else (0, above[i], 0)
             p = a + b - c
-            paeth = a if abs(p - a) <= min(abs(p - b), abs(p - c)) else b if abs(p - b) <= abs(p - c) else c
+            paeth = min((abs(p - a), 0, a), (abs(p - b), 1, b), (abs(p - c), 2, c))[2]
             row[i] = (row[i] + (0, a, b, (a + b) // 2, paeth)[kind]) & 255
         rows.append(row if n == 3 else b"".join(chunks[b"PLTE"][3 * i : 3 * i + 3] for i in row))
         above = row
@@ -779,7 +779,8 @@ def typical_use(s):
           f"picture of {picture.width} by {picture.height} at {density} for {html_image[0][-40:]}")
     (bar_x, bar_length), = one_bar(sample)[1]
     bar = [(x, yy) for x in range(2 * bar_x, 2 * (bar_x + bar_length)) for yy in (2 * y, 2 * y + 1)]
-    check(all(picture.pixel(x, yy) == BLACK for x, yy in bar), "the picture's bar is not the sample's")
+    check(all(picture.pixel(x, yy) == BLACK for x, yy in bar),
+          "the picture's bar is not the sample's")
     check(any(reads_on_white(picture.pixel(x, yy)) for yy in range(2 * y) for x in range(40)) and
           any(reads_on_white(picture.pixel(x, yy)) for yy in range(2 * y + 2, picture.height)
               for x in range(40)), "no texts above and below the picture's bar")
