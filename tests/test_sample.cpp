@@ -93,6 +93,7 @@ private slots:
     void fontChooser();
     void hiddenSample_drawsNothingUntilShownAgain();
     void doubleDensity_drawsTheBarAtDevicePixels();
+    void picturePng_keepsEveryPixelAndTheDensity();
     void newScreenOrPalette_redrawsAsAWindowStartedThere();
     void longTexts_areRememberedOnlyWhileAnEntryHoldsThem();
 
@@ -375,6 +376,22 @@ void TestSample::doubleDensity_drawsTheBarAtDevicePixels() {
         QCOMPARE(barRowMismatch(surface.picture(), y,
                                 [y](int x) { return y == 45 && x >= 6 && x < 21; }),
                  QString());
+    }
+}
+
+// With a palette, or past 256 colours without.
+void TestSample::picturePng_keepsEveryPixelAndTheDensity() {
+    for (const int colors : {3, 300}) {
+        QImage picture(colors, 2, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        for (int x = 0; x < colors; ++x) {
+            picture.setPixel(x, 1, qRgb(x % 256, x / 256, 7));
+        }
+        picture.setDevicePixelRatio(2);
+        QImage read = QImage::fromData(toolkit::pngOf(picture)).convertToFormat(picture.format());
+        QCOMPARE(read.dotsPerMeterX(), qRound(192 / 0.0254));
+        read.setDevicePixelRatio(2);
+        QCOMPARE(read, picture);
     }
 }
 

@@ -45,6 +45,9 @@ namespace {
 // black and the shades of the texts' colour. A third of the bytes, and none of the filtering that
 // libpng tries row by row on colour pictures: it is written several times faster.
 std::optional<QImage> withPalette(const QImage &picture) {
+    if (picture.format() != QImage::Format_RGB32 || picture.isNull()) {
+        return std::nullopt;
+    }
     QImage indexed(picture.size(), QImage::Format_Indexed8);
     QList<QRgb> colors;
     QHash<QRgb, uchar> indices;
@@ -52,10 +55,11 @@ std::optional<QImage> withPalette(const QImage &picture) {
     for (int y = 0; y < picture.height(); ++y) {
         const auto *in = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
         uchar *out = indexed.scanLine(y);
-        QRgb last = 0;
+        // Runs of one colour are looked up once.
+        QRgb last = ~in[0];
         uchar lastIndex = 0;
         for (int x = 0; x < width; ++x) {
-            if (in[x] != last || (x == 0 && y == 0)) {
+            if (in[x] != last) {
                 auto found = indices.constFind(in[x]);
                 if (found == indices.cend()) {
                     if (colors.size() == 256) {
