@@ -398,6 +398,7 @@ void MainFormTest::deletingTheLastEntryByMouse_movesFocusToTheList() {
     ui->click(ui->remove());
     QCOMPARE(ui->rowCount(), 1);
     QCOMPARE(QApplication::focusWidget(), ui->list());
+    QVERIFY(!ui->widget<QAction>("CopyImageMI")->isEnabled());
 }
 
 void MainFormTest::enter_activatesChangeFromControlsWithoutOwnUse_data() {

@@ -253,8 +253,7 @@ void TestSample::row_isCutOffAtTheRightEdge() {
     // the right: Phoenician and Adlam letters are that too.
     QVERIFY(toolkit::hasRightToLeft(u"1 \U00010900"_s) && toolkit::hasRightToLeft(u"\U0001E900"_s));
 
-    // Its copied picture, the sample hidden, holds the whole row within margins, at twice the
-    // pixels.
+    // Its copied picture, the sample hidden, holds the whole row at twice the pixels.
     ui_->click(ui_->widget<QCheckBox>("VisSC"));
     ui_->form->findChild<QAction *>(u"CopyImageMI"_s)->trigger();
     const QImage copied =
