@@ -190,6 +190,14 @@ void copyMarkup(benchmark::State &state) {
     }
 }
 
+// 画像としてコピー: the row's picture laid out, drawn, encoded and put on the clipboard.
+void copyPicture(benchmark::State &state) {
+    Window window(static_cast<int>(state.range(0)), Entries::Mixed);
+    for (auto _ : state) {
+        window.run("CopyImageMI");
+    }
+}
+
 void toggleSample(benchmark::State &state) {
     Window window(static_cast<int>(state.range(0)));
     auto *sample = window.widget<QCheckBox>("VisSC");
@@ -291,6 +299,9 @@ BENCHMARK_CAPTURE(makeMarkup, texQiita, Entries::Mixed, "MakeTexQiitaMI")
 BENCHMARK_CAPTURE(makeMarkup, texHatena, Entries::Mixed, "MakeTexHatenaMI")
     ->ArgsProduct({Sizes})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(makeMarkup, text, Entries::Mixed, "MakeTextMI")
+    ->ArgsProduct({Sizes})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(makeMarkup, html5Markup, Entries::MixedMarkup, "MakeHtml5MI")
     ->ArgsProduct({Sizes})
     ->Unit(benchmark::kMillisecond);
@@ -299,6 +310,9 @@ BENCHMARK_CAPTURE(makeMarkup, mathmlMarkup, Entries::MixedMarkup, "MakeMathMlMI"
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(makeAfterAddingEntry)->ArgsProduct({Sizes})->Unit(benchmark::kMillisecond);
 BENCHMARK(copyMarkup)->ArgsProduct({Sizes})->Unit(benchmark::kMillisecond);
+BENCHMARK(copyPicture)
+    ->ArgsProduct({{10, 100, 1000, 10000, 100000}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(toggleSample)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "markup/mathmarkup.h"
 #include "markup/tablemarkup.h"
 #include "markup/texmarkup.h"
+#include "markup/textmarkup.h"
 #include "preview/sampledescription.h"
 #include "preview/sampleink.h"
 #include "toolkit/platform/fonts.h"
@@ -11,6 +12,8 @@
 
 #include <QApplication>
 #include <QStyleOptionButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -39,6 +42,7 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     , RedoMI(ui->RedoMI)
     , DeleteMI(ui->DeleteMI)
     , Image(*ui->Image)
+    , CopyImageMI(ui->CopyImageMI)
     , fractions_(ListBox)
     , defaultButton_(ui->ChangeB)
     , frame_(this)
@@ -104,6 +108,8 @@ void TMainForm::connectHandlers() {
     connect(ui->MakeTexQiitaMI, &QAction::triggered, this, &TMainForm::MakeTexQiitaMIClick);
     connect(ui->MakeTexHatenaMI, &QAction::triggered, this, &TMainForm::MakeTexHatenaMIClick);
     connect(ui->MakeTexMI, &QAction::triggered, this, &TMainForm::MakeTexMIClick);
+    connect(ui->MakeTextMI, &QAction::triggered, this, &TMainForm::MakeTextMIClick);
+    connect(ui->CopyImageMI, &QAction::triggered, this, &TMainForm::CopyImageMIClick);
     connect(ui->CopyB, &QPushButton::clicked, this, &TMainForm::CopyBClick);
     connect(ui->VisSC, &QCheckBox::toggled, this, &TMainForm::VisSCClick);
     connect(ui->FontB, &QPushButton::clicked, this, &TMainForm::FontBClick);
@@ -147,6 +153,7 @@ void TMainForm::ListBoxClick() {
 }
 
 void TMainForm::ListBoxChange() {
+    CopyImageMI.setEnabled(fractions_.entryCount() > 0);
     if (SampleVisible) {
         sample_.redraw(fractions_);
         Image.describe(preview::describeSample(fractions_));
@@ -258,6 +265,25 @@ void TMainForm::MakeTexHatenaMIClick() {
 
 void TMainForm::MakeTexMIClick() {
     Memo.setText(markup::texText(fractions_));
+}
+
+// The row as one line of text, for chats and other places that take only text.
+void TMainForm::MakeTextMIClick() {
+    Memo.setText(markup::plainText(fractions_));
+}
+
+// The whole row as the sample draws it, for mail, chats and documents that take a picture.
+// At twice the window's pixels at least, so that it stays sharp in a document or on a scaled
+// screen; shown or hidden, the sample's surface has the font and measures the texts.
+void TMainForm::CopyImageMIClick() {
+    const preview::RowLayout row = preview::layOutRow(fractions_, surface_);
+    toolkit::QtSurface picture(row.width, row.height, nullptr,
+                               std::max<qreal>(2, Image.devicePixelRatioF()));
+    picture.setFont(FD->currentFont());
+    preview::drawSteps(picture, row.steps);
+    const QString reading = markup::pictureReading(fractions_, row.entryCount);
+    const QByteArray png = toolkit::pngOf(picture.picture());
+    clipboard_.setPicture(png, markup::pictureHtml(png, {row.width, row.height}, reading), reading);
 }
 
 void TMainForm::CopyBClick() {

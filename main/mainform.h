@@ -53,6 +53,8 @@ private:
     void MakeTexQiitaMIClick();
     void MakeTexHatenaMIClick();
     void MakeTexMIClick();
+    void MakeTextMIClick();
+    void CopyImageMIClick();
     void CopyBClick();
     void VisSCClick();
     void FontBClick();
@@ -79,12 +81,14 @@ private:
     toolkit::QtMenuItem RedoMI;
     toolkit::QtMenuItem DeleteMI;
     toolkit::SurfaceImage &Image;
+    toolkit::QtMenuItem CopyImageMI;
 
     // The rows of ListBox as entries.
     fractions::FractionList fractions_;
     toolkit::DefaultButton defaultButton_;
     toolkit::FixedSizeFrame frame_;
     toolkit::QtSurface surface_;
+    toolkit::QtClipboard clipboard_;
     preview::Sample sample_;
     std::unique_ptr<toolkit::FontChooser> FD;
 };

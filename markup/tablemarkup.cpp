@@ -1,9 +1,7 @@
 #include "markup/tablemarkup.h"
 
-#include "markup/showntext.h"
+#include "markup/textmarkup.h"
 #include "markup/texttokens.h"
-
-#include <QStringList>
 
 #include <algorithm>
 
@@ -71,31 +69,6 @@ constexpr Cell StandardsImageCell{u"<td style=\"line-height:0\"><img src=\"",
                                   u"\" width=\"100%\" height=\"1\" alt=\"\" "
                                   u"style=\"vertical-align:top\"></td>\n"};
 
-// A part of a fraction as read out: in parentheses where it holds more than one term.
-QString readPart(const QString &part) {
-    const QList<uint> characters = part.toUcs4();
-    const bool compound =
-        !isNumber(part) && std::any_of(characters.begin(), characters.end(), [](char32_t c) {
-            return c == u' ' || isOperatorCharacter(c);
-        });
-    return compound ? u'(' + part + u')' : part;
-}
-
-// The row as a screen reader reads it, as text ("1/2 + 3/4"): what the cells show, a fraction as
-// numerator "/" denominator, the items between spaces.
-QString readRow(const std::vector<fractions::Entry> &rows) {
-    QStringList items;
-    for (const auto &entry : rows) {
-        const QString numerator = shownText(entry.numerator);
-        if (entry.isFraction()) {
-            items << readPart(numerator) + u'/' + readPart(shownText(entry.denominator));
-        } else if (!numerator.isEmpty()) {
-            items << numerator;
-        }
-    }
-    return items.join(u' ');
-}
-
 } // namespace
 
 QString tableText(const fractions::EntrySource &entries, const QString &imagePath, PageMode page) {
@@ -110,7 +83,8 @@ QString tableText(const fractions::EntrySource &entries, const QString &imagePat
     const Cell imageCell = page == PageMode::Standards ? StandardsImageCell : ImageCell;
     const Cell nameAttributes =
         page == PageMode::Standards ? Cell{u" role=\"math\" aria-label=\"", u"\""} : Cell{};
-    const QString label = page == PageMode::Standards ? escaped(readRow(rows)) : QString();
+    const QString label =
+        page == PageMode::Standards ? escaped(rowReading(entries, count)) : QString();
 
     qsizetype size = Opening.size() + nameAttributes.size(label) + FirstRow.size() +
                      2 * NextRow.size() + Closing.size();

@@ -2,6 +2,18 @@
 
 namespace preview {
 
+void drawSteps(toolkit::DrawingSurface &surface, const std::vector<DrawStep> &steps) {
+    surface.fillWhite();
+    for (const DrawStep &step : steps) {
+        if (step.kind == DrawStep::Kind::Text) {
+            surface.drawText(step.x, step.y, step.text);
+        } else {
+            surface.moveTo(step.x, step.y);
+            surface.lineTo(step.barEnd, step.y);
+        }
+    }
+}
+
 void Sample::setFont(const toolkit::Font &font) {
     surface_.setFont(font);
     upToDate_ = false;
@@ -12,15 +24,7 @@ void Sample::redraw(const fractions::EntrySource &entries) {
     if (upToDate_ && steps == drawn_) {
         return;
     }
-    surface_.fillWhite();
-    for (const DrawStep &step : steps) {
-        if (step.kind == DrawStep::Kind::Text) {
-            surface_.drawText(step.x, step.y, step.text);
-        } else {
-            surface_.moveTo(step.x, step.y);
-            surface_.lineTo(step.barEnd, step.y);
-        }
-    }
+    drawSteps(surface_, steps);
     drawn_ = std::move(steps);
     upToDate_ = true;
 }

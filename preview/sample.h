@@ -4,6 +4,9 @@
 
 namespace preview {
 
+// Draws the steps on a white surface.
+void drawSteps(toolkit::DrawingSurface &surface, const std::vector<DrawStep> &steps);
+
 // The sample picture on its drawing surface. A redraw paints only when the picture would change,
 // so the many redraws one edit of the list can cause cost a layout each, not a painting each.
 class Sample {

@@ -33,4 +33,22 @@ struct DrawStep {
 std::vector<DrawStep> layOutSample(const fractions::EntrySource &entries,
                                    const toolkit::TextMetrics &metrics, int visibleWidth);
 
+// The bounds of a picture of the whole row: a few hundred fractions at the sample's size, and
+// about two million pixels in all, which still holds a fraction in the font chooser's largest
+// size, 999 pixels.
+inline constexpr int MostRowWidth = 4096;
+inline constexpr int MostRowPixels = 4096 * 512;
+
+// The whole row set as the sample sets it, with the sample's margins on every side, in a picture
+// of `width` by `height` pixels: not cut at the sample's edge, but within the bounds above.
+// Entries that would end past them are left out, except the first, which is cut there.
+struct RowLayout {
+    std::vector<DrawStep> steps;
+    int width = 0;
+    int height = 0;
+    // The entries the picture shows, from the first on.
+    int entryCount = 0;
+};
+RowLayout layOutRow(const fractions::EntrySource &entries, const toolkit::TextMetrics &metrics);
+
 } // namespace preview

@@ -398,6 +398,7 @@ void MainFormTest::deletingTheLastEntryByMouse_movesFocusToTheList() {
     ui->click(ui->remove());
     QCOMPARE(ui->rowCount(), 1);
     QCOMPARE(QApplication::focusWidget(), ui->list());
+    QVERIFY(!ui->widget<QAction>("CopyImageMI")->isEnabled());
 }
 
 void MainFormTest::enter_activatesChangeFromControlsWithoutOwnUse_data() {
@@ -719,6 +720,8 @@ void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems_data() {
         << u"<div>[tex:\\displaystyle \\frac{1}{2} {\\$}]</div>\n"_s << 2;
     QTest::newRow("TeX for Obsidian and VS Code")
         << 2 << u"Obsidian・VS Code など"_s << u"$$\n\\frac{1}{2} {\\$}\n$$\n"_s << 3;
+    QTest::newRow("plain text") << 3 << u"テキストで作成"_s << u"½ $"_s << 0;
+    QTest::newRow("picture: the pane kept") << 4 << u"画像としてコピー"_s << u"typed by hand"_s << 0;
 }
 
 void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems() {
@@ -738,9 +741,9 @@ void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems() {
     QVERIFY(menu != nullptr);
     const auto items = menu->actions();
     std::unique_ptr<QMenu> standard(ui->memo()->createStandardContextMenu());
-    QCOMPARE(items.size(), standard->actions().size() + 4);
-    QVERIFY(items.at(3)->isSeparator());
-    QCOMPARE(items.at(4)->text(), standard->actions().at(0)->text());
+    QCOMPARE(items.size(), standard->actions().size() + 6);
+    QVERIFY(items.at(5)->isSeparator());
+    QCOMPARE(items.at(6)->text(), standard->actions().at(0)->text());
 
     for (int down = 0; down <= item; ++down) {
         QTest::keyClick(menu, Qt::Key_Down);

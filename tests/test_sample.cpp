@@ -1,6 +1,8 @@
 #include "samplefixture.h"
 #include "toolkit/text.h"
 
+#include <QClipboard>
+#include <QMimeData>
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
@@ -91,6 +93,7 @@ private slots:
     void fontChooser();
     void hiddenSample_drawsNothingUntilShownAgain();
     void doubleDensity_drawsTheBarAtDevicePixels();
+    void picturePng_keepsEveryPixel();
     void newScreenOrPalette_redrawsAsAWindowStartedThere();
     void longTexts_areRememberedOnlyWhileAnEntryHoldsThem();
 
@@ -249,6 +252,21 @@ void TestSample::row_isCutOffAtTheRightEdge() {
     // A long text is cut short unless it is written from right to left, whose start is drawn at
     // the right: Phoenician and Adlam letters are that too.
     QVERIFY(toolkit::hasRightToLeft(u"1 \U00010900"_s) && toolkit::hasRightToLeft(u"\U0001E900"_s));
+
+    // Its copied picture, the sample hidden, holds the whole row at twice the pixels.
+    ui_->click(ui_->widget<QCheckBox>("VisSC"));
+    ui_->form->findChild<QAction *>(u"CopyImageMI"_s)->trigger();
+    const QImage copied =
+        QImage::fromData(QGuiApplication::clipboard()->mimeData()->data(u"image/png"_s));
+    const int rowEnd = LeftMargin + (width + 1) * count - 1;
+    QCOMPARE(copied.size(),
+             QSize(rowEnd + LeftMargin, 2 * TopMargin + 2 * pitch.textHeight + 2) * 2);
+    QCOMPARE(barRowMismatch(copied, 2 * (TopMargin + pitch.rowPitch) - 1,
+                            [&](int x) {
+                                return x / 2 >= LeftMargin && x / 2 < rowEnd &&
+                                       (x / 2 - LeftMargin) % (width + 1) < width;
+                            }),
+             QString());
 }
 
 void TestSample::tallFont_isCutOffAtTheBottomEdge() {
@@ -356,6 +374,19 @@ void TestSample::doubleDensity_drawsTheBarAtDevicePixels() {
         QCOMPARE(barRowMismatch(surface.picture(), y,
                                 [y](int x) { return y == 45 && x >= 6 && x < 21; }),
                  QString());
+    }
+}
+
+// With a palette, or past 256 colours without.
+void TestSample::picturePng_keepsEveryPixel() {
+    for (const int colors : {3, 300}) {
+        QImage picture(colors, 2, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        for (int x = 0; x < colors; ++x) {
+            picture.setPixel(x, 1, qRgb(x % 256, x / 256, 7));
+        }
+        QCOMPARE(QImage::fromData(toolkit::pngOf(picture)).convertToFormat(picture.format()),
+                 picture);
     }
 }
 

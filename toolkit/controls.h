@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The window operations that the program's logic needs, kept small so that the logic can be
@@ -66,6 +67,14 @@ public:
     virtual void selectAll() = 0;
     // Puts the selection on the clipboard as plain text with CR LF line breaks.
     virtual void copySelection() = 0;
+};
+
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    // Offers a picture as image/png, with the same as HTML (text/html) and as text (text/plain)
+    // for programs that take no picture or want its alternative text.
+    virtual void setPicture(const QByteArray &png, const QString &html, const QString &text) = 0;
 };
 
 } // namespace toolkit

@@ -22,6 +22,7 @@ run, or that a case needs a tool that is not installed (a browser, WordPress, Ka
 """
 
 import argparse
+import base64
 import ctypes
 import html
 import json
@@ -31,9 +32,11 @@ import select
 import shutil
 import signal
 import subprocess
+import struct
 import sys
 import tempfile
 import time
+import zlib
 
 import browserlayout
 import wlpointer
@@ -66,6 +69,7 @@ MAKE_B = centre(TAG_P, 124, 180, 75, 25)
 COPY_B = centre(TAG_P, 208, 180, 75, 25)
 VIS_SC = (SAMPLE_P[0] + 184 + 8, SAMPLE_P[1] + 104 + 8)  # on the box itself
 IMAGE = (SAMPLE_P[0] + 8, SAMPLE_P[1] + 24, 277, 77)  # left, top, width, height
+IMAGE_CENTRE = centre(SAMPLE_P, 8, 24, 277, 77)
 SAMPLE_LEFT = 4  # left margin of the sample
 
 # What Qt picks its platform theme by, as the desktops set it; a fresh user's settings, so that
@@ -197,6 +201,30 @@ class Screenshot:
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
         return tuple(self.pixels[i : i + 3])
+
+
+def png_picture(png):
+    """An 8-bit PNG of RGB or a palette as a Screenshot, and its dots per metre."""
+    chunks, pos = {}, 8
+    while pos < len(png):
+        length, kind = struct.unpack(">I4s", png[pos : pos + 8])
+        chunks[kind] = chunks.get(kind, b"") + png[pos + 8 : pos + 8 + length]
+        pos += length + 12
+    width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", chunks[b"IHDR"])
+    check(depth == 8 and colour in (2, 3) and not interlace, "not a PNG of 8-bit RGB or a palette")
+    n = 3 if colour == 2 else 1  # bytes a pixel
+    raw, stride, rows, above = zlib.decompress(chunks[b"IDAT"]), width * n, [], bytearray(width * n)
+    for start in range(0, height * (stride + 1), stride + 1):
+        kind, row = raw[start], bytearray(raw[start + 1 : start + 1 + stride])
+        for i in range(stride):
+            a, b, c = (row[i - n], above[i], above[i - n]) if i >= n else (0, above[i], 0)
+            p = a + b - c
+            paeth = min((abs(p - a), 0, a), (abs(p - b), 1, b), (abs(p - c), 2, c))[2]
+            row[i] = (row[i] + (0, a, b, (a + b) // 2, paeth)[kind]) & 255
+        rows.append(row if n == 3 else b"".join(chunks[b"PLTE"][3 * i : 3 * i + 3] for i in row))
+        above = row
+    shot = Screenshot(b"P6 %d %d 255\n" % (width, height) + b"".join(rows))
+    return shot, struct.unpack(">II", chunks[b"pHYs"][:8])
 
 
 class Sample:
@@ -417,8 +445,9 @@ class Session:
 
     # What other programs see.
 
-    def clipboard(self):
-        done = self.run(["xclip", "-o", "-selection", "clipboard"], check_exit=False, timeout=5)
+    def clipboard(self, kind=None):
+        done = self.run(["xclip", "-o", "-selection", "clipboard", *(["-t", kind] if kind else [])],
+                        check_exit=False, timeout=5)
         return done.stdout if done.returncode == 0 else None
 
     def wait_for_clipboard(self, expected, seconds):
@@ -632,8 +661,9 @@ class WaylandSession(Session):
             time.sleep(0.1)
         self.key(*(["Down"] * downs or ["Up"] * -downs), "Return")
 
-    def clipboard(self):
-        done = self.run(["wl-paste", "-n"], check_exit=False, timeout=5)
+    def clipboard(self, kind=None):
+        done = self.run(["wl-paste", "-n", *(["-t", kind] if kind else [])], check_exit=False,
+                        timeout=5)
         return done.stdout if done.returncode == 0 else None
 
     def screenshot(self):
@@ -739,6 +769,27 @@ def typical_use(s):
           "no numerator that reads on white above the bar")
     check(any(reads_on_white(sample.pixel(x, yy)) for yy in range(y + 1, 76) for x in range(20)),
           "no denominator that reads on white below the bar")
+
+    # Its picture: the row at twice the pixels, the bar and the texts where the sample has them,
+    # and the same in HTML and as text.
+    s.choose_from_context_menu(IMAGE_CENTRE, 1)
+    s.expect_clipboard(b"1/2")
+    png = s.clipboard("image/png")
+    html_image = re.fullmatch(r'<meta charset="utf-8"><img src="data:image/png;base64,([^"]+)" '
+                              r'width="(\d+)" height="(\d+)" alt="1/2">',
+                              s.clipboard("text/html").decode())
+    check(html_image and base64.b64decode(html_image[1]) == png, "no HTML of the picture")
+    picture, density = png_picture(png)
+    check((picture.width, picture.height, *density) ==
+          (2 * int(html_image[2]), 2 * int(html_image[3]), 7559, 7559),
+          f"picture of {picture.width} by {picture.height} at {density} for {html_image[0][-40:]}")
+    (bar_x, bar_length), = one_bar(sample)[1]
+    bar = [(x, yy) for x in range(2 * bar_x, 2 * (bar_x + bar_length)) for yy in (2 * y, 2 * y + 1)]
+    check(all(picture.pixel(x, yy) == BLACK for x, yy in bar),
+          "the picture's bar is not the sample's")
+    check(any(reads_on_white(picture.pixel(x, yy)) for yy in range(2 * y) for x in range(40)) and
+          any(reads_on_white(picture.pixel(x, yy)) for yy in range(2 * y + 2, picture.height)
+              for x in range(40)), "no texts above and below the picture's bar")
 
 
 @case

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -72,6 +73,15 @@ public:
 private:
     MemoPane *edit_;
 };
+
+class QtClipboard final : public Clipboard {
+public:
+    void setPicture(const QByteArray &png, const QString &html, const QString &text) override;
+};
+
+// `picture` as a PNG file that gives its density, so that programs paste it at its size in
+// pixels of the window rather than of the picture.
+QByteArray pngOf(const QImage &picture);
 
 // The font chooser on Qt. Its dialog is made on first use, so that it costs nothing at start-up.
 class QtFontChooser final : public FontChooser {
