@@ -721,7 +721,8 @@ void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems_data() {
     QTest::newRow("TeX for Obsidian and VS Code")
         << 2 << u"Obsidian・VS Code など"_s << u"$$\n\\frac{1}{2} {\\$}\n$$\n"_s << 3;
     QTest::newRow("plain text") << 3 << u"テキストで作成"_s << u"½ $"_s << 0;
-    QTest::newRow("picture: the pane kept") << 4 << u"画像としてコピー"_s << u"typed by hand"_s << 0;
+    QTest::newRow("picture: the pane kept")
+        << 4 << u"画像としてコピー"_s << u"typed by hand"_s << 0;
 }
 
 void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems() {
