@@ -5,7 +5,9 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <algorithm>
 #include <functional>
+#include <span>
 
 using namespace Qt::StringLiterals;
 
@@ -395,11 +397,26 @@ void TestSample::newScreenOrPalette_redrawsAsAWindowStartedThere() {
     QTRY_VERIFY(picture(*ui_->form).devicePixelRatio() == 1 && picture(*ui_->form) != single);
     const auto started = startedOn(QGuiApplication::primaryScreen());
     QCOMPARE(picture(*ui_->form), picture(*started));
-    const auto inactive = [](const QWidget *w, QPalette::ColorRole role) {
-        return w->palette().color(QPalette::Inactive, role);
+    // The list shows its selection as with the focus, the pane only with it, also in colours set
+    // on it later.
+    const auto shows = [](QWidget *w, QColor color) {
+        const QImage shot = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        return std::ranges::count(std::span(reinterpret_cast<const QRgb *>(shot.constBits()),
+                                            shot.sizeInBytes() / 4),
+                                  color.rgb()) > 0;
     };
-    QCOMPARE(inactive(ui_->list(), QPalette::Highlight), scheme.color(QPalette::Highlight));
-    QCOMPARE(inactive(ui_->memo(), QPalette::Highlight), scheme.color(QPalette::Base));
+    ui_->clickRow(0);
+    ui_->memo()->replaceText(u"selected"_s);
+    ui_->memo()->selectAll();
+    QVERIFY(shows(ui_->list(), scheme.color(QPalette::Highlight)));
+    QVERIFY(!shows(ui_->memo(), scheme.color(QPalette::Highlight)));
+    QPalette own = ui_->memo()->palette();
+    own.setColor(QPalette::Highlight, QColor(0xc0, 0x30, 0x30));
+    ui_->memo()->setPalette(own);
+    ui_->form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(ui_->form.get()));
+    ui_->memo()->setFocus();
+    QVERIFY(shows(ui_->memo(), QColor(0xc0, 0x30, 0x30)));
 }
 
 QTEST_MAIN(TestSample)

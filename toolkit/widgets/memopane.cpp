@@ -2,7 +2,6 @@
 
 #include "toolkit/font.h"
 #include "toolkit/text.h"
-#include "toolkit/widgets/derivedpalette.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -39,15 +38,7 @@ constexpr int MostLinesEdited = 64;
 
 MemoPane::MemoPane(QWidget *parent)
     : QPlainTextEdit(parent) {
-    // The selection is not shown while the pane lacks the focus.
-    keepDerivedPalette(this, [](const QPalette &inherited) {
-        QPalette hidden;
-        hidden.setColor(QPalette::Inactive, QPalette::Highlight,
-                        inherited.color(QPalette::Inactive, QPalette::Base));
-        hidden.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                        inherited.color(QPalette::Inactive, QPalette::Text));
-        return hidden;
-    });
+    hideSelectionWithoutFocus();
     // The pane lays out each line whole, also a line of a million characters.
     setFont(fontWithoutShaping());
     connect(document(), &QTextDocument::contentsChange, this, [this] {
@@ -325,6 +316,27 @@ void MemoPane::inputMethodEvent(QInputMethodEvent *event) {
     step.joinPreviousEditBlock();
     keepStandIns(at, commit.kept);
     step.endEditBlock();
+}
+
+void MemoPane::changeEvent(QEvent *event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        hideSelectionWithoutFocus();
+    }
+}
+
+void MemoPane::hideSelectionWithoutFocus() {
+    // The pane paints its selection in the inactive colours while it lacks the focus: those of
+    // its background and text. Only these two are set, so that a palette from a style sheet or
+    // from elsewhere stays, and only when they differ, so that the change ends here.
+    QPalette colors = palette();
+    for (const auto &[role, shownAs] : {std::pair(QPalette::Highlight, QPalette::Base),
+                                        std::pair(QPalette::HighlightedText, QPalette::Text)}) {
+        colors.setBrush(QPalette::Inactive, role, colors.brush(QPalette::Inactive, shownAs));
+    }
+    if (colors != palette()) {
+        setPalette(colors);
+    }
 }
 
 QMimeData *MemoPane::createMimeDataFromSelection() const {
