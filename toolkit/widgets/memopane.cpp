@@ -259,8 +259,11 @@ void MemoPane::mouseMoveEvent(QMouseEvent *event) {
 }
 
 QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const {
-    return argument.isValid() ? QPlainTextEdit::inputMethodQuery(query, argument)
-                              : inputMethodQuery(query);
+    // The position at a point (where touch selection handles stand) is Qt's: in the caret's
+    // paragraph, where Qt's text control places a selection.
+    return query == Qt::ImCursorPosition && argument.isValid()
+               ? QPlainTextEdit::inputMethodQuery(query, argument)
+               : inputMethodQuery(query);
 }
 
 QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query) const {
@@ -271,16 +274,18 @@ QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query) const {
     case Qt::ImAbsolutePosition:
     case Qt::ImAnchorPosition: {
         // An input method sees the caret's line, as it would if every line were a paragraph, and
-        // every position counts from the line's start: Qt's Wayland input methods place a
-        // selection at the absolute position's offset from ImCursorPosition.
+        // positions count from the line's start. Qt's text control takes a selection in the
+        // caret's paragraph, and Qt's Wayland input context counts one from ImAbsolutePosition
+        // less ImCursorPosition: the absolute position is told in the paragraph.
         const QString paragraph = textCursor().block().text();
         const auto [start, end] = lineIn(paragraph, textCursor().positionInBlock());
         if (query == Qt::ImSurroundingText) {
             return paragraph.mid(start, end - start);
         }
-        const int inBlock =
-            query == Qt::ImAbsolutePosition ? textCursor().positionInBlock() : value.toInt();
-        return inBlock - static_cast<int>(start);
+        if (query == Qt::ImAbsolutePosition) {
+            return textCursor().positionInBlock();
+        }
+        return value.toInt() - static_cast<int>(start);
     }
     case Qt::ImTextBeforeCursor:
     case Qt::ImTextAfterCursor:
@@ -291,20 +296,10 @@ QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query) const {
 }
 
 void MemoPane::inputMethodEvent(QInputMethodEvent *event) {
-    // The input method counts from the start of the line it was told; Qt's text control takes a
-    // selection in the paragraph.
-    const auto [lineStart, lineEnd] =
-        lineIn(textCursor().block().text(), textCursor().positionInBlock());
-    QList<QInputMethodEvent::Attribute> attributes = event->attributes();
-    for (QInputMethodEvent::Attribute &a : attributes) {
-        if (a.type == QInputMethodEvent::Selection) {
-            a.start += static_cast<int>(lineStart);
-        }
-    }
     const bool standIns = needsStandIns(event->commitString());
     const PaneText commit = standIns ? toPaneText(event->commitString(), false) : PaneText{};
     const int at = textCursor().selectionStart() + event->replacementStart();
-    QInputMethodEvent held(event->preeditString(), attributes);
+    QInputMethodEvent held(event->preeditString(), event->attributes());
     held.setCommitString(standIns ? commit.text : event->commitString(), event->replacementStart(),
                          event->replacementLength());
     QPlainTextEdit::inputMethodEvent(&held);
