@@ -205,7 +205,7 @@ void TestFontChooser::nextOpening_startsFromTheChosenFont() {
         press(dialog, QDialogButtonBox::Ok);
     });
     QVERIFY(chooser.execute());
-    const toolkit::Font chosen = chooser.currentFont();
+    toolkit::Font chosen = chooser.currentFont();
 
     answerNextChooser([](FontChooserDialog &dialog) {
         QCOMPARE(part<QListWidget>(dialog, u"faceList")->currentItem()->text(), Dejavu);
@@ -213,10 +213,14 @@ void TestFontChooser::nextOpening_startsFromTheChosenFont() {
                  QStringLiteral("太字"));
         QCOMPARE(part<QComboBox>(dialog, u"sizeBox")->currentText(), QStringLiteral("24"));
         QCOMPARE(part<QComboBox>(dialog, u"colorBox")->currentText(), QStringLiteral("赤"));
+        // The colour the ink followed before, picked again: it follows again.
+        pick(part<QComboBox>(dialog, u"colorBox"), u"ウィンドウの文字色");
         press(dialog, QDialogButtonBox::Ok);
     });
     QVERIFY(chooser.execute());
+    chosen.color = Initial.color;
     QCOMPARE(describe(chooser.currentFont()), describe(chosen));
+    QVERIFY(chooser.followWindowText(Qt::darkGreen));
 }
 
 void TestFontChooser::fontButton_makesTheChooserAndRedrawsInTheChosenColour() {

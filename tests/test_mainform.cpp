@@ -534,7 +534,8 @@ void MainFormTest::editBoxes_tellAnInputMethodWholeCharactersAroundTheCaret() {
             break;
         }
     }
-    // A selection the input method makes far into the text takes the characters it was told of.
+    // A selection the input method makes far into the text takes the characters it was told of,
+    // counted as Qt's Wayland input context counts them.
     QString numbers;
     for (int i = 0; i < 1000; ++i) {
         numbers += QString::number(i) + u' ';
@@ -545,9 +546,15 @@ void MainFormTest::editBoxes_tellAnInputMethodWholeCharactersAroundTheCaret() {
     QInputMethod *im = QGuiApplication::inputMethod();
     const QString told = im->queryFocusObject(Qt::ImSurroundingText, {}).toString();
     const int caret = im->queryFocusObject(Qt::ImCursorPosition, {}).toInt();
-    QInputMethodEvent select({}, {{QInputMethodEvent::Selection, caret - 6, 6}});
+    const int from = im->queryFocusObject(Qt::ImAbsolutePosition, {}).toInt() - caret;
+    QInputMethodEvent select({}, {{QInputMethodEvent::Selection, from + caret - 6, 6}});
     QApplication::sendEvent(box, &select);
     QCOMPARE(box->selectedText(), told.mid(caret - 6, 6));
+    // Touch selection handles stand where a click puts the caret.
+    const QPoint point(40, box->height() / 2);
+    QTest::mouseClick(box, Qt::LeftButton, {}, point);
+    QCOMPARE(im->queryFocusObject(Qt::ImCursorPosition, QPointF(point)).toInt(),
+             box->cursorPosition());
 }
 
 namespace {
@@ -824,8 +831,13 @@ void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine() {
         placeCaret(*pane, line * LineLength + 3);
         QTest::keySequence(pane, keys);
         if (!imSelection.isNull()) {
+            // As Qt's Wayland input context counts; Qt's own pane, a paragraph a line, in the line.
+            const int from = pane != memo
+                                 ? 0
+                                 : memo->inputMethodQuery(Qt::ImAbsolutePosition, {}).toInt() -
+                                       memo->inputMethodQuery(Qt::ImCursorPosition, {}).toInt();
             QInputMethodEvent select(
-                {}, {{QInputMethodEvent::Selection, imSelection.x(), imSelection.y()}});
+                {}, {{QInputMethodEvent::Selection, from + imSelection.x(), imSelection.y()}});
             QApplication::sendEvent(pane, &select);
         }
     }

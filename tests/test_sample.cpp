@@ -249,9 +249,11 @@ void TestSample::row_isCutOffAtTheRightEdge() {
     QVERIFY(!allWhite(shown, QRect(276, 0, 1, 77)));
     // Nothing wraps into a second row.
     QVERIFY(allWhite(shown, rows(TopMargin + pitch.rowPitch + pitch.textHeight, 77)));
-    // A long text is cut short unless it is written from right to left, whose start is drawn at
-    // the right: Phoenician and Adlam letters are that too.
+    // A long text is cut short unless some of it is written from right to left, whose start is
+    // drawn at the right: Phoenician and Adlam letters are that too.
     QVERIFY(toolkit::hasRightToLeft(u"1 \U00010900"_s) && toolkit::hasRightToLeft(u"\U0001E900"_s));
+    QCOMPARE(pictureOf({{u"x"_s + u"\u05d0"_s.repeated(3000) + u"12"_s, {}}}),
+             pictureOf({{u"x"_s + u"\u05d0"_s.repeated(300) + u"12"_s, {}}}));
 
     // Its copied picture, the sample hidden, holds the whole row at twice the pixels.
     ui_->click(ui_->widget<QCheckBox>("VisSC"));
@@ -399,15 +401,15 @@ void TestSample::newScreenOrPalette_redrawsAsAWindowStartedThere() {
         form->setScreen(screen);
         form->move(screen->geometry().topLeft());
         form->show();
-        form->grab();
+        std::ignore = QTest::qWaitFor(
+            [&] { return picture(*form).devicePixelRatio() == screen->devicePixelRatio(); });
         addEntries(*form, entries);
         return form;
     };
     QScreen *doubled = QGuiApplication::screens().value(1);
     QVERIFY(doubled != nullptr && doubled->devicePixelRatio() == 2);
     ui_->form->windowHandle()->setScreen(doubled);
-    ui_->form->grab();
-    QCOMPARE(picture(*ui_->form).size(), QSize(554, 154));
+    QTRY_COMPARE(picture(*ui_->form).size(), QSize(554, 154));
     QCOMPARE(picture(*ui_->form), picture(*startedOn(doubled)));
     ui_->form->windowHandle()->setScreen(QGuiApplication::primaryScreen());
 
@@ -418,6 +420,7 @@ void TestSample::newScreenOrPalette_redrawsAsAWindowStartedThere() {
     QPalette scheme = before;
     scheme.setColor(QPalette::WindowText, QColor(0x10, 0x50, 0x20));
     scheme.setColor(QPalette::Highlight, QColor(0x80, 0x20, 0x90));
+    scheme.setColor(QPalette::Inactive, QPalette::Highlight, Qt::gray);
     scheme.setColor(QPalette::Base, QColor(0xf0, 0xe0, 0xd0));
     QApplication::setPalette(scheme);
     QTRY_VERIFY(picture(*ui_->form).devicePixelRatio() == 1 && picture(*ui_->form) != single);
@@ -426,8 +429,17 @@ void TestSample::newScreenOrPalette_redrawsAsAWindowStartedThere() {
     const auto inactive = [](const QWidget *w, QPalette::ColorRole role) {
         return w->palette().color(QPalette::Inactive, role);
     };
-    QCOMPARE(inactive(ui_->list(), QPalette::Highlight), scheme.color(QPalette::Highlight));
+    // The list shows its selection as with the focus.
+    ui_->clickRow(0);
+    const QRect row = ui_->list()->visualRect(ui_->list()->model()->index(0, 1));
+    QCOMPARE(ui_->list()->viewport()->grab().toImage().pixelColor(row.right() - 2, row.top() + 1),
+             scheme.color(QPalette::Active, QPalette::Highlight));
     QCOMPARE(inactive(ui_->memo(), QPalette::Highlight), scheme.color(QPalette::Base));
+    // A palette set on the pane later keeps its colours.
+    QPalette own = ui_->memo()->palette();
+    own.setColor(QPalette::Highlight, Qt::darkRed);
+    ui_->memo()->setPalette(own);
+    QCOMPARE(ui_->memo()->palette().color(QPalette::Active, QPalette::Highlight), Qt::darkRed);
 }
 
 QTEST_MAIN(TestSample)

@@ -136,7 +136,10 @@ bool QtFontChooser::execute() {
         return false;
     }
     const FontChoice choice = dialog_->choice();
-    inWindowText_ = inWindowText_ && !choice.colorChanged;
+    // Picking the window-text colour, the one the ink follows, keeps it following.
+    if (choice.colorChanged) {
+        inWindowText_ = choice.color == windowText_;
+    }
     current_ = confirmed(current_, choice);
     return true;
 }
@@ -146,9 +149,10 @@ bool QtFontChooser::followWindowText(const QColor &windowText) {
         return false;
     }
     windowText_ = windowText;
-    // The dialog's colour list names the old colour: it is made again when next needed.
+    // The dialog's colour list names the old colour: it is made again when next needed. Qt may be
+    // handing its windows the new palette just now, this one among them.
     if (dialog_ && !dialog_->isVisible()) {
-        dialog_.reset();
+        dialog_.release()->deleteLater();
     }
     if (!inWindowText_) {
         return false;

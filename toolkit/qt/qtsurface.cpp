@@ -172,23 +172,22 @@ void SurfaceImage::describe(const QString &description) {
     }
 }
 
-// Qt tells of a new device pixel ratio in ways that changed over its releases: from 6.6 on each
-// widget of the window gets DevicePixelRatioChange; before, a widget hears of a move to another
-// screen (ScreenChangeInternal) but of no new scale of the same screen (a Wayland output's new
-// scale under Qt 6.4), after which the window is only painted again at the new ratio. So the
-// ratio is checked on these events and before each paint, and the picture is redrawn before it
-// is shown at the new ratio.
+// Qt tells a widget of a new device pixel ratio (a new screen, or a new scale of its own) by
+// DevicePixelRatioChange from 6.6 on. Qt 6.4 has no public event for it: the window is only
+// painted again at the new ratio, so the ratio is looked at before each paint and the picture made
+// again after it, the old one shown enlarged meanwhile. test_sample moves the window to a screen
+// of another ratio without asking for a paint, and fails on a Qt that tells of it otherwise.
 bool SurfaceImage::event(QEvent *event) {
-    switch (event->type()) {
-    case QEvent::ScreenChangeInternal:
 #if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
-    case QEvent::DevicePixelRatioChange:
-#endif
+    if (event->type() == QEvent::DevicePixelRatioChange) {
         checkDevicePixelRatio();
-        break;
-    default:
-        break;
     }
+#else
+    if (event->type() == QEvent::Paint && picture_ != nullptr &&
+        devicePixelRatioF() != picture_->devicePixelRatio()) {
+        QMetaObject::invokeMethod(this, &SurfaceImage::checkDevicePixelRatio, Qt::QueuedConnection);
+    }
+#endif
     return QWidget::event(event);
 }
 
@@ -200,7 +199,6 @@ void SurfaceImage::checkDevicePixelRatio() {
 }
 
 void SurfaceImage::paintEvent(QPaintEvent *) {
-    checkDevicePixelRatio();
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
     if (picture_ != nullptr) {

@@ -263,26 +263,19 @@ void LongTextLineEdit::inputMethodEvent(QInputMethodEvent *event) {
             }
         }
     }
-    // The input method counts from the start of the text it was told (ImSurroundingText); the
-    // line edit takes a selection in its whole text.
-    const qsizetype from = around(text(), cursorPosition(), SurroundingAround).first;
-    QList<QInputMethodEvent::Attribute> attributes = event->attributes();
-    for (QInputMethodEvent::Attribute &a : attributes) {
-        if (a.type == QInputMethodEvent::Selection) {
-            a.start += static_cast<int>(from);
-        }
-    }
-    QInputMethodEvent whole(event->preeditString(), attributes);
-    whole.setCommitString(event->commitString(), event->replacementStart(),
-                          event->replacementLength());
-    QLineEdit::inputMethodEvent(&whole);
-    event->setAccepted(whole.isAccepted());
+    QLineEdit::inputMethodEvent(event);
     showCaret();
 }
 
 QVariant LongTextLineEdit::inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const {
-    return argument.isValid() ? QLineEdit::inputMethodQuery(query, argument)
-                              : inputMethodQuery(query);
+    // The position at a point of the box (where touch selection handles stand) is one in the
+    // whole text, where the line edit places a selection, and the line edit finds it on its line
+    // as if never scrolled.
+    if (query == Qt::ImCursorPosition && argument.isValid()) {
+        followCaret();
+        return QLineEdit::inputMethodQuery(query, argument.toPointF() + QPointF(scroll_, 0));
+    }
+    return inputMethodQuery(query);
 }
 
 QVariant LongTextLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
@@ -313,11 +306,13 @@ QVariant LongTextLineEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
     switch (query) {
     case Qt::ImSurroundingText:
         return whole.mid(from, to - from);
-    // Every position is told from the start of the surrounding text, the absolute one too: Qt's
-    // Wayland input methods place a selection at its offset from ImCursorPosition.
+    // Positions are told from the start of the surrounding text, the absolute one in the whole
+    // text, where the line edit takes a selection: Qt's Wayland input context counts one from
+    // ImAbsolutePosition less ImCursorPosition.
     case Qt::ImCursorPosition:
-    case Qt::ImAbsolutePosition:
         return static_cast<int>(caret);
+    case Qt::ImAbsolutePosition:
+        return static_cast<int>(cursorPosition());
     case Qt::ImAnchorPosition: {
         const qsizetype anchor = !hasSelectedText()                     ? cursorPosition()
                                  : selectionStart() == cursorPosition() ? selectionEnd()

@@ -2,7 +2,6 @@
 
 #include "toolkit/font.h"
 #include "toolkit/text.h"
-#include "toolkit/widgets/derivedpalette.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -39,15 +38,7 @@ constexpr int MostLinesEdited = 64;
 
 MemoPane::MemoPane(QWidget *parent)
     : QPlainTextEdit(parent) {
-    // The selection is not shown while the pane lacks the focus.
-    keepDerivedPalette(this, [](const QPalette &inherited) {
-        QPalette hidden;
-        hidden.setColor(QPalette::Inactive, QPalette::Highlight,
-                        inherited.color(QPalette::Inactive, QPalette::Base));
-        hidden.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                        inherited.color(QPalette::Inactive, QPalette::Text));
-        return hidden;
-    });
+    hideSelectionWithoutFocus();
     // The pane lays out each line whole, also a line of a million characters.
     setFont(fontWithoutShaping());
     connect(document(), &QTextDocument::contentsChange, this, [this] {
@@ -268,8 +259,11 @@ void MemoPane::mouseMoveEvent(QMouseEvent *event) {
 }
 
 QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const {
-    return argument.isValid() ? QPlainTextEdit::inputMethodQuery(query, argument)
-                              : inputMethodQuery(query);
+    // The position at a point (where touch selection handles stand) is Qt's: in the caret's
+    // paragraph, where Qt's text control places a selection.
+    return query == Qt::ImCursorPosition && argument.isValid()
+               ? QPlainTextEdit::inputMethodQuery(query, argument)
+               : inputMethodQuery(query);
 }
 
 QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query) const {
@@ -280,16 +274,18 @@ QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query) const {
     case Qt::ImAbsolutePosition:
     case Qt::ImAnchorPosition: {
         // An input method sees the caret's line, as it would if every line were a paragraph, and
-        // every position counts from the line's start: Qt's Wayland input methods place a
-        // selection at the absolute position's offset from ImCursorPosition.
+        // positions count from the line's start. Qt's text control takes a selection in the
+        // caret's paragraph, and Qt's Wayland input context counts one from ImAbsolutePosition
+        // less ImCursorPosition: the absolute position is told in the paragraph.
         const QString paragraph = textCursor().block().text();
         const auto [start, end] = lineIn(paragraph, textCursor().positionInBlock());
         if (query == Qt::ImSurroundingText) {
             return paragraph.mid(start, end - start);
         }
-        const int inBlock =
-            query == Qt::ImAbsolutePosition ? textCursor().positionInBlock() : value.toInt();
-        return inBlock - static_cast<int>(start);
+        if (query == Qt::ImAbsolutePosition) {
+            return textCursor().positionInBlock();
+        }
+        return value.toInt() - static_cast<int>(start);
     }
     case Qt::ImTextBeforeCursor:
     case Qt::ImTextAfterCursor:
@@ -300,20 +296,10 @@ QVariant MemoPane::inputMethodQuery(Qt::InputMethodQuery query) const {
 }
 
 void MemoPane::inputMethodEvent(QInputMethodEvent *event) {
-    // The input method counts from the start of the line it was told; Qt's text control takes a
-    // selection in the paragraph.
-    const auto [lineStart, lineEnd] =
-        lineIn(textCursor().block().text(), textCursor().positionInBlock());
-    QList<QInputMethodEvent::Attribute> attributes = event->attributes();
-    for (QInputMethodEvent::Attribute &a : attributes) {
-        if (a.type == QInputMethodEvent::Selection) {
-            a.start += static_cast<int>(lineStart);
-        }
-    }
     const bool standIns = needsStandIns(event->commitString());
     const PaneText commit = standIns ? toPaneText(event->commitString(), false) : PaneText{};
     const int at = textCursor().selectionStart() + event->replacementStart();
-    QInputMethodEvent held(event->preeditString(), attributes);
+    QInputMethodEvent held(event->preeditString(), event->attributes());
     held.setCommitString(standIns ? commit.text : event->commitString(), event->replacementStart(),
                          event->replacementLength());
     QPlainTextEdit::inputMethodEvent(&held);
@@ -325,6 +311,27 @@ void MemoPane::inputMethodEvent(QInputMethodEvent *event) {
     step.joinPreviousEditBlock();
     keepStandIns(at, commit.kept);
     step.endEditBlock();
+}
+
+void MemoPane::changeEvent(QEvent *event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        hideSelectionWithoutFocus();
+    }
+}
+
+void MemoPane::hideSelectionWithoutFocus() {
+    // The pane paints its selection in the inactive colours while it lacks the focus: those of
+    // its background and text. Only these two are set, so that a palette from a style sheet or
+    // from elsewhere stays, and only when they differ, so that the change ends here.
+    QPalette colors = palette();
+    for (const auto &[role, shownAs] : {std::pair(QPalette::Highlight, QPalette::Base),
+                                        std::pair(QPalette::HighlightedText, QPalette::Text)}) {
+        colors.setBrush(QPalette::Inactive, role, colors.brush(QPalette::Inactive, shownAs));
+    }
+    if (colors != palette()) {
+        setPalette(colors);
+    }
 }
 
 QMimeData *MemoPane::createMimeDataFromSelection() const {

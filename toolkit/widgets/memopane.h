@@ -41,6 +41,7 @@ public:
     Q_INVOKABLE QVariant inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const;
 
 protected:
+    void changeEvent(QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -50,6 +51,7 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
+    void hideSelectionWithoutFocus();
     void fill(const PaneText &pane);
     void edit(const PaneText &pane, const QList<LineEdit> &edits);
     void countLines(QTextBlock block, const QTextBlock &last);

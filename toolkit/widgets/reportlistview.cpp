@@ -1,7 +1,6 @@
 #include "toolkit/widgets/reportlistview.h"
 
 #include "toolkit/text.h"
-#include "toolkit/widgets/derivedpalette.h"
 
 #include <QAbstractTableModel>
 #include <QContextMenuEvent>
@@ -95,6 +94,11 @@ public:
         }
         return text;
     }
+    // The selection stays as visible as when the list has the focus.
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state |= QStyle::State_Active;
+    }
 };
 
 } // namespace
@@ -105,14 +109,6 @@ ReportListView::ReportListView(QWidget *parent)
     setModel(rows_);
     header()->setSectionsClickable(false);
     header()->setSectionsMovable(false);
-    // The selection stays as visible as when the list has the focus.
-    keepDerivedPalette(this, [](const QPalette &inherited) {
-        QPalette selection;
-        for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
-            selection.setColor(QPalette::Inactive, role, inherited.color(QPalette::Active, role));
-        }
-        return selection;
-    });
     setItemDelegate(new SingleLineDelegate(this));
     watchModel();
 }
