@@ -1,6 +1,7 @@
 #include "markup/parserinput.h"
 
 #include "markup/elementkinds.h"
+#include "markup/texttokens.h"
 
 #include <algorithm>
 #include <array>
@@ -11,15 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace markup {
 namespace {
-
-// The character at `i`, a surrogate pair read as one; `i` moves to its last unit.
-char32_t characterAt(QStringView text, qsizetype &i) {
-    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-        ++i;
-        return QChar::surrogateToUcs4(text[i - 1], text[i]);
-    }
-    return text[i].unicode();
-}
 
 // Chromium nests the elements of a cell this deep at most: an element that would lie deeper is put
 // beside its parent instead, holding only the text and the empty elements written directly in

@@ -5,9 +5,7 @@
 #include <string_view>
 
 namespace markup {
-namespace {
 
-// The character at `i`, a surrogate pair read as one; `i` moves to its last unit.
 char32_t characterAt(QStringView text, qsizetype &i) {
     if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
         ++i;
@@ -15,8 +13,6 @@ char32_t characterAt(QStringView text, qsizetype &i) {
     }
     return text[i].unicode();
 }
-
-} // namespace
 
 QString escaped(const QString &text) {
     QString out;

@@ -4,6 +4,9 @@
 
 namespace markup {
 
+// The character at `i`, a surrogate pair read as one; `i` moves to its last unit.
+char32_t characterAt(QStringView text, qsizetype &i);
+
 // `text` as an HTML attribute value between double quotes, or as the text of an element in HTML
 // or XML: "&", "<", ">" and the double quote as character references.
 QString escaped(const QString &text);
