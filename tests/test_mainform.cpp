@@ -3,6 +3,7 @@
 #include "windowdriver.h"
 
 #include <QAbstractItemModelTester>
+#include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -961,19 +962,24 @@ void MainFormTest::screenReaders_nameEveryControlAndReadTheSample() {
 void MainFormTest::qtsOwnTexts_areJapanese() {
     toolkit::installQtJapanese(*qApp);
     const QPoint at(5, 5);
-    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, ui->numerator()->mapToGlobal(at));
-    QApplication::sendEvent(ui->numerator(), &rightClick);
-    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-    QVERIFY(menu != nullptr);
     QStringList texts;
-    for (const QAction *action : menu->actions()) {
-        texts << action->text();
+    // Every context menu, the edit box's, the list's and the sample's, in the window's font, which
+    // no other window of the process is made to take.
+    for (QWidget *widget : {static_cast<QWidget *>(ui->numerator()),
+                            ui->form->findChild<QAbstractScrollArea *>(u"ListBox"_s)->viewport(),
+                            ui->form->findChild<QWidget *>(u"Image"_s)}) {
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+        QApplication::sendEvent(widget, &rightClick);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY2(menu != nullptr, qPrintable(widget->objectName()));
+        for (const QAction *action : menu->actions()) {
+            texts << action->text();
+        }
+        QCOMPARE(QFontInfo(menu->font()).family(), QFontInfo(ui->form->font()).family());
+        menu->close();
     }
     QVERIFY2(texts.join(u' ').contains(u"すべてを選択"_s), qPrintable(texts.join(u' ')));
-    // In the window's font, which no other window of the process is made to take.
-    QCOMPARE(QFontInfo(menu->font()).family(), QFontInfo(ui->form->font()).family());
     QVERIFY(QApplication::font("QMenu") != ui->form->font());
-    menu->close();
 }
 
 void MainFormTest::styleImages_preloadedLeavePluginFormatsReadable() {

@@ -1,6 +1,7 @@
 #include "toolkit/qt/qtsurface.h"
 
 #include "toolkit/text.h"
+#include "toolkit/widgets/actionsmenu.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -196,6 +197,10 @@ void SurfaceImage::checkDevicePixelRatio() {
     if (picture_ != nullptr && ratio != picture_->devicePixelRatio()) {
         emit devicePixelRatioChanged(ratio);
     }
+}
+
+void SurfaceImage::contextMenuEvent(QContextMenuEvent *event) {
+    popUpActionsMenu(this, event);
 }
 
 void SurfaceImage::paintEvent(QPaintEvent *) {

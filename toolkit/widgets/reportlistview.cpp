@@ -1,11 +1,10 @@
 #include "toolkit/widgets/reportlistview.h"
 
 #include "toolkit/text.h"
+#include "toolkit/widgets/actionsmenu.h"
 
 #include <QAbstractTableModel>
-#include <QContextMenuEvent>
 #include <QHeaderView>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 
@@ -210,15 +209,7 @@ void ReportListView::mouseReleaseEvent(QMouseEvent *event) {
 }
 
 void ReportListView::contextMenuEvent(QContextMenuEvent *event) {
-    if (actions().isEmpty()) {
-        return;
-    }
-    auto *menu = new QMenu(this);
-    menu->addActions(actions());
-    // In the font of the window it opens in, not the application's.
-    menu->setAttribute(Qt::WA_WindowPropagation);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
+    popUpActionsMenu(this, event);
 }
 
 } // namespace toolkit
