@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """The real program with long pasted texts, under Xvfb, driven as a person would with xdotool.
 
-    bench/longtext.py actions PROGRAM [CHARACTERS] [unbreakable]
+    bench/longtext.py actions PROGRAM [CHARACTERS] [unbreakable|tags]
                                                      CPU seconds of each action with one text of
                                                      CHARACTERS (default 1,000,000) mixed Japanese
-                                                     and Latin characters, or with `unbreakable`,
-                                                     of "x" alone: one line without a place to
-                                                     break it
+                                                     and Latin characters; with `unbreakable`, of
+                                                     "x" alone, one line without a place to break
+                                                     it; with `tags`, of "<span>" repeated, the
+                                                     same as markup
     bench/longtext.py memory PROGRAM [CHANGES] [CHARACTERS]
                                                      resident memory before and after changing one
                                                      entry CHANGES times (default 60) to different
@@ -85,9 +86,10 @@ def in_pane_menu(session, downs, then):
         session.key(*then)
 
 
-def actions(session, characters, unbreakable=False):
+def actions(session, characters, kind=None):
     s = session
-    text = "x" * characters if unbreakable else mixed_text(characters)
+    unit = {"unbreakable": "x", "tags": "<span>"}.get(kind)
+    text = (unit * characters)[:characters] if unit else mixed_text(characters)
     put_on_clipboard(s, text)
     s.click(e2e.FIRST_ROW)
     s.click(e2e.NMNT_E)
@@ -112,7 +114,8 @@ def actions(session, characters, unbreakable=False):
         measure(s, name, lambda: in_pane_menu(s, downs, then))
     # The pane's editing items, by their keys, on the text of the last item.
     s.click(e2e.MEMO)
-    measure(s, "type in the pane", lambda: s.key("ctrl+End", "a", "BackSpace"))
+    measure(s, "type in the pane", lambda: s.key("a", "BackSpace"))
+    measure(s, "idle 10 s, pane focused", lambda: time.sleep(10))
     for name, keys in (("select all", "ctrl+a"), ("copy", "ctrl+c"), ("cut", "ctrl+x"),
                        ("undo", "ctrl+z"), ("redo", "ctrl+y"), ("paste", "ctrl+v"),
                        ("select all, delete", "ctrl+a Delete"), ("undo the delete", "ctrl+z")):
@@ -161,11 +164,11 @@ def main():
         return 2
     mode, program = sys.argv[1], os.path.abspath(sys.argv[2])
     numbers = [int(arg) for arg in sys.argv[3:] if arg.isdigit()]
-    unbreakable = "unbreakable" in sys.argv[3:]
+    kind = next((arg for arg in sys.argv[3:] if not arg.isdigit()), None)
     with tempfile.TemporaryDirectory(prefix="pemvaro-bench-") as workdir:
         with e2e.Session(program, workdir) as session:
             if mode == "actions":
-                return actions(session, *(numbers or [1_000_000]), unbreakable)
+                return actions(session, *(numbers or [1_000_000]), kind)
             return memory(session, *(numbers or [60, 200_000]))
 
 

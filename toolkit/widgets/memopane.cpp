@@ -45,6 +45,8 @@ constexpr int MostLinesEdited = 64;
 // words only where a word ends within that line: the lines Qt would make, each laid out once or
 // twice. Shorter paragraphs, all that the pane holds of ordinary text, Qt lays out itself.
 constexpr int LongParagraph = 4096;
+// A word up to this long is looked for from the start of a line.
+constexpr int ShortWord = 64;
 
 class PaneLayout : public QPlainTextDocumentLayout {
 public:
@@ -99,12 +101,15 @@ private:
         const qreal width = (shown > 0 ? shown : qreal(INT_MAX)) - 2 * margin;
         const QString text = block.text();
         QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
-        // Where Qt's layout may end a word: at a break opportunity or a space that breaks.
+        // Where Qt's layout may end a word: before a space that breaks or at a break opportunity.
+        const auto breakableSpace = [&text](int i) {
+            return i < text.size() && text[i].isSpace() &&
+                   text[i].decompositionTag() != QChar::NoBreak;
+        };
         const auto wordEndsIn = [&](int from, int to) {
             for (int i = from + 1; i <= to; ++i) {
-                const QChar c = i < text.size() ? text[i] : QChar();
-                if ((c.isSpace() && c.decompositionTag() != QChar::NoBreak) ||
-                    (breaks.setPosition(i), breaks.isAtBoundary())) {
+                breaks.setPosition(i);
+                if (breakableSpace(i) || breaks.isAtBoundary()) {
                     return true;
                 }
             }
@@ -112,22 +117,33 @@ private:
         };
         QTextOption option = doc->defaultTextOption();
         QTextLayout *layout = block.layout();
+        const auto layOutLine = [&](QTextLine &line, QTextOption::WrapMode mode) {
+            option.setWrapMode(mode);
+            layout->setTextOption(option);
+            line.setLineWidth(width);
+        };
+        // Kept, where Qt's layout would read the whole paragraph again for every blink of the
+        // caret and every paint.
+        layout->setCacheEnabled(true);
         layout->beginLayout();
         qreal height = 0;
         for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
             line.setLeadingIncluded(true);
-            option.setWrapMode(QTextOption::WrapAnywhere);
-            layout->setTextOption(option);
-            line.setLineWidth(width);
             int wordStart = line.textStart();
-            while (wordStart < text.size() && text[wordStart].isSpace()) {
+            while (breakableSpace(wordStart)) {
                 ++wordStart;
             }
-            if (wordEndsIn(wordStart, line.textStart() + line.textLength())) {
-                // The first word fits: Qt breaks this line by words.
-                option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-                layout->setTextOption(option);
-                line.setLineWidth(width);
+            // A short first word Qt finds at once. A long one that ends within the line
+            // broken anywhere fits, and Qt breaks that line by words; otherwise Qt breaks the
+            // line anywhere.
+            const int shortWord = std::min(wordStart + ShortWord, static_cast<int>(text.size()));
+            bool byWords = wordEndsIn(wordStart, shortWord);
+            if (!byWords) {
+                layOutLine(line, QTextOption::WrapAnywhere);
+                byWords = wordEndsIn(shortWord, line.textStart() + line.textLength());
+            }
+            if (byWords) {
+                layOutLine(line, QTextOption::WrapAtWordBoundaryOrAnywhere);
             }
             line.setPosition(QPointF(margin, height));
             height += line.height();
