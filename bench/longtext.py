@@ -1,9 +1,13 @@
 #!/usr/bin/env python3
 """The real program with long pasted texts, under Xvfb, driven as a person would with xdotool.
 
-    bench/longtext.py actions PROGRAM [CHARACTERS]   CPU seconds of each action with one text of
+    bench/longtext.py actions PROGRAM [CHARACTERS] [unbreakable|tags]
+                                                     CPU seconds of each action with one text of
                                                      CHARACTERS (default 1,000,000) mixed Japanese
-                                                     and Latin characters
+                                                     and Latin characters; with `unbreakable`, of
+                                                     "x" alone, one line without a place to break
+                                                     it; with `tags`, of "<span>" repeated, the
+                                                     same as markup
     bench/longtext.py memory PROGRAM [CHANGES] [CHARACTERS]
                                                      resident memory before and after changing one
                                                      entry CHANGES times (default 60) to different
@@ -26,6 +30,12 @@ import pemvaro_e2e as e2e  # noqa: E402
 TICKS = os.sysconf("SC_CLK_TCK")
 UNIT = "分数のテスト 1/2 + abc "
 DELETE_B = e2e.centre(e2e.LIST_P, 140, 312, 75, 25)
+DNMNT_E = e2e.centre(e2e.LIST_P, 44, 280, 121, 20)
+FONT_B = e2e.centre(e2e.SAMPLE_P, 8, 104, 45, 17)
+# The items of the pane's menu that make a markup, by their steps from its top.
+PANE_MENU = (("HTML5 で作成", 1, ()), ("MathML で作成", 2, ()),
+             *((f"TeX で作成, item {i + 1}", 3, ["Down"] * i + ["Return"]) for i in range(4)),
+             ("テキストで作成", 4, ()), ("画像としてコピー", 5, ()))
 
 
 def cpu_seconds(pid):
@@ -70,9 +80,16 @@ def measure(session, name, action):
     print(f"{name:28s} {cpu_seconds(pid) - before:6.2f} CPU s", flush=True)
 
 
-def actions(session, characters):
+def in_pane_menu(session, downs, then):
+    session.choose_from_context_menu(e2e.MEMO, downs)
+    if then:
+        session.key(*then)
+
+
+def actions(session, characters, kind=None):
     s = session
-    text = mixed_text(characters)
+    unit = {"unbreakable": "x", "tags": "<span>"}.get(kind)
+    text = (unit * characters)[:characters] if unit else mixed_text(characters)
     put_on_clipboard(s, text)
     s.click(e2e.FIRST_ROW)
     s.click(e2e.NMNT_E)
@@ -92,6 +109,27 @@ def actions(session, characters):
     print(f"clipboard holds the whole markup: {whole}")
     measure(s, "hide the sample", lambda: s.click(e2e.VIS_SC))
     measure(s, "show the sample", lambda: s.click(e2e.VIS_SC))
+    measure(s, "choose a font (OK)", lambda: (s.click(FONT_B), s.key("Return")))
+    for name, downs, then in PANE_MENU:
+        measure(s, name, lambda: in_pane_menu(s, downs, then))
+    # The pane's editing items, by their keys, on the text of the last item.
+    s.click(e2e.MEMO)
+    measure(s, "type in the pane", lambda: s.key("a", "BackSpace"))
+    measure(s, "idle 10 s, pane focused", lambda: time.sleep(10))
+    for name, keys in (("select all", "ctrl+a"), ("copy", "ctrl+c"), ("cut", "ctrl+x"),
+                       ("undo", "ctrl+z"), ("redo", "ctrl+y"), ("paste", "ctrl+v"),
+                       ("select all, delete", "ctrl+a Delete"), ("undo the delete", "ctrl+z")):
+        measure(s, "pane: " + name, lambda: s.key(*keys.split()))
+    s.click(e2e.FIRST_ROW)
+    measure(s, "type in the list", lambda: s.key("x", "Down", "Up"))
+    s.click(e2e.NMNT_E)
+    measure(s, "type in 分子", lambda: s.key("End", "a", "BackSpace"))
+    s.click(DNMNT_E)
+    measure(s, "paste into 分母", lambda: s.key("ctrl+a", "ctrl+v"))
+    measure(s, "type in 分母", lambda: s.key("End", "a", "BackSpace"))
+    s.click(e2e.PATH_E)
+    measure(s, "paste into the picture path", lambda: s.key("ctrl+a", "ctrl+v"))
+    measure(s, "type in the picture path", lambda: s.key("End", "a", "BackSpace"))
     return 0 if whole else 1
 
 
@@ -124,11 +162,13 @@ def main():
     if len(sys.argv) < 3 or sys.argv[1] not in ("actions", "memory"):
         print(__doc__, file=sys.stderr)
         return 2
-    mode, program, numbers = sys.argv[1], os.path.abspath(sys.argv[2]), list(map(int, sys.argv[3:]))
+    mode, program = sys.argv[1], os.path.abspath(sys.argv[2])
+    numbers = [int(arg) for arg in sys.argv[3:] if arg.isdigit()]
+    kind = next((arg for arg in sys.argv[3:] if not arg.isdigit()), None)
     with tempfile.TemporaryDirectory(prefix="pemvaro-bench-") as workdir:
         with e2e.Session(program, workdir) as session:
             if mode == "actions":
-                return actions(session, *(numbers or [1_000_000]))
+                return actions(session, *(numbers or [1_000_000]), kind)
             return memory(session, *(numbers or [60, 200_000]))
 
 

@@ -73,6 +73,8 @@ private slots:
     void pane_movesAndEditsAsWithOneParagraphALine();
     void pane_tripleClickSelectsLines_data();
     void pane_tripleClickSelectsLines();
+    void pane_wrapsLongLinesAsQtDoes_data();
+    void pane_wrapsLongLinesAsQtDoes();
     void pane_keepsNoncharacters_data();
     void pane_keepsNoncharacters();
 
@@ -878,6 +880,44 @@ void MainFormTest::pane_tripleClickSelectsLines() {
     }
     QVERIFY(memo->textCursor().hasSelection());
     QCOMPARE(paneState(*memo), paneState(*reference));
+}
+
+void MainFormTest::pane_wrapsLongLinesAsQtDoes_data() {
+    QTest::addColumn<QString>("text");
+    const QString words = u"分数の テスト 1/2 + abc "_s.repeated(300);
+    QTest::newRow("words") << words;
+    QTest::newRow("Japanese without spaces") << u"分数のテスト"_s.repeated(1000);
+    QTest::newRow("no place to break") << u"x"_s.repeated(20000);
+    QTest::newRow("words, a long word, words") << words + u"y"_s.repeated(9000) + words;
+    QTest::newRow("long words between spaces") << (u"z"_s.repeated(900) + u"  "_s).repeated(9);
+    QTest::newRow("short lines around") << u"a\n  "_s + u"<span>"_s.repeated(2000) + u"\nb"_s;
+}
+
+void MainFormTest::pane_wrapsLongLinesAsQtDoes() {
+    QFETCH(QString, text);
+    toolkit::MemoPane *memo = filledPane();
+    QVERIFY(memo != nullptr);
+    const auto lineStarts = [](QPlainTextEdit &pane) {
+        QList<int> starts;
+        QTextDocument *doc = pane.document();
+        for (QTextBlock block = doc->firstBlock(); block.isValid(); block = block.next()) {
+            doc->documentLayout()->blockBoundingRect(block);
+            for (int i = 0; i < block.layout()->lineCount(); ++i) {
+                starts << block.position() + block.layout()->lineAt(i).textStart();
+            }
+        }
+        return starts;
+    };
+    memo->replaceText(text);
+    reference->setPlainText(text);
+    QCOMPARE(lineStarts(*memo), lineStarts(*reference));
+    // Typing in the middle of the long line, as Qt lays it out again at once.
+    for (QPlainTextEdit *pane : {static_cast<QPlainTextEdit *>(memo), reference.get()}) {
+        placeCaret(*pane, static_cast<int>(text.size() / 2));
+        QTest::keyClicks(pane, u"a b"_s);
+    }
+    QCOMPARE(paneState(*memo), paneState(*reference));
+    QCOMPARE(lineStarts(*memo), lineStarts(*reference));
 }
 
 void MainFormTest::pane_keepsNoncharacters_data() {
