@@ -222,7 +222,10 @@ void Session::undoKey(int key) {
 // The list's copy, cut and paste, checked against the model's list and against the row the
 // model expects a paste to read back.
 void Session::clipboardKey(int key) {
-    if (model_.focus != Control::ListBox) {
+    // Pastes of pasted markup would double the list again and again: a session stays short.
+    const bool tooMany = key >= 10 && model_.clipboardRow &&
+                         model_.entries.size() + model_.clipboardRow->size() > 300;
+    if (model_.focus != Control::ListBox || tooMany) {
         return;
     }
     static constexpr std::array Keys{Qt::Key_C, Qt::Key_X, Qt::Key_V, Qt::Key_Insert};
