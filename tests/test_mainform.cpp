@@ -17,6 +17,7 @@
 #include <QStyleHints>
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 
@@ -50,6 +51,9 @@ private slots:
     void deleting_data();
     void deleting();
     void deletingTheLastEntryByMouse_movesFocusToTheList();
+    void listClipboard_pastesBeforeTheSelectedRowAsOneChange();
+    void listClipboard_leavesTheListAloneAndSaysSoOnBadInput_data();
+    void listClipboard_leavesTheListAloneAndSaysSoOnBadInput();
 
     void enter_activatesChangeFromControlsWithoutOwnUse_data();
     void enter_activatesChangeFromControlsWithoutOwnUse();
@@ -400,6 +404,70 @@ void MainFormTest::deletingTheLastEntryByMouse_movesFocusToTheList() {
     QCOMPARE(ui->rowCount(), 1);
     QCOMPARE(QApplication::focusWidget(), ui->list());
     QVERIFY(!ui->widget<QAction>("CopyImageMI")->isEnabled());
+}
+
+void MainFormTest::listClipboard_pastesBeforeTheSelectedRowAsOneChange() {
+    ui->addEntry(u"1"_s, u"2"_s);
+    ui->addEntry(u"3"_s, u"4"_s);
+    // An entry selected and being changed in the editor; back in the list, a row pasted.
+    ui->clickRow(1);
+    ui->key(Qt::Key_Tab);
+    ui->type(u"x"_s);
+    ui->key(Qt::Key_Tab, Qt::ShiftModifier);
+    QGuiApplication::clipboard()->setText(u"5/6 +"_s);
+    ui->key(Qt::Key_Insert, Qt::ShiftModifier);
+    const QList<QStringList> pasted{
+        {u"1"_s, u"2"_s}, {u"5"_s, u"6"_s}, {u"+"_s, {}}, {u"3"_s, u"4"_s}};
+    QCOMPARE(ui->entries(), pasted);
+    QCOMPARE(ui->selectedRow(), 3);
+    QCOMPARE(ui->editor(), QStringList({u"x"_s, u"4"_s}));
+    ui->key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(ui->entries(), QList<QStringList>({{u"1"_s, u"2"_s}, {u"3"_s, u"4"_s}}));
+    ui->key(Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(ui->entries(), pasted);
+
+    // An entry cut and pasted at the end, with the entry row selected, moves there whole.
+    ui->clickRow(0);
+    ui->key(Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"1/2"_s);
+    ui->clickRow(ui->rowCount() - 1);
+    ui->key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(ui->entries(), (pasted.mid(1) << QStringList{u"1"_s, u"2"_s}));
+    QCOMPARE(ui->selectedRow(), ui->rowCount() - 1);
+    // On the entry row, Copy has no entry to copy, and the view's own copy of a cell is gone.
+    ui->key(Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"1/2"_s);
+}
+
+void MainFormTest::listClipboard_leavesTheListAloneAndSaysSoOnBadInput_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("notice");
+    const QString nothing = u"クリップボードに分数の列がありません"_s;
+    QTest::newRow("empty") << QString() << nothing;
+    QTest::newRow("spaces") << u"  "_s << nothing;
+    QTest::newRow("over 16 MB") << u"1/2 "_s.repeated(4 * 1024 * 1024 + 1)
+                                << u"クリップボードが大きすぎて貼り付けられません"_s;
+    QTest::newRow("too many entries")
+        << u"1 "_s.repeated(100'001) << u"クリップボードの列が長すぎて貼り付けられません"_s;
+}
+
+void MainFormTest::listClipboard_leavesTheListAloneAndSaysSoOnBadInput() {
+    QFETCH(QString, text);
+    QFETCH(QString, notice);
+    ui->addEntry(u"1"_s, u"2"_s);
+    ui->clickRow(0);
+    ui->key(Qt::Key_Tab);
+    ui->type(u"7"_s);
+    ui->key(Qt::Key_Tab, Qt::ShiftModifier);
+    QGuiApplication::clipboard()->setText(text);
+    QElapsedTimer timer;
+    timer.start();
+    ui->key(Qt::Key_V, Qt::ControlModifier);
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(ui->entries(), QList<QStringList>({{u"1"_s, u"2"_s}}));
+    QCOMPARE(ui->editor(), QStringList({u"7"_s, u"2"_s}));
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), notice);
 }
 
 void MainFormTest::enter_activatesChangeFromControlsWithoutOwnUse_data() {
