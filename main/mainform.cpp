@@ -265,9 +265,10 @@ void TMainForm::CopyMIClick() {
 // change. The selection stays on its row, so the editor keeps whatever is typed in it, and the
 // new entries are scrolled into sight.
 void TMainForm::PasteMIClick() {
-    // A clipboard so large that reading it would hold the window up for more than a second is
-    // refused before it is even decoded, as is a row the list could not take back quickly.
-    constexpr qsizetype MostBytes = 16 * 1024 * 1024;
+    // A clipboard so large that reading it could hold the window up for more than a second is
+    // refused before it is even decoded: a row of 10,000 entries is some 0.6 MB of markup, read
+    // in well under 0.1 s. So is a row that the list and its history would take long to hold.
+    constexpr qsizetype MostBytes = 4 * 1024 * 1024;
     constexpr size_t MostEntries = 100'000;
     const std::optional<toolkit::Clipboard::Texts> held = clipboard_.texts(MostBytes);
     if (!held) {

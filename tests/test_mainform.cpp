@@ -445,8 +445,8 @@ void MainFormTest::listClipboard_leavesTheListAloneAndSaysSoOnBadInput_data() {
     const QString nothing = u"クリップボードに分数の列がありません"_s;
     QTest::newRow("empty") << QString() << nothing;
     QTest::newRow("spaces") << u"  "_s << nothing;
-    QTest::newRow("over 16 MB") << u"1/2 "_s.repeated(4 * 1024 * 1024 + 1)
-                                << u"クリップボードが大きすぎて貼り付けられません"_s;
+    QTest::newRow("16 MB") << u"1/2 "_s.repeated(4'000'000)
+                           << u"クリップボードが大きすぎて貼り付けられません"_s;
     QTest::newRow("too many entries")
         << u"1 "_s.repeated(100'001) << u"クリップボードの列が長すぎて貼り付けられません"_s;
 }
