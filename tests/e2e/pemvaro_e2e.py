@@ -1324,6 +1324,14 @@ def screen_reader(s):
     check((tree["name"], tree["rows"]) == ("分数リスト", 3), f"the list reads {tree}")
     headers = [(n["name"], n["extents"][2]) for n in roles["table column header"]]
     check(headers == [("分子", 102), ("分母", 102)], f"the list's columns are {headers}")
+    # A paste that reads no row is told in a line at the list, which screen readers read too.
+    s.click(FIRST_ROW)
+    s.paste("  ")
+    deadline = time.monotonic() + TIMEOUT
+    while not (tips := [n["name"] for n in read().get("tool tip", [])]) and \
+            time.monotonic() < deadline:
+        time.sleep(0.2)
+    check(tips == ["クリップボードに分数の列がありません"], f"the paste's line reads {tips}")
 
 
 @case
