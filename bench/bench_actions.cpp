@@ -1,10 +1,12 @@
 #include "main/mainform.h"
+#include "markup/rowreader.h"
 #include "toolkit/widgets/reportlistview.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -258,6 +260,52 @@ void longTextInBox(benchmark::State &state, const char *action) {
     }
 }
 
+// Ctrl+V in an empty list of a row copied from a window that holds it: from the pane after one of
+// its commands, or from the list itself. Undone between rounds.
+void pasteRow(benchmark::State &state, const char *command) {
+    Window source(static_cast<int>(state.range(0)));
+    if (QByteArray(command) == "list") {
+        std::vector<fractions::Entry> entries;
+        for (int i = 0; i < source.list->rowCount() - 1; ++i) {
+            entries.push_back({source.list->caption(i), source.list->subItem(i)});
+        }
+        const markup::RowClipboard row = markup::rowClipboard(entries);
+        auto *data = new QMimeData;
+        data->setHtml(row.html);
+        data->setText(row.text);
+        QGuiApplication::clipboard()->setMimeData(data);
+    } else {
+        source.run(command);
+        source.run("CopyB");
+    }
+    Window window(0);
+    window.run("PasteMI");
+    if (window.list->rowCount() != source.list->rowCount()) {
+        state.SkipWithError("the row was not read back");
+        return;
+    }
+    window.run("UndoMI");
+    for (auto _ : state) {
+        window.run("PasteMI");
+        state.PauseTiming();
+        window.run("UndoMI");
+        state.ResumeTiming();
+    }
+}
+
+// The largest row a paste takes, 100,000 entries in 4 MB of text.
+void pasteLargestRow(benchmark::State &state) {
+    Window window(0);
+    QGuiApplication::clipboard()->setText(
+        u"1234567890123456/1234567890123456789012 "_s.repeated(100'000));
+    for (auto _ : state) {
+        window.run("PasteMI");
+        state.PauseTiming();
+        window.run("UndoMI");
+        state.ResumeTiming();
+    }
+}
+
 BENCHMARK_CAPTURE(longEntry, commit, "ChangeB")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(longEntry, make, "MakeB")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(longEntry, copy, "CopyB")->Unit(benchmark::kMillisecond);
@@ -314,5 +362,17 @@ BENCHMARK(copyPicture)
     ->ArgsProduct({{10, 100, 1000, 10000, 100000}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(toggleSample)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(pasteRow, make, "MakeB")->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(pasteRow, html5, "MakeHtml5MI")->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(pasteRow, mathml, "MakeMathMlMI")->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(pasteRow, tex, "MakeTexMI")->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(pasteRow, texZenn, "MakeTexZennMI")->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(pasteRow, texQiita, "MakeTexQiitaMI")->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(pasteRow, texHatena, "MakeTexHatenaMI")
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(pasteRow, text, "MakeTextMI")->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(pasteRow, list, "list")->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(pasteLargestRow)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "fractions/fractionlist.h"
 
+#include <algorithm>
+
 namespace fractions {
 
 FractionList::FractionList(toolkit::ListView &view)
@@ -18,20 +20,20 @@ FractionList::Commit FractionList::commit(int row, const Entry &entry) {
         return Commit::Rejected;
     }
     const bool wasEntryRow = isEntryRow(row);
-    std::optional<Entry> before;
+    std::vector<Entry> before;
     if (!wasEntryRow) {
-        before = this->entry(row);
+        before.push_back(this->entry(row));
     }
     view_.setCaption(row, entry.numerator);
     view_.setSubItem(row, entry.denominator);
     if (!wasEntryRow) {
-        if (*before != entry) {
-            history_.record({row, std::move(before), entry});
+        if (before.front() != entry) {
+            history_.record({row, std::move(before), {entry}});
         }
         return Commit::ChangedEntry;
     }
     view_.appendRow(EntryRowCaption, QString());
-    history_.record({row, std::nullopt, entry});
+    history_.record({row, {}, {entry}});
     return Commit::AddedEntry;
 }
 
@@ -39,8 +41,17 @@ bool FractionList::remove(int row) {
     if (!isEntry(row)) {
         return false;
     }
-    history_.record({row, entry(row), std::nullopt});
+    history_.record({row, {entry(row)}, {}});
     view_.removeRow(row);
+    return true;
+}
+
+bool FractionList::insert(int row, std::vector<Entry> entries) {
+    if (row < 0 || row >= count() || entries.empty()) {
+        return false;
+    }
+    apply(row, {}, entries);
+    history_.record({row, {}, std::move(entries)});
     return true;
 }
 
@@ -59,20 +70,29 @@ int FractionList::redo() {
         return -1;
     }
     apply(change->row, change->before, change->after);
-    // A commit of the entry row went on to the new entry row.
-    return change->before ? change->row : change->row + 1;
+    // A commit of the entry row went on to the new entry row, a paste left the selection on the
+    // row it went before.
+    return change->before.empty() ? change->row + static_cast<int>(change->after.size())
+                                  : change->row;
 }
 
-// Whatever the change, the entry row stays last: an entry comes and goes above it.
-void FractionList::apply(int row, const std::optional<Entry> &from,
-                         const std::optional<Entry> &to) {
-    if (!to) {
-        view_.removeRow(row);
-    } else if (!from) {
-        view_.insertRow(row, to->numerator, to->denominator);
-    } else {
-        view_.setCaption(row, to->numerator);
-        view_.setSubItem(row, to->denominator);
+// Whatever the change, the entry row stays last: entries come and go above it.
+void FractionList::apply(int row, const std::vector<Entry> &from, const std::vector<Entry> &to) {
+    const size_t kept = std::min(from.size(), to.size());
+    for (size_t i = 0; i < kept; ++i) {
+        view_.setCaption(row + static_cast<int>(i), to[i].numerator);
+        view_.setSubItem(row + static_cast<int>(i), to[i].denominator);
+    }
+    const int rest = row + static_cast<int>(kept);
+    if (from.size() > kept) {
+        view_.removeRows(rest, static_cast<int>(from.size() - kept));
+    } else if (to.size() > kept) {
+        std::vector<toolkit::ListRow> rows;
+        rows.reserve(to.size() - kept);
+        for (size_t i = kept; i < to.size(); ++i) {
+            rows.emplace_back(to[i].numerator, to[i].denominator);
+        }
+        view_.insertRows(rest, rows);
     }
 }
 

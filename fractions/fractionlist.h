@@ -29,17 +29,20 @@ public:
     Commit commit(int row, const Entry &entry);
     // Removes entry `row`; the entry row can never be removed.
     bool remove(int row);
+    // Puts `entries` before row `row`, the entry row included, as one change. Nothing to insert,
+    // or a row outside the list, leaves the list alone.
+    bool insert(int row, std::vector<Entry> entries);
 
-    // Commits and removals can be taken back and made again, the list each time exactly as it
-    // was. Each returns the row to select, as the change itself selected it, or -1 when there is
-    // nothing to take back or make again.
+    // Commits, removals and insertions can be taken back and made again, the list each time exactly
+    // as it was. Each returns the row to select, as the change itself selected it, or -1 when there
+    // is nothing to take back or make again.
     bool canUndo() const { return history_.canUndo(); }
     bool canRedo() const { return history_.canRedo(); }
     int undo();
     int redo();
 
 private:
-    void apply(int row, const std::optional<Entry> &from, const std::optional<Entry> &to);
+    void apply(int row, const std::vector<Entry> &from, const std::vector<Entry> &to);
 
     toolkit::ListView &view_;
     ListHistory history_;

@@ -4,11 +4,15 @@ namespace fractions {
 
 namespace {
 
+// What an entry's two strings take even when empty, in characters of two bytes: a paste of many
+// short entries costs as much as its texts would.
+constexpr qsizetype EntryCharacters = sizeof(Entry) / 2;
+
 qsizetype charactersOf(const ListChange &change) {
     qsizetype n = 0;
-    for (const std::optional<Entry> *entry : {&change.before, &change.after}) {
-        if (entry->has_value()) {
-            n += (*entry)->numerator.size() + (*entry)->denominator.size();
+    for (const std::vector<Entry> *entries : {&change.before, &change.after}) {
+        for (const Entry &entry : *entries) {
+            n += EntryCharacters + entry.numerator.size() + entry.denominator.size();
         }
     }
     return n;

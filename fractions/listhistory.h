@@ -4,27 +4,29 @@
 
 #include <cstddef>
 #include <deque>
-#include <optional>
+#include <vector>
 
 namespace fractions {
 
-// One change to the fraction list: the entry of one row before and after it. A commit of the
-// entry row has no entry before it, a delete none after it.
+// One change to the fraction list: the entries from `row` on before it and after it. A commit
+// changes one entry; a commit of the entry row has no entry before it, a delete none after it; a
+// paste has all its entries after it and none before.
 struct ListChange {
     int row = 0;
-    std::optional<Entry> before;
-    std::optional<Entry> after;
+    std::vector<Entry> before;
+    std::vector<Entry> after;
 };
 
 // The changes to the list that can be taken back, and those taken back that can be made again.
-// Each step keeps only the entry it changed, whose texts share their characters with the list's
+// Each step keeps only the entries it changed, whose texts share their characters with the list's
 // for as long as both hold them.
 class ListHistory {
 public:
     struct Limits {
         std::size_t steps = 1000;
-        // The texts of all steps, counted as if none shared their characters: 16 million are
-        // 32 MB, some sixteen changes of an entry of a million characters.
+        // The texts of all steps, counted as if none shared their characters, and each entry
+        // kept as the characters its two strings take: 16 million are 32 MB, some sixteen
+        // changes of an entry of a million characters, or pastes of 300,000 short entries.
         qsizetype characters = 16'000'000;
     };
 

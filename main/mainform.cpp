@@ -1,6 +1,7 @@
 #include "main/mainform.h"
 
 #include "markup/mathmarkup.h"
+#include "markup/rowreader.h"
 #include "markup/tablemarkup.h"
 #include "markup/texmarkup.h"
 #include "markup/textmarkup.h"
@@ -41,6 +42,8 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     , UndoMI(ui->UndoMI)
     , RedoMI(ui->RedoMI)
     , DeleteMI(ui->DeleteMI)
+    , CutMI(ui->CutMI)
+    , CopyMI(ui->CopyMI)
     , Image(*ui->Image)
     , CopyImageMI(ui->CopyImageMI)
     , fractions_(ListBox)
@@ -57,9 +60,12 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     ui->MakeTexM->setAttribute(Qt::WA_WindowPropagation);
     // Redo takes the keys of both families of desktops; a layout names only one.
     ui->RedoMI->setShortcuts({ui->RedoMI->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    // So do copy and paste, with the Insert keys of the older family.
+    ui->CopyMI->setShortcuts({ui->CopyMI->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    ui->PasteMI->setShortcuts({ui->PasteMI->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
     auto *menuLine = new QAction(this);
     menuLine->setSeparator(true);
-    ui->ListBox->insertAction(ui->DeleteMI, menuLine);
+    ui->ListBox->insertAction(ui->CutMI, menuLine);
 
     const toolkit::Font fdFont{toolkit::withLayoutPixelSize(property("FD.font").value<QFont>()),
                                preview::sampleInk(palette().color(QPalette::WindowText))};
@@ -101,6 +107,9 @@ void TMainForm::connectHandlers() {
     connect(ui->UndoMI, &QAction::triggered, this, &TMainForm::UndoMIClick);
     connect(ui->RedoMI, &QAction::triggered, this, &TMainForm::RedoMIClick);
     connect(ui->DeleteMI, &QAction::triggered, this, &TMainForm::DeleteMIClick);
+    connect(ui->CutMI, &QAction::triggered, this, &TMainForm::CutMIClick);
+    connect(ui->CopyMI, &QAction::triggered, this, &TMainForm::CopyMIClick);
+    connect(ui->PasteMI, &QAction::triggered, this, &TMainForm::PasteMIClick);
     connect(ui->MakeB, &QPushButton::clicked, this, &TMainForm::MakeBClick);
     connect(ui->MakeHtml5MI, &QAction::triggered, this, &TMainForm::MakeHtml5MIClick);
     connect(ui->MakeMathMlMI, &QAction::triggered, this, &TMainForm::MakeMathMlMIClick);
@@ -147,6 +156,8 @@ void TMainForm::ListBoxClick() {
     ChangeB.setEnabled(state.changeEnabled);
     DeleteB.setEnabled(state.deleteEnabled);
     DeleteMI.setEnabled(state.deleteEnabled);
+    CutMI.setEnabled(state.deleteEnabled);
+    CopyMI.setEnabled(state.deleteEnabled);
     const fractions::Entry shown = state.loadsRow ? fractions_.entry(selected) : fractions::Entry{};
     NmntE.setText(shown.numerator);
     DnmnE.setText(shown.denominator);
@@ -232,6 +243,54 @@ void TMainForm::enableHistoryItems() {
 
 void TMainForm::DeleteMIClick() {
     DeleteBClick();
+}
+
+// The list's clipboard items, which read and write whole entries; the edit boxes and the pane keep
+// the same keys for their own text.
+void TMainForm::CutMIClick() {
+    CopyMIClick();
+    DeleteBClick();
+}
+
+void TMainForm::CopyMIClick() {
+    const int selected = ListBox.selectedIndex();
+    if (!fractions_.isEntry(selected)) {
+        return;
+    }
+    const markup::RowClipboard row = markup::rowClipboard({fractions_.entry(selected)});
+    clipboard_.setHtmlAndText(row.html, row.text);
+}
+
+// The row on the clipboard goes before the selected row, or at the end when none is, as one
+// change. The selection stays on its row, so the editor keeps whatever is typed in it, and the
+// new entries are scrolled into sight.
+void TMainForm::PasteMIClick() {
+    // A clipboard so large that reading it could hold the window up for more than a second is
+    // refused before it is even decoded: a row of 10,000 entries is some 0.6 MB of markup, read
+    // in well under 0.1 s. So is a row that the list and its history would take long to hold.
+    constexpr qsizetype MostBytes = 4 * 1024 * 1024;
+    constexpr size_t MostEntries = 100'000;
+    const std::optional<toolkit::Clipboard::Texts> held = clipboard_.texts(MostBytes);
+    if (!held) {
+        ListBox.showNotice(QStringLiteral("クリップボードが大きすぎて貼り付けられません"));
+        return;
+    }
+    std::optional<std::vector<fractions::Entry>> row = markup::readRow(held->html, held->text);
+    if (!row || row->size() > MostEntries) {
+        ListBox.showNotice(row ? QStringLiteral("クリップボードの列が長すぎて貼り付けられません")
+                               : QStringLiteral("クリップボードに分数の列がありません"));
+        return;
+    }
+    const int selected = ListBox.selectedIndex();
+    const int at = selected < 0 ? fractions_.count() - 1 : selected;
+    const int pasted = static_cast<int>(row->size());
+    {
+        const QSignalBlocker whole(&ListBox);
+        fractions_.insert(at, std::move(*row));
+    }
+    ListBox.showRows(at, at + pasted);
+    ListBoxChange();
+    enableHistoryItems();
 }
 
 void TMainForm::MakeBClick() {

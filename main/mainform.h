@@ -46,6 +46,9 @@ private:
     void UndoMIClick();
     void RedoMIClick();
     void DeleteMIClick();
+    void CutMIClick();
+    void CopyMIClick();
+    void PasteMIClick();
     void MakeBClick();
     void MakeHtml5MIClick();
     void MakeMathMlMIClick();
@@ -80,6 +83,8 @@ private:
     toolkit::QtMenuItem UndoMI;
     toolkit::QtMenuItem RedoMI;
     toolkit::QtMenuItem DeleteMI;
+    toolkit::QtMenuItem CutMI;
+    toolkit::QtMenuItem CopyMI;
     toolkit::SurfaceImage &Image;
     toolkit::QtMenuItem CopyImageMI;
 

@@ -27,6 +27,10 @@ public:
         rows.emplace(rows.begin() + r, c, s);
     }
     void removeRow(int row) override { rows.erase(rows.begin() + row); }
+    void insertRows(int r, const std::vector<toolkit::ListRow> &added) override {
+        rows.insert(rows.begin() + r, added.begin(), added.end());
+    }
+    void removeRows(int r, int n) override { rows.erase(rows.begin() + r, rows.begin() + r + n); }
 };
 } // namespace
 
@@ -72,13 +76,15 @@ void FractionListTest::commitAndRemove_outsideTheEntries_changeNothing() {
 void FractionListTest::undoAndRedo_retraceEveryChangeWithinTheLimits() {
     MemoryListView view;
     FractionList list(view);
-    // Random commits and deletes, more than the history keeps; the list after each change.
+    // Random commits, deletes and pastes, more than the history keeps; the list after each change.
     std::mt19937 random(30);
     std::vector<decltype(view.rows)> lists{view.rows};
     while (lists.size() < 1200) {
         const int row = static_cast<int>(random() % view.rows.size());
         if (random() % 3 == 0) {
             list.remove(row);
+        } else if (random() % 4 == 0) {
+            list.insert(row, std::vector<fractions::Entry>(random() % 3, {u"p"_s, u"q"_s}));
         } else {
             list.commit(row, {QString::number(random() % 3), random() % 2 ? u"2"_s : QString()});
         }
@@ -98,11 +104,16 @@ void FractionListTest::undoAndRedo_retraceEveryChangeWithinTheLimits() {
     list.commit(0, {u"x"_s, {}});
     QVERIFY(!list.canRedo()); // a new change drops what was undone
 
-    // Over the characters, the oldest steps go; the newest stays, however long.
+    // Over the characters, the oldest steps go; the newest stays, however long. Each entry
+    // counts, even an empty one.
     fractions::ListHistory history({10, 5});
-    history.record({0, std::nullopt, fractions::Entry{u"abc"_s, {}}});
-    history.record({0, std::nullopt, fractions::Entry{u"123456"_s, {}}});
+    history.record({0, {}, {fractions::Entry{u"abc"_s, {}}}});
+    history.record({0, {}, {fractions::Entry{u"123456"_s, {}}}});
     QCOMPARE(history.size(), size_t(1));
+    fractions::ListHistory entries({10, 1000});
+    entries.record({0, {}, {fractions::Entry{u"abc"_s, {}}}});
+    entries.record({0, {}, std::vector<fractions::Entry>(100)});
+    QCOMPARE(entries.size(), size_t(1));
 }
 
 void FractionListTest::editorState_data() {

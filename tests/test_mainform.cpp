@@ -17,6 +17,7 @@
 #include <QStyleHints>
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 
@@ -50,6 +51,8 @@ private slots:
     void deleting_data();
     void deleting();
     void deletingTheLastEntryByMouse_movesFocusToTheList();
+    void listClipboard_leavesTheListAloneAndSaysSoOnBadInput_data();
+    void listClipboard_leavesTheListAloneAndSaysSoOnBadInput();
 
     void enter_activatesChangeFromControlsWithoutOwnUse_data();
     void enter_activatesChangeFromControlsWithoutOwnUse();
@@ -402,6 +405,37 @@ void MainFormTest::deletingTheLastEntryByMouse_movesFocusToTheList() {
     QCOMPARE(ui->rowCount(), 1);
     QCOMPARE(QApplication::focusWidget(), ui->list());
     QVERIFY(!ui->widget<QAction>("CopyImageMI")->isEnabled());
+}
+
+void MainFormTest::listClipboard_leavesTheListAloneAndSaysSoOnBadInput_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("notice");
+    const QString nothing = u"クリップボードに分数の列がありません"_s;
+    QTest::newRow("empty") << QString() << nothing;
+    QTest::newRow("spaces") << u"  "_s << nothing;
+    QTest::newRow("16 MB") << u"1/2 "_s.repeated(4'000'000)
+                           << u"クリップボードが大きすぎて貼り付けられません"_s;
+    QTest::newRow("too many entries")
+        << u"1 "_s.repeated(100'001) << u"クリップボードの列が長すぎて貼り付けられません"_s;
+}
+
+void MainFormTest::listClipboard_leavesTheListAloneAndSaysSoOnBadInput() {
+    QFETCH(QString, text);
+    QFETCH(QString, notice);
+    ui->addEntry(u"1"_s, u"2"_s);
+    ui->clickRow(0);
+    ui->key(Qt::Key_Tab);
+    ui->type(u"7"_s);
+    ui->key(Qt::Key_Tab, Qt::ShiftModifier);
+    QGuiApplication::clipboard()->setText(text);
+    QElapsedTimer timer;
+    timer.start();
+    ui->key(Qt::Key_V, Qt::ControlModifier);
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(ui->entries(), QList<QStringList>({{u"1"_s, u"2"_s}}));
+    QCOMPARE(ui->editor(), QStringList({u"7"_s, u"2"_s}));
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), notice);
 }
 
 void MainFormTest::enter_activatesChangeFromControlsWithoutOwnUse_data() {
@@ -1003,6 +1037,7 @@ void MainFormTest::qtsOwnTexts_areJapanese() {
     toolkit::installQtJapanese(*qApp);
     const QPoint at(5, 5);
     QStringList texts;
+    QList<QStringList> menus;
     // Every context menu, the edit box's, the list's and the sample's, in the window's font, which
     // no other window of the process is made to take.
     for (QWidget *widget : {static_cast<QWidget *>(ui->numerator()),
@@ -1012,13 +1047,19 @@ void MainFormTest::qtsOwnTexts_areJapanese() {
         QApplication::sendEvent(widget, &rightClick);
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         QVERIFY2(menu != nullptr, qPrintable(widget->objectName()));
+        menus.append(QStringList());
         for (const QAction *action : menu->actions()) {
             texts << action->text();
+            menus.back() << action->text().section(u'\t', 0, 0);
         }
         QCOMPARE(QFontInfo(menu->font()).family(), QFontInfo(ui->form->font()).family());
         menu->close();
     }
     QVERIFY2(texts.join(u' ').contains(u"すべてを選択"_s), qPrintable(texts.join(u' ')));
+    // The list's items are the edit box's, in Qt's own words.
+    for (const QString &text : menus[1]) {
+        QVERIFY2(menus[0].contains(text), qPrintable(text));
+    }
     QVERIFY(QApplication::font("QMenu") != ui->form->font());
 }
 

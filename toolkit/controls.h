@@ -3,9 +3,16 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+#include <utility>
+#include <vector>
+
 // The window operations that the program's logic needs, kept small so that the logic can be
 // exercised against simple fakes as well as against the real widgets.
 namespace toolkit {
+
+// A row of a list view: its caption and its sub-item.
+using ListRow = std::pair<QString, QString>;
 
 // A report-style list whose rows carry a caption (first column) and one sub-item (second column).
 class ListView {
@@ -26,6 +33,10 @@ public:
     virtual void insertRow(int row, const QString &caption, const QString &subItem) = 0;
     // Later rows move up by one.
     virtual void removeRow(int row) = 0;
+    // Many rows in one go, as fast for the view as one: the first new row is row `row`.
+    virtual void insertRows(int row, const std::vector<ListRow> &rows) = 0;
+    // Rows `row` to `row + count - 1`; later rows move up.
+    virtual void removeRows(int row, int count) = 0;
 };
 
 class EditBox {
@@ -75,6 +86,16 @@ public:
     // Offers a picture as image/png, with the same as HTML (text/html) and as text (text/plain)
     // for programs that take no picture or want its alternative text.
     virtual void setPicture(const QByteArray &png, const QString &html, const QString &text) = 0;
+    // Offers the same as HTML (text/html) and as text (text/plain).
+    virtual void setHtmlAndText(const QString &html, const QString &text) = 0;
+
+    // The HTML and the text the clipboard holds, either empty where it holds none.
+    struct Texts {
+        QString html;
+        QString text;
+    };
+    // Nothing when either holds more than `mostBytes` bytes: so much is not even read.
+    virtual std::optional<Texts> texts(qsizetype mostBytes) const = 0;
 };
 
 } // namespace toolkit

@@ -149,6 +149,14 @@ def math_markup(items):
                  "<!-- 分数ここまで -->"])
 
 
+def menu_keys(downs):
+    """The keys that choose an item of an open menu: `downs` steps from the top (from the bottom
+    when negative), or the item's mnemonic, whatever items are disabled."""
+    if isinstance(downs, str):
+        return [downs]
+    return [*(["Down"] * downs or ["Up"] * -downs), "Return"]
+
+
 def die_with_parent():
     # Runs in the child before exec: a killed test run takes its X server and program with it.
     PR_SET_PDEATHSIG = 1
@@ -419,29 +427,28 @@ class Session:
         self.type(denominator)
         self.key("Return")
 
-    def paste(self, text):
+    def paste(self, text, key="ctrl+v"):
         """Puts text on the clipboard, as another program would, and pastes it with Ctrl+V."""
         # xclip stays behind to serve the clipboard: it gets no pipe to hold open.
         subprocess.run(["xclip", "-i", "-selection", "clipboard"], env=self.env, input=text.encode(),
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=TIMEOUT,
                        check=True)
         self.wait_for_clipboard(text.encode(), TIMEOUT / 4)
-        self.key("ctrl+v")
+        self.key(key)
 
     def make_and_copy(self):
         self.click(MAKE_B)
         self.click(COPY_B)
 
     def choose_from_context_menu(self, point, downs):
-        """Right click, and once the menu shows, the item `downs` steps from the top (from the
-        bottom when negative)."""
+        """Right click, and once the menu shows, the item `downs` chooses (menu_keys)."""
         shown = self.windows()
         self.xdo("mousemove", "--window", self.window, str(point[0]), str(point[1]), "click", "3")
         deadline = time.monotonic() + TIMEOUT
         while self.windows() == shown:
             check(time.monotonic() < deadline, "no context menu")
             time.sleep(0.1)
-        self.key(*(["Down"] * downs or ["Up"] * -downs), "Return")
+        self.key(*menu_keys(downs))
 
     # What other programs see.
 
@@ -659,7 +666,14 @@ class WaylandSession(Session):
         while self.screenshot().pixels == shown:
             check(time.monotonic() < deadline, "no context menu")
             time.sleep(0.1)
-        self.key(*(["Down"] * downs or ["Up"] * -downs), "Return")
+        self.key(*menu_keys(downs))
+
+    def paste(self, text, key="ctrl+v"):
+        # wl-copy stays behind to serve the clipboard.
+        subprocess.run(["wl-copy"], env=self.env, input=text.encode(), stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=TIMEOUT, check=True, **self.user)
+        self.wait_for_clipboard(text.encode(), TIMEOUT / 4)
+        self.key(key)
 
     def clipboard(self, kind=None):
         done = self.run(["wl-paste", "-n", *(["-t", kind] if kind else [])], check_exit=False,
@@ -761,6 +775,26 @@ def typical_use(s):
                              "</tr>",
                              "</table>",
                              "<!-- 分数ここまで -->"]))
+
+    # The row back from Make's markup: the list emptied, the markup pasted with the list's menu,
+    # and Make writes the same markup. Then a row of TeX as a person writes it and one of plain
+    # text, each pasted before the selected entry.
+    s.click(FIRST_ROW)
+    s.choose_from_context_menu(FIRST_ROW, -1)
+    s.wait_for_sample(lambda sample: check(sample.is_white(), "not white"), "an empty row")
+    # Not where the last right click was, which would make this one a double click.
+    s.choose_from_context_menu((FIRST_ROW[0] + 30, FIRST_ROW[1]), "p")
+    s.make_and_copy()
+    s.expect_clipboard(table_markup([("1", "2")]))
+    s.click(FIRST_ROW)
+    s.paste(r"\frac{3}{4}")
+    s.paste("+ 5/6", "shift+Insert")
+    s.make_and_copy()
+    s.expect_clipboard(table_markup([("3", "4"), ("+", ""), ("5", "6"), ("1", "2")]))
+    for _ in range(3):
+        s.click(FIRST_ROW)
+        s.key("ctrl+x")
+    s.expect_clipboard(b"5/6")
 
     y, _ = s.wait_for_sample(one_bar, "the bar of 1/2")
     sample = Sample(s.screenshot())
@@ -1290,6 +1324,14 @@ def screen_reader(s):
     check((tree["name"], tree["rows"]) == ("分数リスト", 3), f"the list reads {tree}")
     headers = [(n["name"], n["extents"][2]) for n in roles["table column header"]]
     check(headers == [("分子", 102), ("分母", 102)], f"the list's columns are {headers}")
+    # A paste that reads no row is told in a line at the list, which screen readers read too.
+    s.click(FIRST_ROW)
+    s.paste("  ")
+    deadline = time.monotonic() + TIMEOUT
+    while not (tips := [n["name"] for n in read().get("tool tip", [])]) and \
+            time.monotonic() < deadline:
+        time.sleep(0.2)
+    check(tips == ["クリップボードに分数の列がありません"], f"the paste's line reads {tips}")
 
 
 @case

@@ -136,6 +136,33 @@ void FormModel::copy(const QString &paneText) {
     }
 }
 
+void FormModel::copyEntry(const QString &text) {
+    if (deleteEnabled) {
+        clipboard = text;
+        clipboardRow = {{entries[static_cast<size_t>(selected)]}};
+    }
+}
+
+void FormModel::pasteRow() {
+    if (!clipboardRow) {
+        return;
+    }
+    const int at = selected == -1 ? count() - 1 : selected;
+    const int n = static_cast<int>(clipboardRow->size());
+    std::vector<Row> before = entries;
+    entries.insert(entries.begin() + at, clipboardRow->begin(), clipboardRow->end());
+    if (selected != -1) {
+        selected += n;
+    }
+    if (current >= at) {
+        current += n;
+    }
+    history.resize(done);
+    // Redo comes back to the row the paste went before.
+    history.push_back({at, std::move(before), entries, at + n});
+    ++done;
+}
+
 void FormModel::tab(bool backwards) {
     const int n = static_cast<int>(TabOrder.size());
     int at = 0;

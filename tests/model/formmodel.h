@@ -45,6 +45,8 @@ struct FormModel {
     // The pane as generated; empty when the user has typed into it since.
     std::optional<QString> memo = QString();
     std::optional<QString> clipboard;
+    // The row a paste in the list reads from the clipboard; nothing when it reads none.
+    std::optional<std::vector<Row>> clipboardRow;
     Control focus = Control::ListBox;
     int fontChooserRuns = 0;
     // Each change of the list: its row, and the entries and the selected row before and after.
@@ -76,6 +78,11 @@ struct FormModel {
     // Copy puts the pane's text on the clipboard with CR LF line breaks; an empty pane copies
     // nothing.
     void copy(const QString &paneText);
+    // The list's copy and paste: copy puts the selected entry on the clipboard as text `text`
+    // and reads back as that entry; a paste goes before the selected row, or at the end, and
+    // leaves the selection on its row and the editor alone.
+    void copyEntry(const QString &text);
+    void pasteRow();
     void tab(bool backwards);
 };
 

@@ -1,5 +1,6 @@
 #include "session.h"
 
+#include "markup/rowreader.h"
 #include "windowdriver.h"
 
 #include <QClipboard>
@@ -50,6 +51,19 @@ QString paneLines(QString text) {
     text.replace(QChar::ParagraphSeparator, u'\n');
     text.replace(QChar::LineSeparator, u'\n');
     return text;
+}
+
+// What a paste in the list reads from a clipboard of text alone.
+std::optional<std::vector<Row>> readTextRow(const QString &text) {
+    const auto read = markup::readRow({}, text);
+    if (!read) {
+        return std::nullopt;
+    }
+    std::vector<Row> row;
+    for (const fractions::Entry &entry : *read) {
+        row.push_back({entry.numerator, entry.denominator});
+    }
+    return row;
 }
 
 QString nameOf(Control c) {
@@ -125,6 +139,7 @@ private:
     void clickBelowRows(const Action &action);
     void listKey(Qt::Key k);
     void undoKey(int key);
+    void clipboardKey(int key);
     void edit(const Action &action);
     void click(Control c);
     void activate(Control c);
@@ -204,6 +219,29 @@ void Session::undoKey(int key) {
     }
 }
 
+// The list's copy, cut and paste, checked against the model's list and against the row the
+// model expects a paste to read back.
+void Session::clipboardKey(int key) {
+    // Pastes of pasted markup would double the list again and again: a session stays short.
+    const bool tooMany = key >= 10 && model_.clipboardRow &&
+                         model_.entries.size() + model_.clipboardRow->size() > 300;
+    if (model_.focus != Control::ListBox || tooMany) {
+        return;
+    }
+    static constexpr std::array Keys{Qt::Key_C, Qt::Key_X, Qt::Key_V, Qt::Key_Insert};
+    ui_.key(Keys[static_cast<size_t>(key - 8)],
+            key == 11 ? Qt::ShiftModifier : Qt::ControlModifier);
+    if (key <= 9 && model_.deleteEnabled) {
+        const Row &entry = model_.entries[static_cast<size_t>(model_.selected)];
+        model_.copyEntry(markup::rowClipboard({{entry.numerator, entry.denominator}}).text);
+        if (key == 9) {
+            model_.remove();
+        }
+    } else if (key >= 10) {
+        model_.pasteRow();
+    }
+}
+
 // The pane's text as the user typed it, with a line break between its lines.
 QString Session::paneText() const {
     return control<toolkit::MemoPane>(Control::Memo)->plainText();
@@ -244,6 +282,7 @@ void Session::edit(const Action &action) {
     } else {
         QGuiApplication::clipboard()->setText(action.text);
         model_.clipboard = action.text;
+        model_.clipboardRow = readTextRow(action.text);
         ui_.key(Qt::Key_V, Qt::ControlModifier);
     }
     if (target == Control::Memo) {
@@ -271,9 +310,14 @@ void Session::activate(Control c) {
     case Control::MakeB:
         model_.make();
         break;
-    case Control::CopyB:
-        model_.copy(model_.memo ? *model_.memo : paneText());
+    case Control::CopyB: {
+        const QString pane = model_.memo ? *model_.memo : paneText();
+        model_.copy(pane);
+        if (!pane.isEmpty()) {
+            model_.clipboardRow = readTextRow(*model_.clipboard);
+        }
         break;
+    }
     case Control::VisSC:
         model_.sampleVisible = !model_.sampleVisible;
         break;
@@ -306,8 +350,10 @@ QString Session::perform(const Action &action) {
     case Action::Kind::ListKey:
         if (action.a < 4) {
             listKey(ListKeys[static_cast<size_t>(action.a)]);
-        } else {
+        } else if (action.a < 8) {
             undoKey(action.a);
+        } else {
+            clipboardKey(action.a);
         }
         break;
     case Action::Kind::Tab:
@@ -447,9 +493,11 @@ QString describe(const Action &action) {
     case Action::Kind::ClickBelowRows:
         return action.b == 1 ? u"right click below the rows"_s : u"left click below the rows"_s;
     case Action::Kind::ListKey: {
-        static const QStringList keys{u"Up"_s,     u"Down"_s,   u"Home"_s,         u"End"_s,
-                                      u"Ctrl+Z"_s, u"Ctrl+Z"_s, u"Ctrl+Shift+Z"_s, u"Ctrl+Y"_s};
-        return u"%1 in the list"_s.arg(keys.at(action.a % 8));
+        static const QStringList keys{u"Up"_s,           u"Down"_s,   u"Home"_s,
+                                      u"End"_s,          u"Ctrl+Z"_s, u"Ctrl+Z"_s,
+                                      u"Ctrl+Shift+Z"_s, u"Ctrl+Y"_s, u"Ctrl+C"_s,
+                                      u"Ctrl+X"_s,       u"Ctrl+V"_s, u"Shift+Insert"_s};
+        return u"%1 in the list"_s.arg(keys.at(action.a % 12));
     }
     case Action::Kind::Tab:
         return action.a == 1 ? u"Shift+Tab"_s : u"Tab"_s;
@@ -518,7 +566,7 @@ Action ActionSource::next() {
         action.b = below(3) == 0 ? 1 : 0;
     } else if (roll < 35) {
         action.kind = Kind::ListKey;
-        action.a = below(8);
+        action.a = below(12);
     } else if (roll < 43) {
         action.kind = Kind::Tab;
         action.a = below(3) == 0 ? 1 : 0;

@@ -14,7 +14,7 @@ struct Action {
     enum class Kind { ClickRow, ClickBelowRows, ListKey, Tab, Type, Paste, Click, Enter, Space };
     Kind kind = Kind::Enter;
     // ClickRow: the row, modulo the row count. ListKey: Up, Down, Home, End, Ctrl+Z twice,
-    // Ctrl+Shift+Z, Ctrl+Y. Tab: 1 backwards.
+    // Ctrl+Shift+Z, Ctrl+Y, Ctrl+C, Ctrl+X, Ctrl+V, Shift+Insert. Tab: 1 backwards.
     // Type, Paste: the edit box (NmntE, DnmnE, PathE, Memo). Click: the control.
     int a = 0;
     // ClickRow: bit 0 right button, bit 1 Ctrl. ClickBelowRows: 1 right button. Type, Paste: 1

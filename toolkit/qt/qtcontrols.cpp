@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QMimeData>
+#include <QStringDecoder>
 
 #include <optional>
 
@@ -37,6 +38,35 @@ void QtClipboard::setPicture(const QByteArray &png, const QString &html, const Q
     data->setHtml(html);
     data->setText(text);
     QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void QtClipboard::setHtmlAndText(const QString &html, const QString &text) {
+    auto *data = new QMimeData;
+    data->setHtml(html);
+    data->setText(text);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+// Each flavour is fetched once, as bytes, so that its size is known before it is decoded; they
+// are decoded as QMimeData decodes them.
+std::optional<Clipboard::Texts> QtClipboard::texts(qsizetype mostBytes) const {
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (data == nullptr) {
+        return Texts{};
+    }
+    const QByteArray html = data->data(QStringLiteral("text/html"));
+    if (html.size() > mostBytes) {
+        return std::nullopt;
+    }
+    const QByteArray text = data->data(QStringLiteral("text/plain"));
+    if (text.size() > mostBytes) {
+        return std::nullopt;
+    }
+    const auto encoding = QStringConverter::encodingForHtml(html);
+    // A text that starts with a byte order mark keeps it, as typed text keeps it.
+    return Texts{QStringDecoder(encoding.value_or(QStringConverter::Utf8)).decode(html),
+                 QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom)
+                     .decode(text)};
 }
 
 namespace {

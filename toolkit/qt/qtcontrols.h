@@ -77,6 +77,8 @@ private:
 class QtClipboard final : public Clipboard {
 public:
     void setPicture(const QByteArray &png, const QString &html, const QString &text) override;
+    void setHtmlAndText(const QString &html, const QString &text) override;
+    std::optional<Texts> texts(qsizetype mostBytes) const override;
 };
 
 // `picture` as a PNG file that gives its density, so that programs paste it at its size in

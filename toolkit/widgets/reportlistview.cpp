@@ -4,9 +4,12 @@
 #include "toolkit/widgets/actionsmenu.h"
 
 #include <QAbstractTableModel>
+#include <QAccessible>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include <array>
 
@@ -62,9 +65,23 @@ public:
         rows_.insert(row, {caption, subItem});
         endInsertRows();
     }
-    void remove(int row) {
-        beginRemoveRows({}, row, row);
-        rows_.removeAt(row);
+    void insert(int row, const std::vector<ListRow> &rows) {
+        if (rows.empty()) {
+            return;
+        }
+        beginInsertRows({}, row, row + static_cast<int>(rows.size()) - 1);
+        rows_.insert(row, static_cast<qsizetype>(rows.size()), {});
+        for (const ListRow &added : rows) {
+            rows_[row++] = {added.first, added.second};
+        }
+        endInsertRows();
+    }
+    void remove(int row, int count = 1) {
+        if (count <= 0) {
+            return;
+        }
+        beginRemoveRows({}, row, row + count - 1);
+        rows_.remove(row, count);
         endRemoveRows();
     }
 
@@ -189,6 +206,48 @@ void ReportListView::insertRow(int row, const QString &caption, const QString &s
 
 void ReportListView::removeRow(int row) {
     rows_->remove(row);
+}
+
+void ReportListView::insertRows(int row, const std::vector<ListRow> &rows) {
+    rows_->insert(row, rows);
+}
+
+void ReportListView::removeRows(int row, int count) {
+    rows_->remove(row, count);
+}
+
+void ReportListView::showRows(int first, int last) {
+    scrollTo(model()->index(last, 0));
+    scrollTo(model()->index(first, 0));
+}
+
+void ReportListView::showNotice(const QString &text) {
+    // Under the selected row where it is in sight, else at the top of the rows.
+    const int selected = selectedIndex();
+    QRect at = selected >= 0 ? visualRect(model()->index(selected, 0)) : QRect();
+    if (!viewport()->rect().intersects(at)) {
+        at = QRect(0, 0, viewport()->width(), 0);
+    }
+    // No area given: the pointer may move, and any key or click takes the line away, as it does
+    // on its own after a few seconds.
+    constexpr int ShownMilliseconds = 6000;
+    QToolTip::showText(viewport()->mapToGlobal(at.bottomLeft()), text, viewport(), {},
+                       ShownMilliseconds);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent announcement(this, text);
+    announcement.setPoliteness(QAccessible::AnnouncementPoliteness::Assertive);
+    QAccessible::updateAccessibility(&announcement);
+#endif
+}
+
+void ReportListView::keyPressEvent(QKeyEvent *event) {
+    // The view's own copy puts the text of one cell on the clipboard, even the entry row's
+    // caption: the list copies whole entries through its menu, or nothing.
+    if (event->matches(QKeySequence::Copy)) {
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
 }
 
 void ReportListView::mousePressEvent(QMouseEvent *event) {

@@ -36,6 +36,13 @@ public:
     void appendRow(const QString &caption, const QString &subItem) override;
     void insertRow(int row, const QString &caption, const QString &subItem) override;
     void removeRow(int row) override;
+    void insertRows(int row, const std::vector<ListRow> &rows) override;
+    void removeRows(int row, int count) override;
+    // Scrolls rows `first` to `last` into view, as many of them as fit from `first` on.
+    void showRows(int first, int last);
+    // Tells of something that went wrong in the list, in a line by its selected row that goes by
+    // itself, and to screen readers.
+    void showNotice(const QString &text);
 
 signals:
     // A left click in the item area, on a row or below the rows, after the selection followed it.
@@ -46,6 +53,7 @@ signals:
     void selectedRowChanged();
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
