@@ -44,6 +44,8 @@ struct FormModel {
     bool sampleVisible = true;
     // The pane as generated; empty when the user has typed into it since.
     std::optional<QString> memo = QString();
+    // The pane holds what Make wrote, and is made again whenever the list changes.
+    bool memoFollows = false;
     std::optional<QString> clipboard;
     Control focus = Control::ListBox;
     int fontChooserRuns = 0;
@@ -64,6 +66,8 @@ struct FormModel {
     // Selects `row` (or none with -1); a change of the selected row refreshes the editor.
     void select(int row);
     void commit();
+    // Enter in an edit box with no row selected: a commit of the entry row, if anything is typed.
+    void commitTyped();
     void remove();
     void record(int row, std::vector<Row> before);
     // The list and the selected row exactly as before the change, or after it, shown as a click
@@ -72,9 +76,17 @@ struct FormModel {
     QStringList markup() const;
     // The pane's text after Make: every line followed by a line break.
     QString memoAfterMake() const;
-    void make() { memo = memoAfterMake(); }
-    // Copy puts the pane's text on the clipboard with CR LF line breaks; an empty pane copies
-    // nothing.
+    void make() {
+        memo = memoAfterMake();
+        memoFollows = true;
+    }
+    void follow() {
+        if (memoFollows && memo) {
+            make();
+        }
+    }
+    // Copy puts the pane's text on the clipboard with CR LF line breaks; an empty pane is made
+    // first.
     void copy(const QString &paneText);
     void tab(bool backwards);
 };

@@ -5,8 +5,11 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
+#include <QMessageBox>
 #include <QMimeData>
 
 #include <optional>
@@ -29,6 +32,30 @@ void QtMultiLineEdit::copySelection() {
         return;
     }
     QGuiApplication::clipboard()->setText(withCrLf(selected));
+}
+
+void QtGroupBox::setCaption(const QString &caption) {
+    box_->setTitle(caption);
+    mainControl_->setAccessibleDescription(caption);
+}
+
+QString QtSaveDialog::choosePath(const QString &title, const QString &suggestedName,
+                                 const QString &filter) {
+    QFileDialog dialog(parent_, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(QFileInfo(suggestedName).suffix());
+    dialog.selectFile(suggestedName);
+    // Qt's dialog and the desktops' ask before a file that is there is replaced.
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+void QtSaveDialog::tellFailure(const QString &title, const QString &message) {
+    QMessageBox::warning(parent_, title, message);
 }
 
 void QtClipboard::setPicture(const QByteArray &png, const QString &html, const QString &text) {
