@@ -873,6 +873,8 @@ void MainFormTest::pane_followsTheListUntilEditedByHand() {
     memo->setFocus(Qt::MouseFocusReason);
     ui->type(u"x"_s);
     QCOMPARE(ui->widget<QGroupBox>("TagP")->title(), u"タグ（HTML5：手で編集、リストと不一致）"_s);
+    QCOMPARE(memo->accessibleDescription(),
+             ui->widget<QGroupBox>("TagP")->title() + u'\n' + memo->toolTip());
     ui->numerator()->setText(u"6"_s);
     ui->click(ui->change());
     QVERIFY(shows(u"5"_s) && !shows(u"6"_s));

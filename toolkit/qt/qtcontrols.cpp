@@ -36,7 +36,8 @@ void QtMultiLineEdit::copySelection() {
 
 void QtGroupBox::setCaption(const QString &caption) {
     box_->setTitle(caption);
-    mainControl_->setAccessibleDescription(caption);
+    // Read before the control's tooltip, which a description of its own would otherwise replace.
+    mainControl_->setAccessibleDescription(caption + u'\n' + mainControl_->toolTip());
 }
 
 QString QtSaveDialog::choosePath(const QString &title, const QString &suggestedName,
