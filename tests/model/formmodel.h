@@ -80,6 +80,7 @@ struct FormModel {
         memo = memoAfterMake();
         memoFollows = true;
     }
+    // After a change of the list.
     void follow() {
         if (memoFollows && memo) {
             make();
