@@ -352,7 +352,8 @@ class Session:
         if self.desktop is not None:
             for name in DESKTOP_VARIABLES:
                 env.pop(name, None)
-            env.update(DESKTOPS[self.desktop], XDG_CONFIG_HOME=os.path.join(self.workdir, "config"))
+            env.update(DESKTOPS[self.desktop], XDG_CONFIG_HOME=os.path.join(self.workdir, "config"),
+                       XDG_DATA_HOME=os.path.join(self.workdir, "data"))
         log = self._open_log("program.log")
         self.app = subprocess.Popen([self.program], env=env, stdin=subprocess.DEVNULL, stdout=log,
                                     stderr=log, preexec_fn=die_with_parent)
@@ -458,6 +459,12 @@ class Session:
         while not os.path.exists(path):
             check(time.monotonic() < deadline, "the save dialog wrote no line image")
             time.sleep(0.1)
+        # Nothing else is written: no temporary file beside it, no history of the dialog's.
+        check(os.listdir(self.page_folder()) == ["fracline.gif"], "more than the image written")
+        home = getattr(self, "runtime", self.workdir)  # the config folders the cases give
+        check(not any(os.path.exists(os.path.join(config, "QtProject.conf")) for config in
+                      (os.path.join(self.workdir, "config"), os.path.join(home, ".config"))),
+              "the save dialog's history was kept")
         with open(path, "rb") as f:
             return f.read()
 
