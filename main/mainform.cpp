@@ -441,8 +441,7 @@ void TMainForm::SaveLineImageMIClick() {
         return;
     }
     QFile carried(QStringLiteral(":/pemvaro/fracline.gif"));
-    carried.open(QIODevice::ReadOnly);
-    const QByteArray image = carried.readAll();
+    const QByteArray image = carried.open(QIODevice::ReadOnly) ? carried.readAll() : QByteArray();
     // Written whole or not at all: a file that is there stays as it was when writing fails.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit()) {
