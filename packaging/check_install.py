@@ -7,11 +7,11 @@
 The menu entry must pass desktop-file-validate without a word, its Exec must name the installed
 program, its Icon must resolve in the hicolor theme at 16, 32, 64 and 128 pixels and scalable, the
 AppStream metadata that software centres read must pass appstreamcli validate, the line image
-must be a 1 x 1 GIF, and the program started from Exec must show its window. The package must besides pass lintian with no error or
-warning, hold the Japanese manual page, depend on the package of every library its binary links
-and on what the program loads at run time, and carry a binary built with the stack protector, and
-linked with bind-now and built with control-flow protection where dpkg-buildflags, asked as the
-build asks it, hardens with them.
+must be a 1 x 1 GIF, and the program started from Exec must show its window. The package must
+besides pass lintian with no error or warning, hold the Japanese manual page, depend on the
+package of every library its binary links and on what the program loads at run time, and carry a
+binary built with the stack protector, and linked with bind-now and built with control-flow
+protection where dpkg-buildflags, asked as the build asks it, hardens with them.
 Exit status 77: no Xvfb, or for the package no lintian, so those steps were skipped.
 """
 
