@@ -35,6 +35,10 @@ void QtMultiLineEdit::copySelection() {
 }
 
 void QtGroupBox::setCaption(const QString &caption) {
+    // Screen readers hear of every new description: only a new caption is told.
+    if (box_->title() == caption) {
+        return;
+    }
     box_->setTitle(caption);
     // Read before the control's tooltip, which a description of its own would otherwise replace.
     mainControl_->setAccessibleDescription(caption + u'\n' + mainControl_->toolTip());
