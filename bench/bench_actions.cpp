@@ -83,6 +83,23 @@ void commitEntry(benchmark::State &state) {
     }
 }
 
+// Change on an entry while the pane follows the list: the pane, made once by the command, is made
+// again after every commit, editing the lines that differ.
+void commitFollowed(benchmark::State &state, const char *command) {
+    Window window(static_cast<int>(state.range(0)));
+    window.run(command);
+    window.clickRow(0);
+    auto *numerator = window.widget<QLineEdit>("NmntE");
+    auto *change = window.widget<QPushButton>("ChangeB");
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        numerator->setText(QString::number(++n % 2));
+        state.ResumeTiming();
+        window.click(change);
+    }
+}
+
 void commitEntryRow(benchmark::State &state) {
     Window window(static_cast<int>(state.range(0)));
     window.clickRow(window.list->rowCount() - 1);
@@ -318,6 +335,12 @@ BENCHMARK_CAPTURE(longTextInBox, tabInto, "tabInto")->Unit(benchmark::kMilliseco
 const std::vector<int64_t> Sizes{10, 1000, 10000, 100000};
 BENCHMARK(commitEntry)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
 BENCHMARK(commitEntryRow)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(commitFollowed, make, "MakeB")
+    ->ArgsProduct({Sizes})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(commitFollowed, html5, "MakeHtml5MI")
+    ->ArgsProduct({Sizes})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(deleteEntry)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
 BENCHMARK(clickToRefreshEditor)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(undoDelete, undo, false)->ArgsProduct({Sizes})->Unit(benchmark::kMicrosecond);

@@ -8,10 +8,14 @@
 #include "preview/sampledescription.h"
 #include "preview/sampleink.h"
 #include "toolkit/platform/fonts.h"
+#include "toolkit/qt/notice.h"
 #include "toolkit/qt/qtcontrols.h"
 #include "ui_mainform.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
 #include <QStyleOptionButton>
 
 #include <algorithm>
@@ -27,7 +31,8 @@ std::unique_ptr<Ui::TMainForm> setUpUi(QWidget *form) {
 
 } // namespace
 
-TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
+TMainForm::TMainForm(const FontChooserFactory &makeFontChooser,
+                     std::unique_ptr<toolkit::SaveDialog> saveDialog, QWidget *parent)
     : QWidget(parent)
     , ui(setUpUi(this))
     , ListBox(*ui->ListBox)
@@ -46,11 +51,14 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     , CopyMI(ui->CopyMI)
     , Image(*ui->Image)
     , CopyImageMI(ui->CopyImageMI)
+    , TagP(ui->TagP, ui->Memo)
     , fractions_(ListBox)
     , defaultButton_(ui->ChangeB)
     , frame_(this)
     , surface_(ui->Image->width(), ui->Image->height(), ui->Image, ui->Image->devicePixelRatioF())
-    , sample_(surface_) {
+    , sample_(surface_)
+    , saveDialog_(saveDialog ? std::move(saveDialog)
+                             : std::make_unique<toolkit::QtSaveDialog>(this)) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -66,6 +74,14 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser, QWidget *parent)
     auto *menuLine = new QAction(this);
     menuLine->setSeparator(true);
     ui->ListBox->insertAction(ui->CutMI, menuLine);
+    auto *paneMenuLine = new QAction(this);
+    paneMenuLine->setSeparator(true);
+    ui->Memo->insertAction(ui->SaveLineImageMI, paneMenuLine);
+    // The list's undo and redo also from the controls that have no undo of their own.
+    for (QAction *history : {ui->UndoMI, ui->RedoMI}) {
+        toolkit::takeKeysAlsoAt(history, {ui->ChangeB, ui->DeleteB, ui->MakeB, ui->CopyB, ui->FontB,
+                                          ui->VisSC, ui->Image});
+    }
 
     const toolkit::Font fdFont{toolkit::withLayoutPixelSize(property("FD.font").value<QFont>()),
                                preview::sampleInk(palette().color(QPalette::WindowText))};
@@ -102,6 +118,13 @@ void TMainForm::connectHandlers() {
             &TMainForm::ListBoxClick);
     connect(ui->ListBox, &toolkit::ReportListView::itemChangeNotified, this,
             &TMainForm::ListBoxChange);
+    defaultButton_.setWhileUnavailable([this](QWidget *control) {
+        if (control == ui->NmntE) {
+            NmntEEnter();
+        } else if (control == ui->DnmnE) {
+            DnmnEEnter();
+        }
+    });
     connect(ui->ChangeB, &QPushButton::clicked, this, &TMainForm::ChangeBClick);
     connect(ui->DeleteB, &QPushButton::clicked, this, &TMainForm::DeleteBClick);
     connect(ui->UndoMI, &QAction::triggered, this, &TMainForm::UndoMIClick);
@@ -120,6 +143,11 @@ void TMainForm::connectHandlers() {
     connect(ui->MakeTextMI, &QAction::triggered, this, &TMainForm::MakeTextMIClick);
     connect(ui->CopyImageMI, &QAction::triggered, this, &TMainForm::CopyImageMIClick);
     connect(ui->CopyB, &QPushButton::clicked, this, &TMainForm::CopyBClick);
+    connect(ui->Memo, &toolkit::MemoPane::replacedTextEdited, this, &TMainForm::MemoChange);
+    // The save dialog runs an event loop of its own: not inside the handling of the key or click
+    // that chose the item, whose menu is deleted once it closes.
+    connect(ui->SaveLineImageMI, &QAction::triggered, this, &TMainForm::SaveLineImageMIClick,
+            Qt::QueuedConnection);
     connect(ui->VisSC, &QCheckBox::toggled, this, &TMainForm::VisSCClick);
     connect(ui->FontB, &QPushButton::clicked, this, &TMainForm::FontBClick);
     connect(ui->Image, &toolkit::SurfaceImage::devicePixelRatioChanged, this,
@@ -172,6 +200,24 @@ void TMainForm::ListBoxChange() {
     }
 }
 
+// Enter in an edit box while no row is selected: what was typed becomes a new entry, as if the
+// entry row had been selected first, rather than being lost.
+void TMainForm::NmntEEnter() {
+    if (ListBox.selectedIndex() != -1 || (NmntE.text().isEmpty() && DnmnE.text().isEmpty())) {
+        return;
+    }
+    {
+        // The boxes keep what was typed: selecting the entry row would empty them.
+        const QSignalBlocker typed(&ListBox);
+        ListBox.selectRow(fractions_.count() - 1);
+    }
+    ChangeBClick();
+}
+
+void TMainForm::DnmnEEnter() {
+    NmntEEnter();
+}
+
 void TMainForm::ChangeBClick() {
     const int selected = ListBox.selectedIndex();
     const auto result = [&] {
@@ -187,6 +233,7 @@ void TMainForm::ChangeBClick() {
     NmntE.focus();
     ListBoxChange();
     enableHistoryItems();
+    makeMemoAgain();
 }
 
 void TMainForm::DeleteBClick() {
@@ -204,10 +251,11 @@ void TMainForm::DeleteBClick() {
     }
     ListBoxChange();
     enableHistoryItems();
+    makeMemoAgain();
 }
 
 // The list's menu and keys. Undo and redo change the list as a commit or a delete did, whole,
-// and show the row the change was made on as a click there does; the pane keeps its text.
+// and show the row the change was made on as a click there does.
 void TMainForm::UndoMIClick() {
     const int row = [&] {
         const QSignalBlocker whole(&ListBox);
@@ -234,6 +282,7 @@ void TMainForm::showHistoryStep(int row) {
     ListBoxClick();
     ListBoxChange();
     enableHistoryItems();
+    makeMemoAgain();
 }
 
 void TMainForm::enableHistoryItems() {
@@ -272,13 +321,13 @@ void TMainForm::PasteMIClick() {
     constexpr size_t MostEntries = 100'000;
     const std::optional<toolkit::Clipboard::Texts> held = clipboard_.texts(MostBytes);
     if (!held) {
-        ListBox.showNotice(QStringLiteral("クリップボードが大きすぎて貼り付けられません"));
+        tellListTrouble(QStringLiteral("クリップボードが大きすぎて貼り付けられません"));
         return;
     }
     std::optional<std::vector<fractions::Entry>> row = markup::readRow(held->html, held->text);
     if (!row || row->size() > MostEntries) {
-        ListBox.showNotice(row ? QStringLiteral("クリップボードの列が長すぎて貼り付けられません")
-                               : QStringLiteral("クリップボードに分数の列がありません"));
+        tellListTrouble(row ? QStringLiteral("クリップボードの列が長すぎて貼り付けられません")
+                            : QStringLiteral("クリップボードに分数の列がありません"));
         return;
     }
     const int selected = ListBox.selectedIndex();
@@ -291,44 +340,131 @@ void TMainForm::PasteMIClick() {
     ListBox.showRows(at, at + pasted);
     ListBoxChange();
     enableHistoryItems();
+    makeMemoAgain();
+}
+
+// Words about a paste that did not happen, by the list's selected row: they stay a while longer
+// than those about what was done, and screen readers say them at once.
+void TMainForm::tellListTrouble(const QString &words) {
+    toolkit::tell(ui->ListBox, words, {ui->ListBox->noticePoint(), 6000, true});
 }
 
 void TMainForm::MakeBClick() {
-    Memo.setText(markup::tableText(fractions_, PathE.text()));
+    writeMemo(MemoForm::Table);
 }
 
 // The pane's context-menu items. Make's table for today's pages: standards mode, content
 // management systems, screen readers.
 void TMainForm::MakeHtml5MIClick() {
-    Memo.setText(markup::tableText(fractions_, PathE.text(), markup::PageMode::Standards));
+    writeMemo(MemoForm::Html5);
 }
 
 // The row as MathML, which needs no image.
 void TMainForm::MakeMathMlMIClick() {
-    Memo.setText(markup::mathText(fractions_));
+    writeMemo(MemoForm::MathMl);
 }
 
 // The row as TeX, for the Markdown of blogs and wikis that typeset it and take no HTML, in the
 // form each family of sites reads as written.
 void TMainForm::MakeTexZennMIClick() {
-    Memo.setText(markup::texTextWithoutDollar(fractions_));
+    writeMemo(MemoForm::TexZenn);
 }
 
 void TMainForm::MakeTexQiitaMIClick() {
-    Memo.setText(markup::texMathFenceText(fractions_));
+    writeMemo(MemoForm::TexQiita);
 }
 
 void TMainForm::MakeTexHatenaMIClick() {
-    Memo.setText(markup::texHatenaText(fractions_));
+    writeMemo(MemoForm::TexHatena);
 }
 
 void TMainForm::MakeTexMIClick() {
-    Memo.setText(markup::texText(fractions_));
+    writeMemo(MemoForm::Tex);
 }
 
 // The row as one line of text, for chats and other places that take only text.
 void TMainForm::MakeTextMIClick() {
-    Memo.setText(markup::plainText(fractions_));
+    writeMemo(MemoForm::Text);
+}
+
+void TMainForm::writeMemo(MemoForm form) {
+    switch (form) {
+    case MemoForm::None:
+        return;
+    case MemoForm::Table:
+        Memo.setText(markup::tableText(fractions_, PathE.text()));
+        break;
+    case MemoForm::Html5:
+        Memo.setText(markup::tableText(fractions_, PathE.text(), markup::PageMode::Standards));
+        break;
+    case MemoForm::MathMl:
+        Memo.setText(markup::mathText(fractions_));
+        break;
+    case MemoForm::TexZenn:
+        Memo.setText(markup::texTextWithoutDollar(fractions_));
+        break;
+    case MemoForm::TexQiita:
+        Memo.setText(markup::texMathFenceText(fractions_));
+        break;
+    case MemoForm::TexHatena:
+        Memo.setText(markup::texHatenaText(fractions_));
+        break;
+    case MemoForm::Tex:
+        Memo.setText(markup::texText(fractions_));
+        break;
+    case MemoForm::Text:
+        Memo.setText(markup::plainText(fractions_));
+        break;
+    }
+    memoForm_ = form;
+    memoEdited_ = false;
+    showMemoForm();
+}
+
+// So that Copy copies what the sample shows. The pane edits only the lines that differ, so that
+// this stays quick in long lists; a pane edited by hand is the user's and is left alone.
+void TMainForm::makeMemoAgain() {
+    if (memoForm_ != MemoForm::None && Memo.showsTextSet()) {
+        writeMemo(memoForm_);
+    }
+}
+
+void TMainForm::MemoChange() {
+    memoEdited_ = true;
+    showMemoForm();
+}
+
+void TMainForm::showMemoForm() {
+    const QString name = [this] {
+        switch (memoForm_) {
+        case MemoForm::None:
+            break;
+        case MemoForm::Table:
+            return tr("作成");
+        case MemoForm::Html5:
+            return tr("HTML5");
+        case MemoForm::MathMl:
+            return tr("MathML");
+        case MemoForm::TexZenn:
+            return tr("TeX・Zenn");
+        case MemoForm::TexQiita:
+            return tr("TeX・Qiita");
+        case MemoForm::TexHatena:
+            return tr("TeX・はてな");
+        case MemoForm::Tex:
+            return tr("TeX");
+        case MemoForm::Text:
+            return tr("テキスト");
+        }
+        return QString();
+    }();
+    if (memoForm_ == MemoForm::None) {
+        TagP.setCaption(tr("タグ"));
+    } else if (memoEdited_) {
+        TagP.setCaption(tr("タグ（%1：手で編集、リストと不一致）").arg(name));
+    } else {
+        TagP.setCaption(tr("タグ（%1）").arg(name));
+    }
 }
 
 // The whole row as the sample draws it, for mail, chats and documents that take a picture.
@@ -343,11 +479,45 @@ void TMainForm::CopyImageMIClick() {
     const QString reading = markup::pictureReading(fractions_, row.entryCount);
     const QByteArray png = toolkit::pngOf(picture.picture());
     clipboard_.setPicture(png, markup::pictureHtml(png, {row.width, row.height}, reading), reading);
+    // Said where the user looks: the sample, or the pane when the sample is hidden or the pane
+    // has the focus.
+    QWidget *at = ui->Image->isVisible() && !ui->Memo->hasFocus()
+                      ? static_cast<QWidget *>(ui->Image)
+                      : ui->Memo;
+    toolkit::tell(at, tr("画像をコピーしました"));
 }
 
+// An empty pane has nothing to copy: the table is made first, as Make makes it.
 void TMainForm::CopyBClick() {
+    if (Memo.isEmpty()) {
+        MakeBClick();
+    }
     Memo.selectAll();
     Memo.copySelection();
+    toolkit::tell(ui->CopyB, tr("コピーしました"));
+}
+
+// The line image the markup points at, a black pixel that the table stretches to each fraction's
+// width, written where the user's page can find it.
+void TMainForm::SaveLineImageMIClick() {
+    const QString title = tr("中線画像を保存");
+    const QString path =
+        saveDialog_->choosePath(title, QStringLiteral("fracline.gif"), tr("GIF 画像 (*.gif)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    QFile carried(QStringLiteral(":/pemvaro/fracline.gif"));
+    const QByteArray image = carried.open(QIODevice::ReadOnly) ? carried.readAll() : QByteArray();
+    // Written whole or not at all: a file that is there stays as it was when writing fails.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit()) {
+        saveDialog_->tellFailure(title,
+                                 tr("中線画像を書き込めませんでした。\n%1\n%2\n"
+                                    "書き込めるフォルダーを選んでください。")
+                                     .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return;
+    }
+    toolkit::tell(ui->PathE, tr("中線画像を保存しました：%1").arg(QDir::toNativeSeparators(path)));
 }
 
 void TMainForm::VisSCClick() {

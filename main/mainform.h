@@ -28,8 +28,11 @@ public:
     using FontChooserFactory =
         std::function<std::unique_ptr<toolkit::FontChooser>(const toolkit::Font &, QWidget *)>;
 
-    // Tests hand in a chooser that answers without showing a dialog; the program has Qt's.
-    explicit TMainForm(const FontChooserFactory &makeFontChooser = {}, QWidget *parent = nullptr);
+    // Tests hand in a chooser and a save dialog that answer without showing a dialog; the program
+    // has Qt's.
+    explicit TMainForm(const FontChooserFactory &makeFontChooser = {},
+                       std::unique_ptr<toolkit::SaveDialog> saveDialog = {},
+                       QWidget *parent = nullptr);
     ~TMainForm() override;
 
     const toolkit::QtSurface &previewSurface() const { return surface_; }
@@ -41,6 +44,8 @@ private:
     void FormCreate();
     void ListBoxClick();
     void ListBoxChange();
+    void NmntEEnter();
+    void DnmnEEnter();
     void ChangeBClick();
     void DeleteBClick();
     void UndoMIClick();
@@ -59,6 +64,8 @@ private:
     void MakeTextMIClick();
     void CopyImageMIClick();
     void CopyBClick();
+    void MemoChange();
+    void SaveLineImageMIClick();
     void VisSCClick();
     void FontBClick();
     void ImageRatioChange(qreal ratio);
@@ -67,6 +74,14 @@ private:
     void fitLabelsToTexts();
     void showHistoryStep(int row);
     void enableHistoryItems();
+    // The forms of markup the pane can hold, each made by one command.
+    enum class MemoForm { None, Table, Html5, MathMl, TexZenn, TexQiita, TexHatena, Tex, Text };
+    void writeMemo(MemoForm form);
+    // After every change of the list: the pane is made again in its form while it still holds
+    // what the last command wrote.
+    void makeMemoAgain();
+    void tellListTrouble(const QString &words);
+    void showMemoForm();
 
     std::unique_ptr<Ui::TMainForm> ui;
     bool SampleVisible = false;
@@ -87,6 +102,7 @@ private:
     toolkit::QtMenuItem CopyMI;
     toolkit::SurfaceImage &Image;
     toolkit::QtMenuItem CopyImageMI;
+    toolkit::QtGroupBox TagP;
 
     // The rows of ListBox as entries.
     fractions::FractionList fractions_;
@@ -96,4 +112,8 @@ private:
     toolkit::QtClipboard clipboard_;
     preview::Sample sample_;
     std::unique_ptr<toolkit::FontChooser> FD;
+    std::unique_ptr<toolkit::SaveDialog> saveDialog_;
+    // The form of the pane's text, and whether it was edited by hand since it was made.
+    MemoForm memoForm_ = MemoForm::None;
+    bool memoEdited_ = false;
 };

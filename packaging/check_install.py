@@ -6,12 +6,12 @@
 
 The menu entry must pass desktop-file-validate without a word, its Exec must name the installed
 program, its Icon must resolve in the hicolor theme at 16, 32, 64 and 128 pixels and scalable, the
-AppStream metadata that software centres read must pass appstreamcli validate, and the program
-started from Exec must show its window. The package must besides pass lintian with no error or
-warning, hold the Japanese manual page, depend on the package of every library its binary links
-and on what the program loads at run time, and carry a binary built with the stack protector, and
-linked with bind-now and built with control-flow protection where dpkg-buildflags, asked as the
-build asks it, hardens with them.
+AppStream metadata that software centres read must pass appstreamcli validate, the line image
+must be a 1 x 1 GIF, and the program started from Exec must show its window. The package must
+besides pass lintian with no error or warning, hold the Japanese manual page, depend on the
+package of every library its binary links and on what the program loads at run time, and carry a
+binary built with the stack protector, and linked with bind-now and built with control-flow
+protection where dpkg-buildflags, asked as the build asks it, hardens with them.
 Exit status 77: no Xvfb, or for the package no lintian, so those steps were skipped.
 """
 
@@ -63,6 +63,11 @@ def check_tree(prefix, driver):
             fail(f"no {size}x{size} PNG icon for Icon={group['Icon']}")
     if not (prefix / f"share/icons/hicolor/scalable/apps/{group['Icon']}.svg").is_file():
         fail(f"no scalable icon for Icon={group['Icon']}")
+    # The line image the README tells the user to put beside the page.
+    image = prefix / "share/pemvaro/fracline.gif"
+    header = image.read_bytes()[:10] if image.is_file() else b""
+    if header[:6] != b"GIF89a" or struct.unpack("<HH", header[6:10]) != (1, 1):
+        fail("no 1 x 1 GIF line image in share/pemvaro/")
     # Software centres list the program by its AppStream metadata, which names the menu entry.
     metainfo = list(prefix.glob("share/metainfo/*.metainfo.xml"))
     if len(metainfo) != 1 or f"<launchable type=\"desktop-id\">{desktop.name}<" not in \

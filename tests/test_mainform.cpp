@@ -17,6 +17,7 @@
 #include <QStyleHints>
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
+#include <QTemporaryDir>
 #include <QToolTip>
 
 using namespace Qt::StringLiterals;
@@ -71,7 +72,10 @@ private slots:
     void paneMenu_makesTheOtherMarkupsAboveTheStandardItems_data();
     void paneMenu_makesTheOtherMarkupsAboveTheStandardItems();
     void copy_putsThePaneWithCrLfOnTheClipboard();
-    void copy_ofAnEmptyPane_leavesTheClipboardAlone();
+    void copy_ofAnEmptyPane_makesTheTableFirst();
+    void pane_followsTheListUntilEditedByHand();
+    void saveLineImage_writesTheGifWhereChosenOrSaysWhyNot_data();
+    void saveLineImage_writesTheGifWhereChosenOrSaysWhyNot();
     void pane_movesAndEditsAsWithOneParagraphALine_data();
     void pane_movesAndEditsAsWithOneParagraphALine();
     void pane_tripleClickSelectsLines_data();
@@ -247,6 +251,14 @@ void MainFormTest::layout_growsTheCheckBoxOnlyAsFarAsItsTextNeeds() {
 }
 
 void MainFormTest::enteringAFraction_appendsANewEntryRowAndReturnsToNumerator() {
+    // Typed before any row is selected: Enter in a box commits to the entry row.
+    ui->click(ui->numerator());
+    ui->type(u"5"_s);
+    ui->key(Qt::Key_Return);
+    QCOMPARE(ui->entries(), QList<QStringList>({{u"5"_s, QString()}}));
+    ui->list()->setFocus();
+    ui->key(Qt::Key_Z, Qt::ControlModifier);
+
     ui->clickRow(0);
     QVERIFY(ui->change()->isEnabled());
     QVERIFY(!ui->remove()->isEnabled());
@@ -738,6 +750,8 @@ void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("made");
     QTest::addColumn<int>("subitem");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QKeySequence>("keys");
     QTest::newRow("the table for HTML5 pages")
         << 0 << u"HTML5 ページ用に作成"_s
         << u"<!-- 分数ここから -->\n"
@@ -748,25 +762,30 @@ void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems_data() {
            u"height=\"1\" alt=\"\" style=\"vertical-align:top\"></td>\n"
            u"</tr>\n<tr>\n<td align=\"center\">2</td>\n</tr>\n</table>\n"
            u"<!-- 分数ここまで -->\n"_s
-        << 0;
+        << 0 << u"タグ（HTML5）"_s << QKeySequence(u"Ctrl+Shift+H"_s);
     QTest::newRow("MathML") << 1 << u"MathML で作成"_s
                             << u"<!-- 分数ここから -->\n<math display=\"block\">\n"
                                u"<mfrac><mn>1</mn><mn>2</mn></mfrac>\n<mtext>$</mtext>\n</math>\n"
                                u"<!-- 分数ここまで -->\n"_s
-                            << 0;
+                            << 0 << u"タグ（MathML）"_s << QKeySequence(u"Ctrl+Shift+M"_s);
     // TeX で作成: a submenu of one item for each family of sites, the item's place in it.
     QTest::newRow("TeX for Zenn and note")
-        << 2 << u"Zenn・note 用"_s << u"$$\n\\frac{1}{2} {\\char\"24}\n$$\n"_s << 0;
+        << 2 << u"Zenn・note 用"_s << u"$$\n\\frac{1}{2} {\\char\"24}\n$$\n"_s << 0
+        << u"タグ（TeX・Zenn）"_s << QKeySequence(u"Ctrl+Shift+N"_s);
     QTest::newRow("TeX for Qiita, GitHub and GitLab")
-        << 2 << u"Qiita・GitHub・GitLab 用"_s << u"```math\n\\frac{1}{2} {\\$}\n```\n"_s << 1;
+        << 2 << u"Qiita・GitHub・GitLab 用"_s << u"```math\n\\frac{1}{2} {\\$}\n```\n"_s << 1
+        << u"タグ（TeX・Qiita）"_s << QKeySequence(u"Ctrl+Shift+Q"_s);
     QTest::newRow("TeX for Hatena Blog")
         << 2 << u"はてなブログ用（Markdown モード）"_s
-        << u"<div>[tex:\\displaystyle \\frac{1}{2} {\\$}]</div>\n"_s << 2;
+        << u"<div>[tex:\\displaystyle \\frac{1}{2} {\\$}]</div>\n"_s << 2
+        << u"タグ（TeX・はてな）"_s << QKeySequence(u"Ctrl+Shift+B"_s);
     QTest::newRow("TeX for Obsidian and VS Code")
-        << 2 << u"Obsidian・VS Code など"_s << u"$$\n\\frac{1}{2} {\\$}\n$$\n"_s << 3;
-    QTest::newRow("plain text") << 3 << u"テキストで作成"_s << u"½ $"_s << 0;
-    QTest::newRow("picture: the pane kept")
-        << 4 << u"画像としてコピー"_s << u"typed by hand"_s << 0;
+        << 2 << u"Obsidian・VS Code など"_s << u"$$\n\\frac{1}{2} {\\$}\n$$\n"_s << 3
+        << u"タグ（TeX）"_s << QKeySequence(u"Ctrl+Shift+K"_s);
+    QTest::newRow("plain text") << 3 << u"テキストで作成"_s << u"½ $"_s << 0
+                                << u"タグ（テキスト）"_s << QKeySequence(u"Ctrl+Shift+P"_s);
+    QTest::newRow("picture: the pane kept") << 4 << u"画像としてコピー"_s << u"typed by hand"_s << 0
+                                            << u"タグ"_s << QKeySequence(u"Ctrl+Shift+I"_s);
 }
 
 void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems() {
@@ -774,6 +793,8 @@ void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems() {
     QFETCH(QString, text);
     QFETCH(QString, made);
     QFETCH(int, subitem);
+    QFETCH(QString, caption);
+    QFETCH(QKeySequence, keys);
     ui->addEntry(u"1"_s, u"2"_s);
     ui->addEntry(u"$"_s, QString());
     ui->memo()->setPlainText(u"typed by hand"_s);
@@ -786,9 +807,10 @@ void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems() {
     QVERIFY(menu != nullptr);
     const auto items = menu->actions();
     std::unique_ptr<QMenu> standard(ui->memo()->createStandardContextMenu());
-    QCOMPARE(items.size(), standard->actions().size() + 6);
-    QVERIFY(items.at(5)->isSeparator());
-    QCOMPARE(items.at(6)->text(), standard->actions().at(0)->text());
+    QCOMPARE(items.size(), standard->actions().size() + 8);
+    QVERIFY(items.at(5)->isSeparator() && items.at(7)->isSeparator());
+    QCOMPARE(items.at(6)->text(), u"中線画像を保存…"_s);
+    QCOMPARE(items.at(8)->text(), standard->actions().at(0)->text());
 
     for (int down = 0; down <= item; ++down) {
         QTest::keyClick(menu, Qt::Key_Down);
@@ -804,6 +826,13 @@ void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems() {
     }
     QCOMPARE(menu->activeAction()->text(), text);
     QTest::keyClick(menu, Qt::Key_Return);
+    QCOMPARE(ui->memo()->toPlainText(), made);
+    QCOMPARE(ui->widget<QGroupBox>("TagP")->title(), caption);
+
+    // The item's keys, shown in the menu, do the same from anywhere in the window.
+    ui->memo()->setPlainText(u"typed by hand"_s);
+    ui->numerator()->setFocus();
+    QTest::keySequence(ui->numerator(), keys);
     QCOMPARE(ui->memo()->toPlainText(), made);
 }
 
@@ -823,10 +852,95 @@ void MainFormTest::copy_putsThePaneWithCrLfOnTheClipboard() {
     QCOMPARE(ui->memo()->textCursor().selectedText().size(), ui->memo()->toPlainText().size());
 }
 
-void MainFormTest::copy_ofAnEmptyPane_leavesTheClipboardAlone() {
-    QGuiApplication::clipboard()->setText(u"earlier"_s);
+void MainFormTest::copy_ofAnEmptyPane_makesTheTableFirst() {
     ui->click(ui->widget<QPushButton>("CopyB"));
-    QCOMPARE(QGuiApplication::clipboard()->text(), u"earlier"_s);
+    QVERIFY(QGuiApplication::clipboard()->text().startsWith(u"<!-- 分数ここから -->\r\n"_s));
+    QCOMPARE(QToolTip::text(), u"コピーしました"_s);
+    QCOMPARE(ui->widget<QGroupBox>("TagP")->title(), u"タグ（作成）"_s);
+}
+
+// Beyond the model's sessions: Delete in the list, a form other than Make's, the captions.
+void MainFormTest::pane_followsTheListUntilEditedByHand() {
+    ui->addEntry(u"3"_s, u"4"_s);
+    ui->addEntry(u"1"_s, u"2"_s);
+    auto *memo = ui->memo();
+    ui->widget<QAction>("MakeHtml5MI")->trigger();
+    ui->clickRow(0);
+    ui->key(Qt::Key_Delete);
+    QVERIFY(memo->plainText().contains(u"aria-label=\"1/2\""_s));
+    memo->setFocus(Qt::MouseFocusReason);
+    ui->type(u"x"_s);
+    auto *tag = ui->widget<QGroupBox>("TagP");
+    QCOMPARE(tag->title(), u"タグ（HTML5：手で編集、リストと不一致）"_s);
+    QCOMPARE(memo->accessibleDescription(), tag->title() + u'\n' + memo->toolTip());
+    ui->key(Qt::Key_Z, Qt::ControlModifier); // the pane's own undo: still the user's
+    ui->widget<QPushButton>("MakeB")->setFocus();
+    ui->key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(ui->rowCount(), 3);
+    QVERIFY(memo->plainText().contains(u"aria-label=\"1/2\""_s));
+}
+
+// Answers as the user would have: a path, having agreed to replace a file, or none.
+struct PresetSaveDialog final : toolkit::SaveDialog {
+    PresetSaveDialog(QString path, QString *told)
+        : path(std::move(path))
+        , told(told) {}
+    QString choosePath(const QString &, const QString &name, const QString &) override {
+        return path.isEmpty() ? path : path + name;
+    }
+    void tellFailure(const QString &, const QString &message) override { *told = message; }
+    QString path;
+    QString *told;
+};
+
+void MainFormTest::saveLineImage_writesTheGifWhereChosenOrSaysWhyNot_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QByteArray>("there");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("a new file") << u"/"_s << QByteArray() << true;
+    QTest::newRow("a file replaced") << u"/"_s << QByteArray("old") << true;
+    QTest::newRow("a folder that is not there") << u"/missing/"_s << QByteArray() << false;
+    QTest::newRow("cancelled") << QString() << QByteArray("old") << false;
+}
+
+void MainFormTest::saveLineImage_writesTheGifWhereChosenOrSaysWhyNot() {
+    QFETCH(QString, folder);
+    QFETCH(QByteArray, there);
+    QFETCH(bool, written);
+    QTemporaryDir dir;
+    const QString file = dir.path() + u"/fracline.gif"_s;
+    if (!there.isEmpty()) {
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(there) == there.size());
+    }
+    QString told;
+    ui = std::make_unique<WindowDriver>(
+        TMainForm::FontChooserFactory{},
+        std::make_unique<PresetSaveDialog>(folder.isEmpty() ? folder : dir.path() + folder, &told));
+    // From the path box's menu, after the standard items.
+    const QPoint inBox(5, 5);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, inBox,
+                                 ui->widget("PathE")->mapToGlobal(inBox));
+    QApplication::sendEvent(ui->widget("PathE"), &rightClick);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY(menu != nullptr);
+    QTest::keyClick(menu, Qt::Key_Up);
+    QTest::keyClick(menu, Qt::Key_Return);
+    QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+    QCoreApplication::processEvents();
+    QFile saved(file);
+    const QByteArray bytes = saved.open(QIODevice::ReadOnly) ? saved.readAll() : QByteArray();
+    if (written) {
+        // GIF89a of 1 x 1 pixels, and that pixel black.
+        QCOMPARE(bytes.left(10), QByteArray("GIF89a\x01\x00\x01\x00", 10));
+        const QImage image = QImage::fromData(bytes, "GIF");
+        QCOMPARE(image.pixel(0, 0), qRgb(0, 0, 0));
+    } else {
+        QCOMPARE(bytes, there);
+    }
+    QCOMPARE(told.isEmpty(), written || folder.isEmpty());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList(bytes.isEmpty() ? QStringList() : QStringList{u"fracline.gif"_s}));
 }
 
 void MainFormTest::pane_movesAndEditsAsWithOneParagraphALine_data() {

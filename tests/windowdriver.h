@@ -18,8 +18,9 @@
 // as main() does.
 class WindowDriver {
 public:
-    explicit WindowDriver(const TMainForm::FontChooserFactory &makeFontChooser = {})
-        : form(std::make_unique<TMainForm>(makeFontChooser)) {
+    explicit WindowDriver(const TMainForm::FontChooserFactory &makeFontChooser = {},
+                          std::unique_ptr<toolkit::SaveDialog> saveDialog = {})
+        : form(std::make_unique<TMainForm>(makeFontChooser, std::move(saveDialog))) {
         form->show();
         form->activateWindow();
         active = QTest::qWaitForWindowActive(form.get());

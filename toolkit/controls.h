@@ -78,6 +78,28 @@ public:
     virtual void selectAll() = 0;
     // Puts the selection on the clipboard as plain text with CR LF line breaks.
     virtual void copySelection() = 0;
+    virtual bool isEmpty() const = 0;
+    // True while the text is the last one setText gave, not edited since.
+    virtual bool showsTextSet() const = 0;
+};
+
+class GroupBox {
+public:
+    virtual ~GroupBox() = default;
+    // The caption; screen readers read it too, as the description of the box's main control.
+    virtual void setCaption(const QString &caption) = 0;
+};
+
+// The desktop's own dialog for where to write a file.
+class SaveDialog {
+public:
+    virtual ~SaveDialog() = default;
+    // The path the user chose, having agreed to replace a file that is there; empty when they
+    // cancelled.
+    virtual QString choosePath(const QString &title, const QString &suggestedName,
+                               const QString &filter) = 0;
+    // Tells the user that the file could not be written, and waits until they have read it.
+    virtual void tellFailure(const QString &title, const QString &message) = 0;
 };
 
 class Clipboard {

@@ -136,13 +136,13 @@ class _Site(http.server.SimpleHTTPRequestHandler):
         pass
 
 
-def typeset(browser, workdir, markups, timeout):
+def typeset(browser, workdir, markups, timeout, line_image=BLACK_GIF):
     """The layouts of each named markup (UTF-8 bytes as copied) in each mode, typeset by the named
-    browser (a key of BROWSERS) found at a path: {(name, mode): layout}."""
+    browser (a key of BROWSERS) found at a path, beside the line image: {(name, mode): layout}."""
     site = os.path.join(workdir, "site")
     os.makedirs(site, exist_ok=True)
     with open(os.path.join(site, "fracline.gif"), "wb") as f:
-        f.write(BLACK_GIF)
+        f.write(line_image)
     keys, frames = [], []
     for markup_name, markup in markups.items():
         for mode, doctype in DOCTYPES.items():

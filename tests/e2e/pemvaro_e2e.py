@@ -62,6 +62,7 @@ def centre(box, left, top, width, height):
 # window font: this point is inside it whatever the row's text.
 FIRST_ROW = (LIST_P[0] + 8 + 40, LIST_P[1] + 20 + 24)
 NMNT_E = centre(LIST_P, 44, 256, 121, 20)
+DELETE_B = centre(LIST_P, 140, 312, 75, 25)
 PATH_E = centre(TAG_P, 88, 20, 165, 20)
 MEMO = centre(TAG_P, 8, 44, 277, 129)
 MEMO_TEXT_TOP = TAG_P[1] + 44 + 6  # the top of the pane's first row of text
@@ -92,6 +93,7 @@ PROGRAM_ENVIRONMENT = {"LANG": "C.UTF-8", "LC_ALL": "C.UTF-8", "QT_SCALE_FACTOR"
                        "QT_STYLE_OVERRIDE": "", "QT_IM_MODULE": "", "XMODIFIERS": ""}
 
 DEFAULT_PATH = "./fracline.gif"
+SAVE_LINE_IMAGE = "中線画像を保存"  # the save dialog's title
 WHITE = (255, 255, 255)
 BLACK = (0, 0, 0)
 
@@ -358,7 +360,8 @@ class Session:
         if self.desktop is not None:
             for name in DESKTOP_VARIABLES:
                 env.pop(name, None)
-            env.update(DESKTOPS[self.desktop], XDG_CONFIG_HOME=os.path.join(self.workdir, "config"))
+            env.update(DESKTOPS[self.desktop], XDG_CONFIG_HOME=os.path.join(self.workdir, "config"),
+                       XDG_DATA_HOME=os.path.join(self.workdir, "data"))
         log = self._open_log("program.log")
         self.app = subprocess.Popen([self.program], env=env, stdin=subprocess.DEVNULL, stdout=log,
                                     stderr=log, preexec_fn=die_with_parent)
@@ -449,6 +452,38 @@ class Session:
             check(time.monotonic() < deadline, "no context menu")
             time.sleep(0.1)
         self.key(*menu_keys(downs))
+
+    def save_line_image(self):
+        """Saves the line image from the path box's menu, its last item, through the save
+        dialog into a folder of its own, typing the whole path; returns the bytes written."""
+        path = os.path.join(self.page_folder(), "fracline.gif")
+        self.choose_from_context_menu(PATH_E, -1)
+        self.focus_dialog(SAVE_LINE_IMAGE)
+        self.key("ctrl+a")
+        self.type(path)
+        self.key("Return")
+        deadline = time.monotonic() + TIMEOUT
+        while not os.path.exists(path):
+            check(time.monotonic() < deadline, "the save dialog wrote no line image")
+            time.sleep(0.1)
+        # Nothing else is written: no temporary file beside it, no history of the dialog's.
+        check(os.listdir(self.page_folder()) == ["fracline.gif"], "more than the image written")
+        home = getattr(self, "runtime", self.workdir)  # the config folders the cases give
+        check(not any(os.path.exists(os.path.join(config, "QtProject.conf")) for config in
+                      (os.path.join(self.workdir, "config"), os.path.join(home, ".config"))),
+              "the save dialog's history was kept")
+        with open(path, "rb") as f:
+            return f.read()
+
+    def page_folder(self):
+        folder = os.path.join(self.workdir, "page")
+        os.makedirs(folder, exist_ok=True)
+        return folder
+
+    def focus_dialog(self, title):
+        # Without a window manager a new window gets the keys only when given them.
+        found = self.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", f"^{title}$"])
+        self.xdo("windowfocus", "--sync", found.stdout.split()[0].decode())
 
     # What other programs see.
 
@@ -621,13 +656,27 @@ class WaylandSession(Session):
         return (node["rect"]["x"] + node["window_rect"]["x"],
                 node["rect"]["y"] + node["window_rect"]["y"])
 
-    def tree_node(self):
+    def page_folder(self):
+        folder = os.path.join(self.runtime, "page")
+        os.makedirs(folder, exist_ok=True)
+        if self.user:
+            shutil.chown(folder, "nobody", "nogroup")
+        return folder
+
+    def focus_dialog(self, title):
+        # sway gives a new window the focus.
+        deadline = time.monotonic() + TIMEOUT
+        while self.tree_node(title) is None:
+            check(time.monotonic() < deadline, f"no window {title} has the focus")
+            time.sleep(0.1)
+
+    def tree_node(self, name=CAPTION):
         """The program's window in sway's tree, once it is mapped, focused and captioned."""
         tree = json.loads(self.run(["swaymsg", "-r", "-t", "get_tree"]).stdout or b"{}")
         stack = [tree]
         while stack:
             node = stack.pop()
-            if node.get("name") == CAPTION and node.get("pid") == self.app.pid and node["focused"]:
+            if node.get("name") == name and node.get("pid") == self.app.pid and node["focused"]:
                 return node
             stack += node.get("nodes", []) + node.get("floating_nodes", [])
         return None
@@ -754,27 +803,30 @@ def startup_window(s):
 
 @case
 def typical_use(s):
-    s.click(FIRST_ROW)  # the entry row
+    # Typed at once, no row clicked first: 3/4, then "+".
+    s.click(NMNT_E)
+    s.enter_fraction("3", "4")
+    s.type("+")
+    s.key("Return")
+    s.click(MAKE_B)
+    # 3/4 changed to 1/2 after Make: Copy copies what the sample shows.
+    s.click(FIRST_ROW)
     s.key("Tab")
     s.enter_fraction("1", "2")
-    # A slip taken back: the entry deleted from the list's menu, and Ctrl+Z in the list.
+    s.click(COPY_B)
+    s.expect_clipboard(table_markup([("1", "2"), ("+", "")]))
+    # A slip taken back with Ctrl+Z right after 削除; then "+" deleted with the Delete key.
     s.click(FIRST_ROW)
-    s.choose_from_context_menu(FIRST_ROW, -1)
+    s.click(DELETE_B)
     s.key("ctrl+z")
-    s.make_and_copy()
-    s.expect_clipboard(crlf(["<!-- 分数ここから -->",
-                             '<table border="0" cellspacing="0" cellpadding="0">',
-                             "<tr>",
-                             '<td align="center">1</td>',
-                             "</tr>",
-                             "<tr>",
-                             '<td><img src="./fracline.gif" width="100%" height="1"></td>',
-                             "</tr>",
-                             "<tr>",
-                             '<td align="center">2</td>',
-                             "</tr>",
-                             "</table>",
-                             "<!-- 分数ここまで -->"]))
+    s.click(FIRST_ROW)
+    s.key("Down", "Delete")
+    s.click(COPY_B)
+    s.expect_clipboard(table_markup([("1", "2")]))
+    # The image the markup points at, saved beside the page through the desktop's dialog.
+    image = s.save_line_image()
+    check(image[:6] in (b"GIF87a", b"GIF89a") and struct.unpack("<HH", image[6:10]) == (1, 1),
+          f"the line image is no 1 x 1 GIF: {image[:16]!r}")
 
     # The row back from Make's markup: the list emptied, the markup pasted with the list's menu,
     # and Make writes the same markup. Then a row of TeX as a person writes it and one of plain
@@ -1057,6 +1109,8 @@ def markup_in_browser(s):
                                "<mfrac><mtext>x</mtext><mtext>分母</mtext></mfrac>",
                                "<mo>=</mo>"]),
     })
+    # The pages use the line image the program saves.
+    line_image = s.save_line_image()
     try:
         copied["HTML5 in WP"] = browserlayout.kses(kses_or_skip(), copied["HTML5"], TIMEOUT)
         layouts, missing = {}, {}
@@ -1065,7 +1119,8 @@ def markup_in_browser(s):
             if not path:
                 missing[browser] = not_there(path, browser, package)
                 continue
-            typeset = browserlayout.typeset((browser, path), s.workdir, copied, TIMEOUT * 2)
+            typeset = browserlayout.typeset((browser, path), s.workdir, copied, TIMEOUT * 2,
+                                            line_image)
             layouts.update({(browser, *key): layout for key, layout in typeset.items()})
     except (RuntimeError, subprocess.TimeoutExpired) as error:
         raise CaseFailed(str(error)) from None

@@ -59,6 +59,14 @@ void FormModel::commit() {
     if (entries != before) {
         record(row, std::move(before));
     }
+    follow();
+}
+
+void FormModel::commitTyped() {
+    if (selected == -1 && !(numerator.isEmpty() && denominator.isEmpty())) {
+        selected = count() - 1;
+        commit();
+    }
 }
 
 void FormModel::record(int row, std::vector<Row> before) {
@@ -75,6 +83,7 @@ void FormModel::undo(bool redo) {
     entries = redo ? step.after : step.before;
     selected = current = redo ? step.selectedAfter : step.row;
     refresh();
+    follow();
 }
 
 void FormModel::remove() {
@@ -92,6 +101,7 @@ void FormModel::remove() {
         focus = Control::ListBox;
     }
     record(selected, std::move(before));
+    follow();
 }
 
 QStringList FormModel::markup() const {
@@ -131,9 +141,10 @@ QString FormModel::memoAfterMake() const {
 }
 
 void FormModel::copy(const QString &paneText) {
-    if (!paneText.isEmpty()) {
-        clipboard = withCrLf(paneText);
+    if (paneText.isEmpty()) {
+        make();
     }
+    clipboard = withCrLf(paneText.isEmpty() ? *memo : paneText);
 }
 
 void FormModel::copyEntry(const QString &text) {

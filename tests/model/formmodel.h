@@ -44,6 +44,8 @@ struct FormModel {
     bool sampleVisible = true;
     // The pane as generated; empty when the user has typed into it since.
     std::optional<QString> memo = QString();
+    // The pane holds what Make wrote, and is made again whenever the list changes.
+    bool memoFollows = false;
     std::optional<QString> clipboard;
     // The row a paste in the list reads from the clipboard; nothing when it reads none.
     std::optional<std::vector<Row>> clipboardRow;
@@ -66,6 +68,8 @@ struct FormModel {
     // Selects `row` (or none with -1); a change of the selected row refreshes the editor.
     void select(int row);
     void commit();
+    // Enter in an edit box with no row selected: a commit of the entry row, if anything is typed.
+    void commitTyped();
     void remove();
     void record(int row, std::vector<Row> before);
     // The list and the selected row exactly as before the change, or after it, shown as a click
@@ -74,9 +78,18 @@ struct FormModel {
     QStringList markup() const;
     // The pane's text after Make: every line followed by a line break.
     QString memoAfterMake() const;
-    void make() { memo = memoAfterMake(); }
-    // Copy puts the pane's text on the clipboard with CR LF line breaks; an empty pane copies
-    // nothing.
+    void make() {
+        memo = memoAfterMake();
+        memoFollows = true;
+    }
+    // After a change of the list.
+    void follow() {
+        if (memoFollows && memo) {
+            make();
+        }
+    }
+    // Copy puts the pane's text on the clipboard with CR LF line breaks; an empty pane is made
+    // first.
     void copy(const QString &paneText);
     // The list's copy and paste: copy puts the selected entry on the clipboard as text `text`
     // and reads back as that entry; a paste goes before the selected row, or at the end, and

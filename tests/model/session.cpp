@@ -210,9 +210,12 @@ void Session::listKey(Qt::Key k) {
     }
 }
 
-// Undo and redo in the list; the edit boxes and the pane take the same keys for their own text.
+// Undo and redo of the list, in the list and at the controls without an undo of their own; the
+// edit boxes and the pane take the same keys for their own text.
 void Session::undoKey(int key) {
-    if (model_.focus == Control::ListBox) {
+    using enum Control;
+    const Control f = model_.focus;
+    if (f != NmntE && f != DnmnE && f != Memo && f != PathE) {
         ui_.key(key == 7 ? Qt::Key_Y : Qt::Key_Z,
                 key == 6 ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
         model_.undo(key >= 6);
@@ -287,6 +290,7 @@ void Session::edit(const Action &action) {
     }
     if (target == Control::Memo) {
         model_.memo.reset();
+        model_.memoFollows = false;
     } else if (replace) {
         // Replacing a selection with nothing leaves the text as it was only if nothing was
         // inserted; a paste of an empty clipboard deletes the selection.
@@ -380,10 +384,13 @@ QString Session::perform(const Action &action) {
             break;
         case Control::Memo:
             model_.memo.reset();
+            model_.memoFollows = false;
             break;
         default:
             if (model_.changeEnabled) {
                 model_.commit(); // the default button
+            } else if (at == Control::NmntE || at == Control::DnmnE) {
+                model_.commitTyped();
             }
         }
         break;

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QPixmap>
+#include <QSettings>
 #include <QSocketNotifier>
 #include <QStyle>
 #include <QTranslator>
@@ -84,6 +85,11 @@ void setUpProcess() {
     preloadStyleImages();
     // Screen readers may ask about a control as soon as it is made.
     QAccessible::installFactory(accessibleRole);
+    // The program keeps nothing between runs. Qt's file dialog would keep its history and last
+    // folder in the user's settings (QtProject.conf) whenever it closes: they go where no file
+    // can be made.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
 }
 
 void installQtJapanese(QCoreApplication &app) {

@@ -45,6 +45,8 @@ bool DefaultButton::eventFilter(QObject *watched, QEvent *event) {
     QGuiApplication::inputMethod()->commit();
     if (button_->isEnabled() && button_->isVisible()) {
         button_->click();
+    } else if (whileUnavailable_) {
+        whileUnavailable_(control);
     }
     event->accept();
     return true;

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QPushButton;
 class QWidget;
 
@@ -20,6 +22,12 @@ class DefaultButton final : public QObject {
 public:
     explicit DefaultButton(QPushButton *button);
 
+    // What Enter does while the button is disabled or hidden, given the control it was pressed
+    // in; by default nothing.
+    void setWhileUnavailable(std::function<void(QWidget *control)> action) {
+        whileUnavailable_ = std::move(action);
+    }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -27,6 +35,7 @@ private:
     void follow(QWidget *focused);
 
     QPushButton *button_;
+    std::function<void(QWidget *)> whileUnavailable_;
 };
 
 } // namespace toolkit

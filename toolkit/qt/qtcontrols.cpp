@@ -5,8 +5,11 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QStringDecoder>
 
@@ -30,6 +33,35 @@ void QtMultiLineEdit::copySelection() {
         return;
     }
     QGuiApplication::clipboard()->setText(withCrLf(selected));
+}
+
+void QtGroupBox::setCaption(const QString &caption) {
+    // Screen readers hear of every new description: only a new caption is told.
+    if (box_->title() == caption) {
+        return;
+    }
+    box_->setTitle(caption);
+    // Read before the control's tooltip, which a description of its own would otherwise replace.
+    mainControl_->setAccessibleDescription(caption + u'\n' + mainControl_->toolTip());
+}
+
+QString QtSaveDialog::choosePath(const QString &title, const QString &suggestedName,
+                                 const QString &filter) {
+    QFileDialog dialog(parent_, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(QFileInfo(suggestedName).suffix());
+    dialog.selectFile(suggestedName);
+    // Qt's dialog and the desktops' ask before a file that is there is replaced.
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+void QtSaveDialog::tellFailure(const QString &title, const QString &message) {
+    QMessageBox::warning(parent_, title, message);
 }
 
 void QtClipboard::setPicture(const QByteArray &png, const QString &html, const QString &text) {

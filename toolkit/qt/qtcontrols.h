@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
@@ -69,9 +70,36 @@ public:
     void setText(QString text) override { edit_->replaceText(std::move(text)); }
     void selectAll() override { edit_->selectAll(); }
     void copySelection() override;
+    bool isEmpty() const override { return edit_->document()->isEmpty(); }
+    bool showsTextSet() const override { return edit_->showsTextReplaced(); }
 
 private:
     MemoPane *edit_;
+};
+
+class QtGroupBox final : public GroupBox {
+public:
+    QtGroupBox(QGroupBox *box, QWidget *mainControl)
+        : box_(box)
+        , mainControl_(mainControl) {}
+    void setCaption(const QString &caption) override;
+
+private:
+    QGroupBox *box_;
+    QWidget *mainControl_;
+};
+
+// Qt's file dialog, which is the desktop's own where the platform theme has one.
+class QtSaveDialog final : public SaveDialog {
+public:
+    explicit QtSaveDialog(QWidget *parent)
+        : parent_(parent) {}
+    QString choosePath(const QString &title, const QString &suggestedName,
+                       const QString &filter) override;
+    void tellFailure(const QString &title, const QString &message) override;
+
+private:
+    QWidget *parent_;
 };
 
 class QtClipboard final : public Clipboard {

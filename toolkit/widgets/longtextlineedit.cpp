@@ -80,6 +80,11 @@ void LongTextLineEdit::changeEvent(QEvent *event) {
 
 void LongTextLineEdit::contextMenuEvent(QContextMenuEvent *event) {
     QMenu *menu = createStandardContextMenu();
+    // The actions added to the box follow the standard items, which stay Qt's own.
+    if (!actions().isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(actions());
+    }
     // A menu is a window of its own: without this it takes the application's font, not the font
     // of the window it opens in.
     menu->setAttribute(Qt::WA_WindowPropagation);

@@ -176,8 +176,9 @@ MemoPane::MemoPane(QWidget *parent)
     // The pane lays out each line whole, also a line of a million characters.
     setFont(fontWithoutShaping());
     connect(document(), &QTextDocument::contentsChange, this, [this] {
-        if (!replacing_) {
+        if (!replacing_ && made_) {
             made_.reset();
+            emit replacedTextEdited();
         }
     });
 }

@@ -30,6 +30,8 @@ public:
     // Replaces the whole text, like setPlainText: the undo history is dropped and the caret goes
     // to the start.
     void replaceText(QString text);
+    // True while the pane shows the last replaced text as it was given.
+    bool showsTextReplaced() const { return made_.has_value(); }
     // The selection with its line breaks as paragraph (U+2029) or line (U+2028) separators.
     QString selectedText() const;
     // The whole text with a line feed for every line break.
@@ -39,6 +41,10 @@ public:
     // What input methods ask through QInputMethod::queryFocusObject(), which calls this by name:
     // the same as above where no argument is given.
     Q_INVOKABLE QVariant inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const;
+
+signals:
+    // The user edited the text that replaceText gave.
+    void replacedTextEdited();
 
 protected:
     void changeEvent(QEvent *event) override;

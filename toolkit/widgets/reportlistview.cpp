@@ -4,12 +4,10 @@
 #include "toolkit/widgets/actionsmenu.h"
 
 #include <QAbstractTableModel>
-#include <QAccessible>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
-#include <QToolTip>
 
 #include <array>
 
@@ -221,23 +219,13 @@ void ReportListView::showRows(int first, int last) {
     scrollTo(model()->index(first, 0));
 }
 
-void ReportListView::showNotice(const QString &text) {
-    // Under the selected row where it is in sight, else at the top of the rows.
+QPoint ReportListView::noticePoint() const {
     const int selected = selectedIndex();
     QRect at = selected >= 0 ? visualRect(model()->index(selected, 0)) : QRect();
     if (!viewport()->rect().intersects(at)) {
         at = QRect(0, 0, viewport()->width(), 0);
     }
-    // No area given: the pointer may move, and any key or click takes the line away, as it does
-    // on its own after a few seconds.
-    constexpr int ShownMilliseconds = 6000;
-    QToolTip::showText(viewport()->mapToGlobal(at.bottomLeft()), text, viewport(), {},
-                       ShownMilliseconds);
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QAccessibleAnnouncementEvent announcement(this, text);
-    announcement.setPoliteness(QAccessible::AnnouncementPoliteness::Assertive);
-    QAccessible::updateAccessibility(&announcement);
-#endif
+    return viewport()->mapTo(this, at.bottomLeft());
 }
 
 void ReportListView::keyPressEvent(QKeyEvent *event) {

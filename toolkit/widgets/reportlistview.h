@@ -40,9 +40,9 @@ public:
     void removeRows(int row, int count) override;
     // Scrolls rows `first` to `last` into view, as many of them as fit from `first` on.
     void showRows(int first, int last);
-    // Tells of something that went wrong in the list, in a line by its selected row that goes by
-    // itself, and to screen readers.
-    void showNotice(const QString &text);
+    // Where words about the list show: under the selected row where it is in sight, else at the
+    // top of the rows; in the list's own coordinates.
+    QPoint noticePoint() const;
 
 signals:
     // A left click in the item area, on a row or below the rows, after the selection followed it.
