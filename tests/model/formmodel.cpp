@@ -172,6 +172,7 @@ void FormModel::pasteRow() {
     // Redo comes back to the row the paste went before.
     history.push_back({at, std::move(before), entries, at + n});
     ++done;
+    follow();
 }
 
 void FormModel::tab(bool backwards) {
