@@ -1,0 +1,77 @@
+#include "markup/rowreader.h"
+
+#include "markup/rowforms.h"
+#include "markup/showntext.h"
+#include "markup/tablemarkup.h"
+#include "markup/textmarkup.h"
+#include "markup/texttokens.h"
+
+using namespace Qt::StringLiterals;
+
+namespace markup {
+namespace {
+
+// A clipboard larger than this is refused unread: 16 MB of text is read in well under a second,
+// and no row typed by hand or copied from a page comes near it.
+constexpr qsizetype MaxLength = 16 * 1024 * 1024;
+
+// The fraction line of the copied table: one black pixel, so that the table shows its fractions
+// wherever an editor takes the HTML in.
+constexpr QStringView LineImage = u"data:image/gif;base64,R0lGODlhAQABAIAAAAAAAP///"
+                                  u"ywAAAAAAQABAAACAkQBADs=";
+
+std::optional<Row> readMarkup(const QString &html) {
+    if (auto row = readOwnTable(html)) {
+        return row;
+    }
+    return readHtmlRow(html);
+}
+
+} // namespace
+
+std::optional<std::vector<fractions::Entry>> readRow(const QString &html, const QString &text) {
+    if (html.size() > MaxLength || text.size() > MaxLength) {
+        return std::nullopt;
+    }
+    if (!html.isEmpty()) {
+        if (auto row = readMarkup(html)) {
+            return row;
+        }
+    }
+    // Markup copied from the pane or an editor comes as text.
+    if (text.contains(u"<table"_s, Qt::CaseInsensitive) ||
+        text.contains(u"<math"_s, Qt::CaseInsensitive)) {
+        if (auto row = readMarkup(text)) {
+            return row;
+        }
+    }
+    if (auto row = readTexRow(text)) {
+        return asCells(std::move(row));
+    }
+    return asCells(readTextRow(text));
+}
+
+std::optional<Row> asCells(std::optional<Row> row) {
+    const auto cell = [](QString &text) {
+        if (shownText(text) != text) {
+            text = escaped(text);
+        }
+    };
+    if (row) {
+        for (auto &entry : *row) {
+            cell(entry.numerator);
+            cell(entry.denominator);
+        }
+    }
+    return row;
+}
+
+RowClipboard rowClipboard(const std::vector<fractions::Entry> &entries) {
+    const fractions::EntryVector row(entries);
+    // Without a charset, some editors read the clipboard's HTML as Latin-1.
+    return {u"<meta charset=\"utf-8\">"_s +
+                tableText(row, LineImage.toString(), PageMode::Standards),
+            plainText(row)};
+}
+
+} // namespace markup
