@@ -18,6 +18,10 @@ using Nodes = std::vector<const GumboNode *>;
 // row copied from a page, and is not parsed.
 constexpr int MaxOpenElements = 4096;
 
+// The HTML parser reads about 20 MB a second: a document longer than this, of some 25,000 entries
+// copied from a page, would keep a paste waiting for a second.
+constexpr qsizetype MaxParsedLength = 4 * 1024 * 1024;
+
 const ElementSet Void("area base br col embed hr img input link meta param source track wbr");
 
 bool nestsTooDeep(const QByteArray &html) {
@@ -195,6 +199,9 @@ std::optional<Row> readMath(const GumboNode *math) {
 } // namespace
 
 std::optional<Row> readHtmlRow(const QString &html) {
+    if (html.size() > MaxParsedLength) {
+        return std::nullopt;
+    }
     const QByteArray utf8 = html.toUtf8();
     if (nestsTooDeep(utf8)) {
         return std::nullopt;

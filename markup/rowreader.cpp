@@ -12,8 +12,11 @@ namespace markup {
 namespace {
 
 // A clipboard larger than this is refused unread: 16 MB of text is read in well under a second,
-// and no row typed by hand or copied from a page comes near it.
+// and no row typed by hand or copied from a page comes near it. Markup past a few megabytes is
+// read only where it is the program's own table (see readHtmlRow()).
 constexpr qsizetype MaxLength = 16 * 1024 * 1024;
+// Nor does a row of more entries than this, which the list would take long to show.
+constexpr size_t MaxEntries = 100000;
 
 // The fraction line of the copied table: one black pixel, so that the table shows its fractions
 // wherever an editor takes the HTML in.
@@ -27,9 +30,7 @@ std::optional<Row> readMarkup(const QString &html) {
     return readHtmlRow(html);
 }
 
-} // namespace
-
-std::optional<std::vector<fractions::Entry>> readRow(const QString &html, const QString &text) {
+std::optional<Row> readAny(const QString &html, const QString &text) {
     if (html.size() > MaxLength || text.size() > MaxLength) {
         return std::nullopt;
     }
@@ -51,6 +52,8 @@ std::optional<std::vector<fractions::Entry>> readRow(const QString &html, const 
     return asCells(readTextRow(text));
 }
 
+} // namespace
+
 std::optional<Row> asCells(std::optional<Row> row) {
     const auto cell = [](QString &text) {
         if (shownText(text) != text) {
@@ -62,6 +65,14 @@ std::optional<Row> asCells(std::optional<Row> row) {
             cell(entry.numerator);
             cell(entry.denominator);
         }
+    }
+    return row;
+}
+
+std::optional<std::vector<fractions::Entry>> readRow(const QString &html, const QString &text) {
+    auto row = readAny(html, text);
+    if (row && row->size() > MaxEntries) {
+        return std::nullopt;
     }
     return row;
 }

@@ -94,6 +94,12 @@ fractions::Entry entry(QStringView text, qsizetype at, const std::vector<qsizety
     return {text.toString(), {}};
 }
 
+// A word that ends a clause or a sentence: "cake.", "です。"; prose, not a row.
+bool endsClause(const QString &text) {
+    return text.size() >= 2 && QStringView(u".,;!?。、，．！？").contains(text.back()) &&
+           text[text.size() - 2].isLetter();
+}
+
 } // namespace
 
 std::optional<Row> readTextRow(QStringView text) {
@@ -118,11 +124,14 @@ std::optional<Row> readTextRow(QStringView text) {
             end = inPart ? closing + 1 : end + 1;
         }
         row.push_back(entry(text.sliced(start, end - start), start, match));
+        if (endsClause(row.back().numerator) || endsClause(row.back().denominator)) {
+            return std::nullopt;
+        }
         fraction = fraction || row.back().isFraction();
         for (start = end; start < text.size() && isBreak(text[start]); ++start) {
         }
     }
-    // Prose has no fraction; a row in plain text is one line.
+    // Prose most often has no fraction; a row in plain text is one line.
     if (!fraction || std::any_of(text.begin(), text.end(), [](QChar c) {
             return c == u'\n' || c == u'\r' || c == u'\u2028' || c == u'\u2029';
         })) {

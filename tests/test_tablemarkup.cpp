@@ -320,6 +320,7 @@ void TableMarkupTest::readBack_data() {
         << u"<p>hello</p>"_s << u"3/4"_s << std::vector<Entry>{{u"3"_s, u"4"_s}};
     QTest::newRow("empty") << QString() << QString() << none;
     QTest::newRow("prose") << QString() << u"Fractions are fun."_s << none;
+    QTest::newRow("prose with a fraction") << QString() << u"Eat 1/2 of it, now"_s << none;
     QTest::newRow("prose over lines") << QString() << u"Half is 1/2.\nSo is 2/4."_s << none;
     QTest::newRow("half a table")
         << table({u"<td align=\"center\">1</td>"_s}, {DefaultImage}, {}).join(u'\n') << QString()
