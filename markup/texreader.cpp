@@ -344,7 +344,13 @@ private:
             return argument(depth) ? Piece{Piece::Space, {}, {}} : fail();
         }
         if (isSpacing(name)) {
-            return {Piece::Space, {}, {}};
+            // A thin space is how TeX groups digits, "1\,000": it parts no entries.
+            return {among(name, {u",", u"!", u":", u">", u";", u"thinspace", u"negthinspace",
+                                 u"medspace", u"thickspace"})
+                        ? Piece::Nothing
+                        : Piece::Space,
+                    {},
+                    {}};
         }
         if (isIgnored(name)) {
             // The delimiter "." of \left. and \right. is no character.
@@ -439,9 +445,20 @@ std::optional<QStringView> formula(QStringView text) {
         {u"$", u"$"},
     };
     for (const auto &[open, close] : Delimiters) {
-        if (text.size() >= open.size() + close.size() && text.startsWith(open) &&
-            text.endsWith(close)) {
-            return text.sliced(open.size(), text.size() - open.size() - close.size());
+        if (text.size() < open.size() + close.size() || !text.startsWith(open) ||
+            !text.endsWith(close)) {
+            continue;
+        }
+        const QStringView inner =
+            text.sliced(open.size(), text.size() - open.size() - close.size());
+        // Math between single dollars, as Markdown reads it: no dollar inside, no space next to
+        // either; otherwise "$5 or $6" would be a formula.
+        if (open == u"$" && (inner.isEmpty() || inner.contains(u'$') || inner.front().isSpace() ||
+                             inner.back().isSpace())) {
+            return std::nullopt;
+        }
+        if (!inner.contains(open)) {
+            return inner;
         }
     }
     for (const QStringView command : {u"\\frac", u"\\dfrac", u"\\tfrac", u"\\cfrac", u"\\over"}) {

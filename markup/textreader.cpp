@@ -45,6 +45,23 @@ bool isSlash(QChar c) {
     return c == u'/' || c == u'\u2044';
 }
 
+// Spaces as a cell shows them: runs as one, none at either end.
+QString spaced(QStringView text) {
+    QString shown;
+    bool space = false;
+    for (const QChar c : text) {
+        if (isBreak(c)) {
+            space = !shown.isEmpty();
+        } else {
+            if (std::exchange(space, false)) {
+                shown += u' ';
+            }
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 // A part of a fraction without the parentheses plainText() puts around a part of many terms
 // (those that match, or those around a part whose own parentheses do not), its spaces as a cell
 // shows them.
@@ -54,19 +71,7 @@ QString part(QStringView text, qsizetype at, const std::vector<qsizetype> &match
         (match[static_cast<size_t>(at)] == last || text.count(u'(') != text.count(u')'))) {
         text = text.sliced(1, text.size() - 2);
     }
-    QString part;
-    bool space = false;
-    for (const QChar c : text) {
-        if (isBreak(c)) {
-            space = !part.isEmpty();
-        } else {
-            if (std::exchange(space, false)) {
-                part += u' ';
-            }
-            part += c;
-        }
-    }
-    return part;
+    return spaced(text);
 }
 
 // An item: a fraction at its first slash outside parentheses (one of full-width digits also at a
@@ -91,7 +96,39 @@ fractions::Entry entry(QStringView text, qsizetype at, const std::vector<qsizety
             }
         }
     }
-    return {text.toString(), {}};
+    return {spaced(text), {}};
+}
+
+// The items of a word: "1/2+3/4=5/4", written without spaces, is five. A word without a fraction
+// is one item whatever operators it holds ("x+1", "2024-01-01").
+void appendItems(Row &row, QStringView word, qsizetype at, const std::vector<qsizetype> &match) {
+    std::vector<qsizetype> operators;
+    bool slash = false;
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        const auto closing = match[static_cast<size_t>(at + i)];
+        if (word[i] == u'(' && closing >= 0 && closing < at + word.size()) {
+            i = closing - at;
+        } else if (word[i].category() == QChar::Symbol_Math && word.size() > 1) {
+            operators.push_back(i);
+        } else {
+            slash = slash || isSlash(word[i]);
+        }
+    }
+    // Only where the parentheses pair up: a part in parentheses may hold operators itself.
+    if (!slash || word.count(u'(') != word.count(u')')) {
+        operators.clear();
+    }
+    qsizetype start = 0;
+    for (const qsizetype i : operators) {
+        if (i > start) {
+            row.push_back(entry(word.sliced(start, i - start), at + start, match));
+        }
+        row.push_back({word.sliced(i, 1).toString(), {}});
+        start = i + 1;
+    }
+    if (start < word.size()) {
+        row.push_back(entry(word.sliced(start), at + start, match));
+    }
 }
 
 // A word that ends a clause or a sentence: "cake.", "です。"; prose, not a row.
@@ -123,11 +160,14 @@ std::optional<Row> readTextRow(QStringView text) {
                                  (closing + 1 < text.size() && isSlash(text[closing + 1])));
             end = inPart ? closing + 1 : end + 1;
         }
-        row.push_back(entry(text.sliced(start, end - start), start, match));
-        if (endsClause(row.back().numerator) || endsClause(row.back().denominator)) {
-            return std::nullopt;
+        const size_t first = row.size();
+        appendItems(row, text.sliced(start, end - start), start, match);
+        for (size_t i = first; i < row.size(); ++i) {
+            if (endsClause(row[i].numerator) || endsClause(row[i].denominator)) {
+                return std::nullopt;
+            }
+            fraction = fraction || row[i].isFraction();
         }
-        fraction = fraction || row.back().isFraction();
         for (start = end; start < text.size() && isBreak(text[start]); ++start) {
         }
     }
