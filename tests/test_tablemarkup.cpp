@@ -351,10 +351,11 @@ void TableMarkupTest::readBack() {
 // markup, what the cells show where it does not, and the same text where it keeps no entries.
 void TableMarkupTest::everyFormReadsBack() {
     const QStringList pieces{
-        u"1"_s,  u"23"_s, u"1,000"_s,  u"x"_s, u"a b"_s,   u"<b>7</b>"_s, u"&amp;"_s, u"&lt;i"_s,
-        u"%"_s,  u"$"_s,  u"\\"_s,     u"{"_s, u"}"_s,     u"分数"_s,     u"😀"_s,     u"\u2028"_s,
-        u"+"_s,  u"×"_s,  u"="_s,      u"("_s, u"^"_s,     u"~"_s,        u"f''"_s,   u"--"_s,
-        u"[]"_s, u"#_"_s, u"\u00a0"_s, u" "_s, u"\"q\""_s, u"/"_s};
+        u"1"_s,     u"23"_s,     u"1,000"_s,    u"x"_s,  u"a b"_s, u"<b>7</b>"_s, u"&amp;"_s,
+        u"&lt;i"_s, u"%"_s,      u"$"_s,        u"\\"_s, u"{"_s,   u"}"_s,        u"分数"_s,
+        u"😀"_s,     u"\u2028"_s, u"+"_s,        u"×"_s,  u"="_s,   u"("_s,        u"^"_s,
+        u"~"_s,     u"f''"_s,    u"--"_s,       u"[]"_s, u"#_"_s,  u"\u00a0"_s,   u" "_s,
+        u"\"q\""_s, u"/"_s,      u"</td><td>"_s};
     // TeX and text have no line break but a space, and keep no runs of spaces.
     const auto spaced = [](QString text) {
         return text.replace(u'\u2028', u' ')
@@ -402,12 +403,17 @@ void TableMarkupTest::everyFormReadsBack() {
         QCOMPARE(read(QString(ownTable).replace(u"\n"_s, u"\r\n"_s)), entries);
         const auto clipboard = markup::rowClipboard(entries);
         QCOMPARE(markup::readRow(clipboard.html, clipboard.text), entries);
-        const QString html5 = markup::tableText(row, u"p"_s, PageMode::Standards);
-        QCOMPARE(
-            markup::readRow(
-                html5.sliced(html5.indexOf(u'\n') + 1).replace(u"<tr>\n"_s, u"<tbody><tr>"_s), {})
-                .value_or(std::vector<Entry>{}),
-            entries);
+        // As a browser hands it back, where no cell ends the cells early.
+        if (std::none_of(entries.begin(), entries.end(), [](const Entry &entry) {
+                return (entry.numerator + entry.denominator).contains(u"</td>"_s);
+            })) {
+            const QString html5 = markup::tableText(row, u"p"_s, PageMode::Standards);
+            QCOMPARE(
+                markup::readRow(
+                    html5.sliced(html5.indexOf(u'\n') + 1).replace(u"<tr>\n"_s, u"<tbody><tr>"_s),
+                    {}),
+                entries);
+        }
         QCOMPARE(shownAll(read(markup::mathText(row))), shown);
         for (const QString &tex : {markup::texText(row), markup::texTextWithoutDollar(row),
                                    markup::texMathFenceText(row), markup::texHatenaText(row)}) {
