@@ -22,7 +22,10 @@ constexpr int MaxOpenElements = 4096;
 // copied from a page, would keep a paste waiting for a second.
 constexpr qsizetype MaxParsedLength = 4 * 1024 * 1024;
 
-const ElementSet Void("area base br col embed hr img input link meta param source track wbr");
+// Elements that nest nothing: void ones, and those whose end tag may be left out, which the next
+// of their kind closes (a table typed with no "</td>" is not deep).
+const ElementSet Unnested("area base br col embed hr img input link meta param source track wbr "
+                          "td th tr tbody thead tfoot p li dt dd option optgroup rb rt rp");
 
 bool nestsTooDeep(const QByteArray &html) {
     int open = 0;
@@ -43,7 +46,7 @@ bool nestsTooDeep(const QByteArray &html) {
             gumbo_tagn_enum(html.constData() + name, static_cast<unsigned>(end - name));
         if (closing) {
             open = std::max(0, open - 1);
-        } else if (!Void.contains(tag, {}) && ++open > MaxOpenElements) {
+        } else if (!Unnested.contains(tag, {}) && ++open > MaxOpenElements) {
             return true;
         }
     }

@@ -331,6 +331,10 @@ void TableMarkupTest::readBack_data() {
     QTest::newRow("\\frac missing an argument") << QString() << u"$\\frac{1}$"_s << none;
     QTest::newRow("braces too deep")
         << QString() << u"\\frac{1}"_s + u"{"_s.repeated(100000) << none;
+    QTest::newRow("cells without end tags are not deep")
+        << u"<table><tr>"_s + u"<td>1"_s.repeated(5000) + u"<tr>"_s + u"<td>-"_s.repeated(5000) +
+               u"<tr>"_s + u"<td>2"_s.repeated(5000)
+        << QString() << std::vector<Entry>(5000, {u"1"_s, u"2"_s});
     QTest::newRow("elements too deep")
         << u"<table>"_s + u"<b>"_s.repeated(5000000) << QString() << none;
     QTest::newRow("16 MB of prose") << QString() << u"a 1/2 "_s.repeated(2796203) << none;
