@@ -150,7 +150,11 @@ public:
                 break;
             }
             if (piece.kind == Piece::Text) {
-                text = text.value_or(QString()) + piece.text;
+                // Appended in place: one entry may be millions of characters long.
+                if (!text) {
+                    text.emplace();
+                }
+                *text += piece.text;
                 continue;
             }
             flush();
@@ -236,6 +240,13 @@ private:
         if (atEnd() || peek() == u'}') {
             failed_ = true;
             return std::nullopt;
+        }
+        // One character, not the run it starts: \frac12.
+        if (!QStringView(u"\\{}%~$^_&").contains(peek())) {
+            const qsizetype first = i_;
+            characterAt(tex_, i_);
+            ++i_;
+            return tex_.sliced(first, i_ - first).toString();
         }
         const Piece piece = next(depth);
         if (failed_ || piece.kind == Piece::Space || piece.kind == Piece::Over) {
@@ -419,11 +430,21 @@ private:
         }
         --i_;
         const qsizetype first = i_;
-        const char32_t character = characterAt(tex_, i_);
-        ++i_;
-        return {isOperatorCharacter(character) ? Piece::Operator : Piece::Text,
-                tex_.sliced(first, i_ - first).toString(),
-                {}};
+        if (isOperatorCharacter(characterAt(tex_, i_))) {
+            ++i_;
+            return {Piece::Operator, tex_.sliced(first, i_ - first).toString(), {}};
+        }
+        // A run of ordinary characters is one piece.
+        for (++i_;
+             !atEnd() && !QStringView(u"\\{}%~$^_&").contains(tex_[i_]) && !tex_[i_].isSpace();
+             ++i_) {
+            const qsizetype at = i_;
+            if (isOperatorCharacter(characterAt(tex_, i_))) {
+                i_ = at;
+                break;
+            }
+        }
+        return {Piece::Text, tex_.sliced(first, i_ - first).toString(), {}};
     }
 
     QStringView tex_;

@@ -337,6 +337,13 @@ void TableMarkupTest::readBack_data() {
         << QString() << std::vector<Entry>(5000, {u"1"_s, u"2"_s});
     QTest::newRow("elements too deep")
         << u"<table>"_s + u"<b>"_s.repeated(5000000) << QString() << none;
+    QTest::newRow("long entries") << QString()
+                                  << u"\\frac12 "_s + u"x"_s.repeated(4000000) + u" 1/2 "_s +
+                                         u"\\text{y}"_s.repeated(800000)
+                                  << std::vector<Entry>{
+                                         {u"1"_s, u"2"_s}, {u"x"_s.repeated(4000000), {}},
+                                         {u"1"_s, {}},     {u"/"_s, {}},
+                                         {u"2"_s, {}},     {u"y"_s.repeated(800000), {}}};
     QTest::newRow("16 MB of prose") << QString() << u"a 1/2 "_s.repeated(2796203) << none;
 }
 
