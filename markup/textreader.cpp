@@ -83,10 +83,12 @@ fractions::Entry entry(QStringView text, qsizetype at, const std::vector<qsizety
             i = closing - at;
         } else if (isSlash(text[i]) ||
                    (text[i] == u'／' && isNumber(text.first(i)) && isNumber(text.sliced(i + 1)))) {
-            if (i + 1 == text.size()) {
+            // No denominator, "1/" or "1/()": a plain entry as typed.
+            QString denominator = part(text.sliced(i + 1), at + i + 1, match);
+            if (denominator.isEmpty()) {
                 break;
             }
-            return {part(text.first(i), at, match), part(text.sliced(i + 1), at + i + 1, match)};
+            return {part(text.first(i), at, match), std::move(denominator)};
         }
     }
     if (text.size() == 1) {

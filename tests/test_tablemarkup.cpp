@@ -431,9 +431,9 @@ void TableMarkupTest::everyFormReadsBack() {
             QCOMPARE(shownAll(read(tex)), texEntries);
         }
         // Text keeps no entries, nor tells a plain "a/b" from a fraction: what it reads, it
-        // writes again as text that reads the same. Text between dollars is TeX.
+        // writes again as text that reads the same. Text between TeX's delimiters is TeX.
         const QString plain = markup::plainText(row);
-        const bool tex = plain.trimmed().startsWith(u'$') && plain.trimmed().endsWith(u'$');
+        const bool tex = plain.trimmed().contains(QRegularExpression(u"^(\\$|\\\\[(\\[])"_s));
         if (const auto entries = markup::readRow({}, plain); entries && !tex) {
             QCOMPARE(read(markup::plainText(EntryVector(*entries))), *entries);
             ++textRows;
