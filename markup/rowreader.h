@@ -11,7 +11,7 @@ namespace markup {
 
 // The row a clipboard holds, read from its HTML where it has some (`html` non-empty) and from its
 // text otherwise: every form Pemvaro writes and the common ways people write fractions. Nothing
-// when neither reads as a row.
+// when neither reads as a row; nor for more than 16 million characters or 100,000 entries.
 std::optional<std::vector<fractions::Entry>> readRow(const QString &html, const QString &text);
 
 // What Copy in the list puts on the clipboard for `entries`, read back exactly by readRow:
