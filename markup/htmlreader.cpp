@@ -169,6 +169,7 @@ std::optional<Row> readTable(const QByteArray &html, const GumboNode *table) {
 const ElementSet MathRows("mrow mstyle mpadded mphantom semantics");
 const ElementSet MathIgnored("mspace annotation annotation-xml none mprescripts");
 const ElementSet MathFraction("mfrac");
+const ElementSet MathAnnotation("annotation");
 
 // A formula's fractions and tokens in order; rows and styles around them are looked through, and
 // anything else (a power, a root) is one entry of the text it shows.
@@ -199,6 +200,22 @@ std::optional<Row> readMath(const GumboNode *math) {
     return entries;
 }
 
+// The TeX that KaTeX keeps beside the MathML it makes, as on a page of Zenn or GitLab: the row
+// as it was written, where the MathML has each character of a text as a token of its own.
+std::optional<Row> readTexAnnotation(const GumboNode *math) {
+    for (const GumboNode *semantics : childElements(math)) {
+        for (const GumboNode *annotation : childElements(semantics)) {
+            const GumboAttribute *encoding =
+                gumbo_get_attribute(&annotation->v.element.attributes, "encoding");
+            if (MathAnnotation.contains(annotation->v.element) && encoding != nullptr &&
+                qstrcmp(encoding->value, "application/x-tex") == 0) {
+                return readTexFormula(textOf(annotation));
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<Row> readHtmlRow(const QString &html) {
@@ -224,7 +241,8 @@ std::optional<Row> readHtmlRow(const QString &html) {
         if (isElement(node, GUMBO_TAG_TABLE)) {
             row = readTable(utf8, node);
         } else if (isElement(node, GUMBO_TAG_MATH)) {
-            row = asCells(readMath(node));
+            auto tex = readTexAnnotation(node);
+            row = asCells(tex ? std::move(tex) : readMath(node));
             continue;
         }
         const GumboVector &children = node->v.element.children;

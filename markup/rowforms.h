@@ -25,6 +25,9 @@ std::optional<Row> readHtmlRow(const QString &html);
 // A TeX formula, bare or in the delimiters of TeX, Markdown and Hatena Blog; each text as it shows.
 std::optional<Row> readTexRow(QStringView text);
 
+// A formula alone, as KaTeX keeps it beside its MathML.
+std::optional<Row> readTexFormula(QStringView formula);
+
 // One line of plain text with a fraction in it: "1/2 + ¾ = (a+b)/c".
 std::optional<Row> readTextRow(QStringView text);
 

@@ -500,4 +500,8 @@ std::optional<Row> readTexRow(QStringView text) {
     return TexReader(*tex).row();
 }
 
+std::optional<Row> readTexFormula(QStringView formula) {
+    return TexReader(formula).row();
+}
+
 } // namespace markup

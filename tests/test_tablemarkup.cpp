@@ -299,6 +299,11 @@ void TableMarkupTest::readBack_data() {
            u"<mo>&lt;</mo><mspace/><mtext>a&amp;b</mtext></mrow>"
            u"<annotation>\\frac{1}{x}</annotation></semantics></math>"_s
         << std::vector<Entry>{{u"1"_s, u"x"_s}, {u"<"_s, {}}, {u"a&b"_s, {}}};
+    QTest::newRow("KaTeX's MathML: the TeX beside it")
+        << u"<span class=\"katex\"><math><semantics><mrow><mtext>a</mtext><mi>%</mi><mo>+</mo>"
+           u"</mrow><annotation encoding=\"application/x-tex\">\\text{a}{\\%} +</annotation>"
+           u"</semantics></math><span aria-hidden=\"true\">a%+</span></span>"_s
+        << QString() << std::vector<Entry>{{u"a%"_s, {}}, {u"+"_s, {}}};
     QTest::newRow("TeX as people write it")
         << QString()
         << u" \\[1\\,000\\dfrac{1}{4}\\times\\tfrac12 = {a \\over b+1}\\,\\cfrac{\\text{50\\% }x}"
