@@ -31,10 +31,11 @@ std::optional<Row> readMarkup(const QString &html) {
 }
 
 std::optional<Row> readAny(const QString &html, const QString &text) {
-    if (html.size() > MaxLength || text.size() > MaxLength) {
+    if (text.size() > MaxLength) {
         return std::nullopt;
     }
-    if (!html.isEmpty()) {
+    // HTML too long to read, a page's pictures inlined in it, leaves the text to read.
+    if (!html.isEmpty() && html.size() <= MaxLength) {
         if (auto row = readMarkup(html)) {
             return row;
         }

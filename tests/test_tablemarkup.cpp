@@ -349,6 +349,9 @@ void TableMarkupTest::readBack_data() {
                                          {u"1"_s, u"2"_s}, {u"x"_s.repeated(4000000), {}},
                                          {u"1"_s, {}},     {u"/"_s, {}},
                                          {u"2"_s, {}},     {u"y"_s.repeated(800000), {}}};
+    QTest::newRow("HTML too long to read: the text")
+        << u"<img src=\"data:,"_s + u"x"_s.repeated(17000000) << u"1/2"_s
+        << std::vector<Entry>{{u"1"_s, u"2"_s}};
     QTest::newRow("16 MB of prose") << QString() << u"a 1/2 "_s.repeated(2796203) << none;
 }
 
