@@ -362,7 +362,9 @@ void TableMarkupTest::readBack() {
     QElapsedTimer timer;
     timer.start();
     const auto row = markup::readRow(html, text);
-    QCOMPARE_LT(timer.elapsed(), 1000);
+    // Far beyond what any reading takes, in the sanitizers' build too, and far below what one in
+    // the square of its length takes; bench_markup measures it.
+    QCOMPARE_LT(timer.elapsed(), 10000);
     QCOMPARE(row.value_or(std::vector<Entry>{}), expected);
 }
 
