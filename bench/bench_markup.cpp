@@ -1,6 +1,9 @@
 #include "markup/mathmarkup.h"
+#include "markup/rowreader.h"
 #include "markup/showntext.h"
 #include "markup/tablemarkup.h"
+#include "markup/texmarkup.h"
+#include "markup/textmarkup.h"
 
 #include <QStringList>
 
@@ -96,6 +99,88 @@ BENCHMARK_CAPTURE(readDeepCell, table, "<table><tr><td>", "</td></tr></table>")
 BENCHMARK_CAPTURE(readDeepCell, p, "<p class=x>", "</p>")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(readDeepCell, li, "<li>", "</li>")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(readDeepCell, svg, "<svg>", "</svg>")->Unit(benchmark::kMillisecond);
+
+// A row read back from each form it is written in: the program's table by its exact lines, the
+// same table as a browser hands it back (through the HTML parser), MathML, TeX and plain text;
+// with markup in every cell, the fractions all of two numbers in plain text.
+enum class Form { Table, Browser, MathMl, Tex, TexHatena, Text, Clipboard };
+void readRow(benchmark::State &state, Form form) {
+    const auto entries = mixedRow(static_cast<int>(state.range(0)), form != Form::Text);
+    const QString path = QStringLiteral("./fracline.gif");
+    QString html;
+    QString text;
+    switch (form) {
+    case Form::Table:
+        text = markup::tableText(entries, path);
+        break;
+    case Form::Browser:
+        html = markup::tableText(entries, path, markup::PageMode::Standards)
+                   .replace(QStringLiteral("<tr>\n"), QStringLiteral("<tbody><tr>"));
+        break;
+    case Form::MathMl:
+        text = markup::mathText(entries);
+        break;
+    case Form::Tex:
+        text = markup::texText(entries);
+        break;
+    case Form::TexHatena:
+        text = markup::texHatenaText(entries);
+        break;
+    case Form::Text:
+        text = markup::plainText(entries);
+        break;
+    case Form::Clipboard: {
+        std::vector<fractions::Entry> row;
+        for (int i = 0; i < entries.entryCount(); ++i) {
+            row.push_back(entries.entry(i));
+        }
+        const auto clipboard = markup::rowClipboard(row);
+        html = clipboard.html;
+        text = clipboard.text;
+        break;
+    }
+    }
+    state.counters["bytes"] = static_cast<double>((html.size() + text.size()) * 2);
+    for (auto _ : state) {
+        const auto row = markup::readRow(html, text);
+        if (!row || row->size() != static_cast<size_t>(entries.entryCount())) {
+            state.SkipWithError("the row did not read back");
+            break;
+        }
+    }
+}
+// The longest rows each form reads: 100,000 entries, fewer where the HTML parser reads them.
+BENCHMARK_CAPTURE(readRow, table, Form::Table)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readRow, browser, Form::Browser)
+    ->Arg(10000)
+    ->Arg(25000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readRow, mathml, Form::MathMl)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readRow, tex, Form::Tex)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readRow, texHatena, Form::TexHatena)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readRow, text, Form::Text)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readRow, copyInList, Form::Clipboard)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// 16 MB that hold no row: prose, and elements nested as deep as they go.
+void readNoRow(benchmark::State &state, const char *piece) {
+    const QString text =
+        QString::fromUtf8(piece).repeated(8 * 1024 * 1024 / static_cast<qsizetype>(strlen(piece)));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(markup::readRow(text, text));
+    }
+}
+BENCHMARK_CAPTURE(readNoRow, prose, "Half of it, 1/2 of a cake. ")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readNoRow, deep, "<b>")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(readNoRow, braces, "\\frac{")->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -5,9 +5,12 @@
 // attribute value; the MathML one line an entry, each token well-formed with its text escaped;
 // the TeX one line of math between "$$" lines, as the checks of texFormula() below say. What a
 // cell shows has its white space collapsed, and text without markup reads the same with or
-// without the parser.
+// without the parser. Each form reads back: the table as the entries, byte for byte, wherever no
+// text ends a cell's line itself; MathML and TeX as as many entries; and the input itself, as HTML
+// and as text, reads without fault.
 #include "fuzzinput.h"
 #include "markup/mathmarkup.h"
+#include "markup/rowreader.h"
 #include "markup/showntext.h"
 #include "markup/tablemarkup.h"
 #include "markup/texmarkup.h"
@@ -139,5 +142,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     checkFormula(tex[1], static_cast<size_t>(std::count_if(
                              entries.cbegin(), entries.cend(),
                              [](const fractions::Entry &entry) { return entry.isFraction(); })));
+
+    if (entries.empty()) {
+        (void)markup::readRow(input, input);
+        return 0;
+    }
+    const bool cellLinesKept = std::none_of(entries.begin(), entries.end(), [](const auto &entry) {
+        return (entry.numerator + entry.denominator).contains(u"</td>\n"_s);
+    });
+    const auto clipboard = markup::rowClipboard(entries);
+    require(!cellLinesKept || markup::readRow(clipboard.html, clipboard.text) == entries);
+    require(!cellLinesKept || markup::readRow({}, markup::tableText(source, {})) == entries);
+    for (const QString &form : {markup::mathText(source), markup::texText(source)}) {
+        const auto row = markup::readRow({}, form);
+        require(row && row->size() == entries.size());
+    }
+    (void)markup::readRow(input, input);
     return 0;
 }

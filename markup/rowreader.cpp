@@ -1,97 +1,83 @@
 #include "markup/rowreader.h"
 
-#include <QRegularExpression>
-#include <QStringList>
-#include <QUrl>
+#include "markup/rowforms.h"
+#include "markup/showntext.h"
+#include "markup/tablemarkup.h"
+#include "markup/textmarkup.h"
+#include "markup/texttokens.h"
+
+using namespace Qt::StringLiterals;
 
 namespace markup {
-
 namespace {
 
-// The list's own HTML: each entry's texts percent-encoded, a line an entry.
-const QString OwnHtmlStart = QStringLiteral("<!-- pemvaro row -->");
+// A clipboard larger than this is refused unread: 16 MB of text is read in well under a second,
+// and no row typed by hand or copied from a page comes near it. Markup past a few megabytes is
+// read only where it is the program's own table (see readHtmlRow()).
+constexpr qsizetype MaxLength = 16 * 1024 * 1024;
 
-std::optional<std::vector<fractions::Entry>> readOwnHtml(const QString &html) {
-    std::vector<fractions::Entry> entries;
-    for (const QString &line : html.mid(OwnHtmlStart.size()).split(u'\n', Qt::SkipEmptyParts)) {
-        const QStringList texts = line.split(u' ');
-        if (texts.size() != 2) {
-            return std::nullopt;
-        }
-        entries.push_back({QUrl::fromPercentEncoding(texts[0].toLatin1()),
-                           QUrl::fromPercentEncoding(texts[1].toLatin1())});
+// The fraction line of the copied table: one black pixel, so that the table shows its fractions
+// wherever an editor takes the HTML in.
+constexpr QStringView LineImage = u"data:image/gif;base64,R0lGODlhAQABAIAAAAAAAP///"
+                                  u"ywAAAAAAQABAAACAkQBADs=";
+
+std::optional<Row> readMarkup(const QString &html) {
+    if (auto row = readOwnTable(html)) {
+        return row;
     }
-    return entries;
+    return readHtmlRow(html);
 }
 
-// Make's table as written: the cells of its first row, and the denominators of its third.
-std::optional<std::vector<fractions::Entry>> readTable(const QString &markup) {
-    const QStringList rows = markup.split(QStringLiteral("<tr>"));
-    if (rows.size() != 4) {
+std::optional<Row> readAny(const QString &html, const QString &text) {
+    if (text.size() > MaxLength) {
         return std::nullopt;
     }
-    static const QRegularExpression cell(QStringLiteral("<td( rowspan=\"3\")?[^>]*>(.*)</td>"));
-    std::vector<fractions::Entry> entries;
-    std::vector<size_t> fractions;
-    for (const QString &line : rows[1].split(u'\n')) {
-        if (const auto match = cell.match(line.trimmed()); match.hasMatch()) {
-            if (match.captured(1).isEmpty()) {
-                fractions.push_back(entries.size());
-            }
-            entries.push_back({match.captured(2), {}});
+    // HTML too long to read, a page's pictures inlined in it, leaves the text to read.
+    if (!html.isEmpty() && html.size() <= MaxLength) {
+        if (auto row = readMarkup(html)) {
+            return row;
         }
     }
-    size_t next = 0;
-    for (const QString &line : rows[3].split(u'\n')) {
-        if (const auto match = cell.match(line.trimmed()); match.hasMatch()) {
-            if (next == fractions.size()) {
-                return std::nullopt;
-            }
-            entries[fractions[next++]].denominator = match.captured(2);
+    // Markup copied from the pane or an editor comes as text.
+    if (text.contains(u"<table"_s, Qt::CaseInsensitive) ||
+        text.contains(u"<math"_s, Qt::CaseInsensitive)) {
+        if (auto row = readMarkup(text)) {
+            return row;
         }
     }
-    return entries;
+    if (auto row = readTexRow(text)) {
+        return asCells(std::move(row));
+    }
+    return asCells(readTextRow(text));
 }
 
 } // namespace
 
-// A stand-in for the reader: the list's own HTML, Make's table, and words separated by spaces,
-// a fraction as "a/b" or "\frac{a}{b}".
-std::optional<std::vector<fractions::Entry>> readRow(const QString &html, const QString &text) {
-    if (html.startsWith(OwnHtmlStart)) {
-        return readOwnHtml(html);
-    }
-    if (text.contains(QStringLiteral("<table"))) {
-        return readTable(text);
-    }
-    static const QRegularExpression tex(QStringLiteral("^\\\\frac\\{([^}]*)\\}\\{([^}]*)\\}$"));
-    std::vector<fractions::Entry> entries;
-    for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
-        const qsizetype slash = word.indexOf(u'/');
-        if (const auto match = tex.match(word); match.hasMatch()) {
-            entries.push_back({match.captured(1), match.captured(2)});
-        } else if (slash < 0) {
-            entries.push_back({word, {}});
-        } else {
-            entries.push_back({word.left(slash), word.mid(slash + 1)});
+std::optional<Row> asCells(std::optional<Row> row) {
+    const auto cell = [](QString &text) {
+        if (shownText(text) != text) {
+            text = escaped(text);
+        }
+    };
+    if (row) {
+        for (auto &entry : *row) {
+            cell(entry.numerator);
+            cell(entry.denominator);
         }
     }
-    if (entries.empty()) {
-        return std::nullopt;
-    }
-    return entries;
+    return row;
+}
+
+std::optional<std::vector<fractions::Entry>> readRow(const QString &html, const QString &text) {
+    return readAny(html, text);
 }
 
 RowClipboard rowClipboard(const std::vector<fractions::Entry> &entries) {
-    QString html = OwnHtmlStart;
-    QStringList words;
-    for (const fractions::Entry &entry : entries) {
-        html += QString::fromLatin1(QUrl::toPercentEncoding(entry.numerator) + ' ' +
-                                    QUrl::toPercentEncoding(entry.denominator) + '\n');
-        words << (entry.isFraction() ? entry.numerator + u'/' + entry.denominator
-                                     : entry.numerator);
-    }
-    return {html, words.join(u' ')};
+    const fractions::EntryVector row(entries);
+    // Without a charset, some editors read the clipboard's HTML as Latin-1.
+    return {u"<meta charset=\"utf-8\">"_s +
+                tableText(row, LineImage.toString(), PageMode::Standards),
+            plainText(row)};
 }
 
 } // namespace markup

@@ -64,8 +64,9 @@ bool isSpaceLike(char32_t c) {
 }
 
 // Text in \text{} runs, everything else in math mode between them, each piece in braces so
-// that it keeps an ordinary symbol's spacing. A hyphen after a hyphen starts a new run, since
-// KaTeX reads "--" in text as a dash.
+// that it keeps an ordinary symbol's spacing. A hyphen, quote or backquote after the same
+// character starts a new run, since KaTeX reads "--" in text as a dash and "''" and "``" as
+// double quotes.
 QString textRuns(const QString &text, TexDialect dialect) {
     QString tex;
     QString run;
@@ -82,7 +83,7 @@ QString textRuns(const QString &text, TexDialect dialect) {
             tex += u'{' + (command.isEmpty() ? fromCharacter(c) : command) + u'}';
             continue;
         }
-        if (c == U'-' && run.endsWith(u'-')) {
+        if ((c == U'-' || c == U'\'' || c == U'`') && run.endsWith(QChar(c))) {
             endRun();
         }
         run += isSpaceLike(c) ? u" "_s : fromCharacter(c);

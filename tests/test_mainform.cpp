@@ -428,7 +428,7 @@ void MainFormTest::listClipboard_leavesTheListAloneAndSaysSoOnBadInput_data() {
     QTest::newRow("16 MB") << u"1/2 "_s.repeated(4'000'000)
                            << u"クリップボードが大きすぎて貼り付けられません"_s;
     QTest::newRow("too many entries")
-        << u"1 "_s.repeated(100'001) << u"クリップボードの列が長すぎて貼り付けられません"_s;
+        << u"1/2 "_s.repeated(100'001) << u"クリップボードの列が長すぎて貼り付けられません"_s;
 }
 
 void MainFormTest::listClipboard_leavesTheListAloneAndSaysSoOnBadInput() {

@@ -1,4 +1,6 @@
 #include "markup/mathmarkup.h"
+#include "markup/rowreader.h"
+#include "markup/showntext.h"
 #include "markup/tablemarkup.h"
 #include "markup/texmarkup.h"
 #include "markup/textmarkup.h"
@@ -37,6 +39,9 @@ private slots:
     void formulaName();
     void math_data();
     void math();
+    void readBack_data();
+    void readBack();
+    void everyFormReadsBack();
 };
 
 void TableMarkupTest::lines_data() {
@@ -233,14 +238,15 @@ void TableMarkupTest::math_data() {
         << QStringList{u"<mfrac><mn>1</mn><mo>−</mo></mfrac>"_s,
                        u"<mtext>&lt;b&gt; &amp; &quot;q&quot;</mtext>"_s, u"<mtext></mtext>"_s}
         << u"\\frac{1}{-} {\\lt}\\text{b}{\\gt}\\text{ }{\\&}\\text{ \"q\"} {}"_s;
-    // TeX's own characters in math mode, text around them, no line break, no "--" in one run.
+    // TeX's own characters in math mode, text around them, no line break, no "--", "``" or "''"
+    // in one run.
     QTest::newRow("TeX's characters, symbols, spaces and line breaks by reference")
-        << std::vector<Entry>{{u"\\{}$&amp;#^_%~"_s, u"a--b"_s},
+        << std::vector<Entry>{{u"\\{}$&amp;#^_%~"_s, u"a--b``c''"_s},
                               {u"α×β&nbsp;x&#13;&#10;&#8232;y"_s, {}}}
-        << QStringList{u"<mfrac><mtext>\\{}$&amp;#^_%~</mtext><mtext>a--b</mtext></mfrac>"_s,
+        << QStringList{u"<mfrac><mtext>\\{}$&amp;#^_%~</mtext><mtext>a--b``c''</mtext></mfrac>"_s,
                        u"<mtext>α×β\u00a0x \u2028y</mtext>"_s}
         << u"\\frac{{\\backslash}{\\{}{\\}}{\\$}{\\&}{\\#}{\\,\\hat{}\\,}{\\_}{\\%}{\\sim}}"
-           u"{\\text{a-}\\text{-b}} {α}{\\times}{β}{~}\\text{x  y}"_s;
+           u"{\\text{a-}\\text{-b`}\\text{`c'}\\text{'}} {α}{\\times}{β}{~}\\text{x  y}"_s;
 }
 
 void TableMarkupTest::math() {
@@ -256,6 +262,194 @@ void TableMarkupTest::math() {
     QCOMPARE(markup::texTextWithoutDollar(EntryVector(entries)),
              u"$$\n"_s + QString(tex).replace(u"\\$"_s, u"\\char\"24"_s) + u"\n$$\n"_s);
     QCOMPARE(markup::texMathFenceText(EntryVector(entries)), u"```math\n"_s + tex + u"\n```\n"_s);
+}
+
+// A row read back from a clipboard: its HTML where it has some, else its text; nothing from
+// what holds no whole row.
+void TableMarkupTest::readBack_data() {
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<std::vector<Entry>>("expected");
+
+    const std::vector<Entry> row{{u"1"_s, u"2"_s}, {u"+"_s, {}}, {u"3"_s, u"4"_s}};
+    const std::vector<Entry> none;
+    const QString own =
+        table({u"<td align=\"center\"><b>1</b> </td>"_s, u"<td rowspan=\"3\">a</td>\n<td>b</td>"_s,
+               u"<td align=\"center\"></td>"_s},
+              {DefaultImage, DefaultImage},
+              {u"<td align=\"center\">&amp;2</td>"_s, u"<td align=\"center\">x<td></td>"_s})
+            .mid(1, 15)
+            .join(u"\r\n"_s) +
+        u"\r\n"_s;
+    QTest::newRow("own table, CR LF, no comments: cells byte for byte")
+        << QString() << own
+        << std::vector<Entry>{
+               {u"<b>1</b> "_s, u"&amp;2"_s}, {u"a</td>\n<td>b"_s, {}}, {QString(), u"x<td>"_s}};
+    QTest::newRow("as a browser hands it back: tbody, attributes reordered, an absolute path")
+        << u"<html><body><!--StartFragment--><table cellpadding=\"0\" border=\"0\" "
+           u"cellspacing=\"0\"><tbody><tr><td align=\"center\">1</td><td rowspan=\"3\">+</td>"
+           u"<td align=\"center\">3</td></tr><tr><td><img width=\"100%\" "
+           u"src=\"https://example.com/fracline.gif\" height=\"1\"></td><td><img></td></tr>"
+           u"<tr><td align=\"center\">2</td><td align=\"center\">4</td></tr></tbody></table>"
+           u"<!--EndFragment--></body></html>"_s
+        << u"1/2 + 3/4"_s << row;
+    QTest::newRow("MathML of another program, in rows, with an annotation")
+        << QString()
+        << u"<math><semantics><mrow><mfrac><mrow><mn>1</mn></mrow><mi> x </mi></mfrac>"
+           u"<mo>&lt;</mo><mspace/><mtext>a&amp;b</mtext></mrow>"
+           u"<annotation>\\frac{1}{x}</annotation></semantics></math>"_s
+        << std::vector<Entry>{{u"1"_s, u"x"_s}, {u"<"_s, {}}, {u"a&b"_s, {}}};
+    QTest::newRow("KaTeX's MathML: the TeX beside it")
+        << u"<span class=\"katex\"><math><semantics><mrow><mtext>a</mtext><mi>%</mi><mo>+</mo>"
+           u"</mrow><annotation encoding=\"application/x-tex\">\\text{a}{\\%} +</annotation>"
+           u"</semantics></math><span aria-hidden=\"true\">a%+</span></span>"_s
+        << QString() << std::vector<Entry>{{u"a%"_s, {}}, {u"+"_s, {}}};
+    QTest::newRow("TeX as people write it")
+        << QString()
+        << u" \\[1\\,000\\dfrac{1}{4}\\times\\tfrac12 = {a \\over b+1}\\,\\cfrac{\\text{50\\% }x}"
+           u"{\\mathrm{m}^2}\\le\\textrm{\\{\\$\\&\\#\\_\\}} \\left( \\pi \\right. \\] "_s
+        << std::vector<Entry>{{u"1000"_s, {}},        {u"1"_s, u"4"_s}, {u"×"_s, {}},
+                              {u"1"_s, u"2"_s},       {u"="_s, {}},     {u"a"_s, u"b+1"_s},
+                              {u"50% x"_s, u"m^2"_s}, {u"≤"_s, {}},     {u"{$&#_}"_s, {}},
+                              {u"("_s, {}},           {u"π"_s, {}}};
+    QTest::newRow("TeX in $, markup characters as text")
+        << QString() << u"$\\frac{}{x} \\pm \\text{<b>&}$"_s
+        << std::vector<Entry>{{QString(), u"x"_s}, {u"±"_s, {}}, {u"&lt;b&gt;&amp;"_s, {}}};
+    QTest::newRow("text as people type it")
+        << QString() << u" ½ + 1⁄3 = (a+b)/c x/(2 y) １／２ 1/ / ＋ x+1 1/2+(3)/4 \t"_s
+        << std::vector<Entry>{{u"1"_s, u"2"_s},   {u"+"_s, {}},       {u"1"_s, u"3"_s},
+                              {u"="_s, {}},       {u"a+b"_s, u"c"_s}, {u"x"_s, u"2 y"_s},
+                              {u"１"_s, u"２"_s}, {u"1/"_s, {}},      {u"/"_s, {}},
+                              {u"＋"_s, {}},      {u"x+1"_s, {}},     {u"1"_s, u"2"_s},
+                              {u"+"_s, {}},       {u"3"_s, u"4"_s}};
+    QTest::newRow("HTML without a row: the text")
+        << u"<p>hello</p>"_s << u"3/4"_s << std::vector<Entry>{{u"3"_s, u"4"_s}};
+    QTest::newRow("empty") << QString() << QString() << none;
+    QTest::newRow("prose") << QString() << u"Fractions are fun."_s << none;
+    QTest::newRow("prose with a fraction") << QString() << u"Eat 1/2 of it, now"_s << none;
+    QTest::newRow("prose over lines") << QString() << u"Half is 1/2.\nSo is 2/4."_s << none;
+    QTest::newRow("half a table")
+        << table({u"<td align=\"center\">1</td>"_s}, {DefaultImage}, {}).join(u'\n') << QString()
+        << none;
+    QTest::newRow("unbalanced braces") << QString() << u"$$\\frac{1}{2}}$$"_s << none;
+    QTest::newRow("a brace left open") << QString() << u"\\frac{1}{{2}"_s << none;
+    QTest::newRow("\\frac missing an argument") << QString() << u"$\\frac{1}$"_s << none;
+    QTest::newRow("braces too deep")
+        << QString() << u"\\frac{1}"_s + u"{"_s.repeated(100000) << none;
+    QTest::newRow("cells without end tags are not deep")
+        << u"<table><tr>"_s + u"<td>1"_s.repeated(5000) + u"<tr>"_s + u"<td>-"_s.repeated(5000) +
+               u"<tr>"_s + u"<td>2"_s.repeated(5000)
+        << QString() << std::vector<Entry>(5000, {u"1"_s, u"2"_s});
+    QTest::newRow("elements too deep")
+        << u"<table>"_s + u"<b>"_s.repeated(5000000) << QString() << none;
+    QTest::newRow("long entries") << QString()
+                                  << u"\\frac12 "_s + u"x"_s.repeated(4000000) + u" 1/2 "_s +
+                                         u"\\text{y}"_s.repeated(800000)
+                                  << std::vector<Entry>{
+                                         {u"1"_s, u"2"_s}, {u"x"_s.repeated(4000000), {}},
+                                         {u"1"_s, {}},     {u"/"_s, {}},
+                                         {u"2"_s, {}},     {u"y"_s.repeated(800000), {}}};
+    QTest::newRow("HTML too long to read: the text")
+        << u"<img src=\"data:,"_s + u"x"_s.repeated(17000000) << u"1/2"_s
+        << std::vector<Entry>{{u"1"_s, u"2"_s}};
+    QTest::newRow("16 MB of prose") << QString() << u"a 1/2 "_s.repeated(2796203) << none;
+}
+
+void TableMarkupTest::readBack() {
+    QFETCH(QString, html);
+    QFETCH(QString, text);
+    QFETCH(std::vector<Entry>, expected);
+    QElapsedTimer timer;
+    timer.start();
+    const auto row = markup::readRow(html, text);
+    // Far beyond what any reading takes, in the sanitizers' build too, and far below what one in
+    // the square of its length takes; bench_markup measures it.
+    QCOMPARE_LT(timer.elapsed(), 10000);
+    QCOMPARE(row.value_or(std::vector<Entry>{}), expected);
+}
+
+// Random rows written in every form and read back: entries as typed where the form keeps
+// markup, what the cells show where it does not, and the same text where it keeps no entries.
+void TableMarkupTest::everyFormReadsBack() {
+    const QStringList pieces{
+        u"1"_s,     u"23"_s,     u"1,000"_s,    u"x"_s,  u"a b"_s, u"<b>7</b>"_s, u"&amp;"_s,
+        u"&lt;i"_s, u"%"_s,      u"$"_s,        u"\\"_s, u"{"_s,   u"}"_s,        u"分数"_s,
+        u"😀"_s,     u"\u2028"_s, u"+"_s,        u"×"_s,  u"="_s,   u"("_s,        u"^"_s,
+        u"~"_s,     u"f''"_s,    u"--"_s,       u"[]"_s, u"#_"_s,  u"\u00a0"_s,   u" "_s,
+        u"\"q\""_s, u"/"_s,      u"</td><td>"_s};
+    // TeX and text have no line break but a space, and keep no runs of spaces.
+    const auto spaced = [](QString text) {
+        return text.replace(u'\u2028', u' ')
+            .replace(QRegularExpression(u"^ +| +$"_s), {})
+            .replace(QRegularExpression(u"  +"_s), u" "_s);
+    };
+    const auto texShown = [&](const QString &cell) { return spaced(markup::shownText(cell)); };
+    const auto shownAll = [](const std::optional<std::vector<Entry>> &entries) {
+        std::vector<Entry> shown;
+        for (const Entry &entry : entries.value_or(std::vector<Entry>{})) {
+            shown.push_back(
+                {markup::shownText(entry.numerator), markup::shownText(entry.denominator)});
+        }
+        return shown;
+    };
+    QRandomGenerator random(20261208);
+    int textRows = 0;
+    for (int round = 0; round < 1000; ++round) {
+        std::vector<Entry> entries;
+        const auto text = [&] {
+            QString t;
+            for (int n = static_cast<int>(random.bounded(3)); n >= 0; --n) {
+                t += pieces[static_cast<qsizetype>(random.bounded(pieces.size()))];
+            }
+            return random.bounded(8) == 0 ? QString() : t;
+        };
+        for (int n = static_cast<int>(random.bounded(1, 6)); n > 0; --n) {
+            entries.push_back({text(), random.bounded(2) ? text() : QString()});
+        }
+        const EntryVector row(entries);
+        std::vector<Entry> shown;
+        std::vector<Entry> texEntries;
+        for (const Entry &entry : entries) {
+            shown.push_back(
+                {markup::shownText(entry.numerator),
+                 entry.isFraction() ? markup::shownText(entry.denominator) : QString()});
+            texEntries.push_back({texShown(entry.numerator),
+                                  entry.isFraction() ? texShown(entry.denominator) : QString()});
+        }
+        const auto read = [](const QString &text) {
+            return markup::readRow({}, text).value_or(std::vector<Entry>{});
+        };
+        const QString ownTable = markup::tableText(row, u"./fracline.gif"_s);
+        QCOMPARE(read(ownTable), entries);
+        QCOMPARE(read(QString(ownTable).replace(u"\n"_s, u"\r\n"_s)), entries);
+        const auto clipboard = markup::rowClipboard(entries);
+        QCOMPARE(markup::readRow(clipboard.html, clipboard.text), entries);
+        // As a browser hands it back, where no cell ends the cells early.
+        if (std::none_of(entries.begin(), entries.end(), [](const Entry &entry) {
+                return (entry.numerator + entry.denominator).contains(u"</td>"_s);
+            })) {
+            const QString html5 = markup::tableText(row, u"p"_s, PageMode::Standards);
+            QCOMPARE(
+                markup::readRow(
+                    html5.sliced(html5.indexOf(u'\n') + 1).replace(u"<tr>\n"_s, u"<tbody><tr>"_s),
+                    {}),
+                entries);
+        }
+        QCOMPARE(shownAll(read(markup::mathText(row))), shown);
+        for (const QString &tex : {markup::texText(row), markup::texTextWithoutDollar(row),
+                                   markup::texMathFenceText(row), markup::texHatenaText(row)}) {
+            QCOMPARE(shownAll(read(tex)), texEntries);
+        }
+        // Text keeps no entries, nor tells a plain "a/b" from a fraction: what it reads, it
+        // writes again as text that reads the same. Text between TeX's delimiters is TeX.
+        const QString plain = markup::plainText(row);
+        const bool tex = plain.trimmed().contains(QRegularExpression(u"^(\\$|\\\\[(\\[])"_s));
+        if (const auto entries = markup::readRow({}, plain); entries && !tex) {
+            QCOMPARE(read(markup::plainText(EntryVector(*entries))), *entries);
+            ++textRows;
+        }
+    }
+    QCOMPARE_GT(textRows, 100);
 }
 
 QTEST_GUILESS_MAIN(TableMarkupTest)

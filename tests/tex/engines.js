@@ -40,8 +40,8 @@ const ROWS = [
           ["＋"], ["→"], ["*"], ["|"], ["["], ["/"], [":"]] },
   { row: [["1,000", "3.14"], ["１２"], ["0"], ["-1"]] },
   { row: [["a\r\nb", "c\n\nd"], ["e\tf"]], shown: [["a b", "c d"], ["e f"]] },
-  { row: [["a--b", "it's `q`"], ["2×3 cm"], ["α+β"], ["≒100"], ["x&lt;y&gt;z"]],
-    shown: [["a--b", "it's `q`"], ["2×3 cm"], ["α+β"], ["≒100"], ["x<y>z"]] },
+  { row: [["a--b", "it's `q`"], ["2×3 cm"], ["α+β"], ["≒100"], ["x&lt;y&gt;z"], ["f''(x)", "``q''"]],
+    shown: [["a--b", "it's `q`"], ["2×3 cm"], ["α+β"], ["≒100"], ["x<y>z"], ["f''(x)", "``q''"]] },
   { row: [["ｶﾅ", "①"], ["😀"], ["٣"]], unknownToKatex: true },
   { row: [["約 50%", "$5"], ["_*b*_"], ["{ }", "a & b"], ["#1"], ["^", "~"], ["<", "3"], ["＝"],
           ["日本語", "2"]] },
@@ -52,7 +52,7 @@ const ROWS = [
 
 // Characters the engines write their own way for the same character; KaTeX's thin space
 // (MathJax's is an <mspace>), which holds no character.
-const SAME = { "“": "``", "−": "-", "∖": "\\", "∼": "~", "⋅": "·", "∣": "|", "∗": "*", "’": "'", "‘": "`", "\u00a0": " ",
+const SAME = { "−": "-", "∖": "\\", "∼": "~", "⋅": "·", "∣": "|", "∗": "*", "’": "'", "‘": "`", "\u00a0": " ",
                "\u2009": "" };
 const reading = (text) => [...text].map((c) => SAME[c] ?? c).join("");
 const expected = (entries) => entries.map((e) => (e.length > 1 ? `(${e[0]}/${e[1]})` : e[0])).join("");
