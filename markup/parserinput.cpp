@@ -149,6 +149,9 @@ const ElementSet Scoped(
     "address applet article aside blockquote button caption center dd details dialog dir div dl "
     "dt fieldset figcaption figure footer form h1 h2 h3 h4 h5 h6 header hgroup li listing main "
     "marquee menu nav object ol p pre search section summary table tbody td tfoot th thead tr ul");
+// In a list box, the start tags that HTML reads, and those of them that close it.
+const ElementSet SelectContent("hr input keygen optgroup option script select template textarea");
+const ElementSet SelectCloser("input keygen select textarea");
 const ElementSet Formatting("a b big code em font i nobr s small strike strong tt u");
 // Where the search of those end tags for their element ends: in a table's parts, at the table.
 const ElementSet ScopeLimit("applet caption html marquee object table td th template");
@@ -190,16 +193,11 @@ public:
             } else if (cell_.sliced(i).startsWith(u"<!--")) {
                 i = asTyped(i, commentEnd(i + 4));
             } else if (next == u'!' && inForeign() && cell_.sliced(i).startsWith(u"<![CDATA[")) {
+                // As text: Gumbo 0.10 fails an assertion on CDATA in an SVG or MathML element
+                // that holds HTML, in a table.
                 const qsizetype end = cell_.indexOf(u"]]>", i + 9);
-                const QStringView data =
-                    cell_.sliced(i + 9, (end < 0 ? cell_.size() : end) - i - 9);
-                const qsizetype after = end < 0 ? cell_.size() : end + 3;
-                if (deep() || hasRewritten(data)) {
-                    text(data, true);
-                    i = after;
-                } else {
-                    i = asTyped(i, after);
-                }
+                text(cell_.sliced(i + 9, (end < 0 ? cell_.size() : end) - i - 9), true);
+                i = end < 0 ? cell_.size() : end + 3;
             } else if (next == u'!' || next == u'?' || (next == u'/' && i + 2 < cell_.size())) {
                 const qsizetype end =
                     next == u'/' && at(i + 2) == u'>' ? i + 2 : cell_.indexOf(u'>', i);
@@ -246,6 +244,17 @@ private:
     QChar at(qsizetype i) const { return i < cell_.size() ? cell_[i] : QChar(); }
     bool inForeign() const { return !stack_.empty() && stack_.back().foreign; }
     bool deep() const { return !stack_.empty() && stack_.back().box >= 0; }
+    bool inSelect() const {
+        for (auto open = stack_.rbegin(); open != stack_.rend() && !open->foreign; ++open) {
+            if (open->tag == GUMBO_TAG_SELECT) {
+                return true;
+            }
+            if (open->tag != GUMBO_TAG_OPTION && open->tag != GUMBO_TAG_OPTGROUP) {
+                return false;
+            }
+        }
+        return false;
+    }
     bool topIs(const ElementSet &set) const {
         return !stack_.empty() && set.contains(stack_.back().tag, stack_.back().name);
     }
@@ -340,13 +349,6 @@ private:
             box += u"<!---->";
         } else {
             appendText(out_, data, literal);
-        }
-    }
-
-    // Where something is left out, text before and after it stays apart.
-    void leftOut() {
-        if (!deep()) {
-            out_ += u"<!---->";
         }
     }
 
@@ -446,6 +448,21 @@ private:
         const bool foreign =
             is(Foreign) || (inForeign() && !topIs(IntegrationPoint) && !is(Breakout) &&
                             !(tag.tag == GUMBO_TAG_FONT && tag.presentational));
+        if (!foreign && inSelect()) {
+            // A list box holds options only: other start tags are dropped, and those of
+            // controls close it.
+            if (is(SelectCloser)) {
+                while (stack_.back().tag != GUMBO_TAG_SELECT) {
+                    pop();
+                }
+                pop();
+                if (tag.tag == GUMBO_TAG_SELECT) {
+                    return asTyped(tag.from, tag.to);
+                }
+            } else if (!is(SelectContent)) {
+                return asTyped(tag.from, tag.to);
+            }
+        }
         if (!foreign && is(TablePart) && !topIs(TableContext)) {
             if (!deep()) {
                 out_ += cell_.sliced(tag.from, tag.to - tag.from); // ignored outside tables
@@ -499,7 +516,9 @@ private:
             next = end == cell_.size() || !readTag(end, endTag) ? cell_.size() : endTag.to;
             // Gumbo reads the text as typed as browsers do, but for the characters it replaces.
             const QStringView raw = cell_.sliced(tag.to, end - tag.to);
-            if (!box && !(is(ShownRawText) && shown && hasRewritten(raw))) {
+            // But noscript, whose content Gumbo reads as markup, as browsers without scripts.
+            if (!box && tag.tag != GUMBO_TAG_NOSCRIPT &&
+                !(is(ShownRawText) && shown && hasRewritten(raw))) {
                 return asTyped(tag.from, next);
             }
             if (is(ShownRawText) && shown) {
@@ -510,9 +529,9 @@ private:
             if (box) {
                 newBox(content, true, false);
                 flush();
-            } else {
-                out_ += content;
-                leftOut();
+            } else if (!content.isEmpty()) {
+                // A block still, which closes an open paragraph.
+                out_ += u"<div>"_s + content + u"</div>"_s;
             }
             return next;
         }

@@ -3,6 +3,7 @@
 #include "markup/elementkinds.h"
 #include "markup/parserinput.h"
 
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -92,12 +93,17 @@ QString readTree(const GumboNode *root) {
     return shown.text();
 }
 
+} // namespace
+
 // The cell parsed as the content of a table cell, as browsers parse it.
-QString parsedText(const QByteArray &utf8) {
+QString gumboText(const QByteArray &utf8) {
     GumboOptions options = kGumboDefaultOptions;
     options.fragment_context = GUMBO_TAG_TD;
     options.fragment_namespace = GUMBO_NAMESPACE_HTML;
     options.max_errors = 0;
+#ifdef PEMVARO_GUMBO_ALLOCATOR
+    options.allocator = [](void *, size_t size) { return std::calloc(1, size); };
+#endif
     GumboOutput *output =
         gumbo_parse_with_options(&options, utf8.constData(), static_cast<size_t>(utf8.size()));
     const QString text = readTree(output->root);
@@ -105,15 +111,13 @@ QString parsedText(const QByteArray &utf8) {
     return text;
 }
 
-} // namespace
-
 QString shownText(const QString &cellMarkup) {
     // Most cells are plain text that reads as it stands; those without markup need no parser.
     bool asItStands = true;
     for (qsizetype i = 0; i < cellMarkup.size(); ++i) {
         const QChar c = cellMarkup[i];
         if (c == u'<' || c == u'&' || c == u'\0') {
-            return withoutShiftMarks(parsedText(parserInput(cellMarkup)));
+            return withoutShiftMarks(gumboText(parserInput(cellMarkup)));
         }
         // Any white space but single spaces between words, and halves of characters, which the
         // way through UTF-8 mends as the parser's way does.
