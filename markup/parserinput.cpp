@@ -16,11 +16,12 @@ using namespace Qt::StringLiterals;
 namespace markup {
 namespace {
 
-// Chromium nests the elements of a cell this deep at most: an element that would lie deeper is put
-// beside its parent instead, holding only the text and the empty elements written directly in
-// it. All those put beside the element at this depth are thus siblings that follow it, each
-// showing its own text, in the order they open.
-constexpr qsizetype KeptDepth = 512;
+// Chromium nests the elements of a page 512 deep: those of a cell in a page, under html, body,
+// table, tbody, tr and td, this deep at most. An element that would lie deeper is put beside its
+// parent instead, holding only the text and the empty elements written directly in it. All those
+// put beside the element at this depth are thus siblings that follow it, each showing its own
+// text, in the order they open.
+constexpr qsizetype KeptDepth = 507;
 
 // Gumbo reads the controls U+0080 to U+009F as U+FFFD, typed or as numbers (which stand for the
 // characters of Windows-1252 there), where browsers keep them typed. Each goes through as this
