@@ -39,15 +39,15 @@ bool isKeptByReference(char32_t c) {
            (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
 }
 
-// The length of a numeric character reference at the start of `text` that stands for the shift
-// mark, or 0.
-qsizetype markReference(QStringView text) {
+// The length of a numeric character reference at the start of `text`, or 0, and the character it
+// stands for, 0x110000 where it is beyond Unicode.
+qsizetype numericReference(QStringView text, char32_t &value) {
     if (!text.startsWith(u"&#")) {
         return 0;
     }
     const bool hex = text.size() > 2 && (text[2] == u'x' || text[2] == u'X');
     qsizetype i = hex ? 3 : 2;
-    char32_t value = 0;
+    value = 0;
     for (; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         const int digit = c >= u'0' && c <= u'9'          ? c - u'0'
@@ -60,7 +60,7 @@ qsizetype markReference(QStringView text) {
         value =
             std::min<char32_t>(value * (hex ? 16 : 10) + static_cast<char32_t>(digit), 0x110000);
     }
-    if (value != ShiftMark) {
+    if (i == (hex ? 3 : 2)) {
         return 0;
     }
     return i < text.size() && text[i] == u';' ? i + 1 : i;
@@ -87,7 +87,13 @@ void appendText(QString &to, QStringView text, bool literal) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype first = i;
         const char32_t c = characterAt(text, i);
-        const qsizetype reference = !literal && c == u'&' ? markReference(text.sliced(first)) : 0;
+        // References to the shift mark, and beyond Unicode, which Gumbo 0.10 reads modulo 2^32.
+        char32_t value = 0;
+        qsizetype reference =
+            !literal && c == u'&' ? numericReference(text.sliced(first), value) : 0;
+        if (reference > 0 && value != ShiftMark && value < 0x110000) {
+            reference = 0;
+        }
         if (!(c >= 0x80 && c <= 0x9F) && c != ShiftMark && reference == 0 &&
             !isKeptByReference(c) && !(literal && (c == u'&' || c == u'<' || c == 0))) {
             continue;
@@ -98,6 +104,9 @@ void appendText(QString &to, QStringView text, bool literal) {
         } else if (c >= 0x80 && c <= 0x9F) {
             to += QChar::fromUcs4(ShiftMark);
             to += QChar::fromUcs4(ShiftMark + c);
+        } else if (reference > 0 && value != ShiftMark) {
+            to += QChar(QChar::ReplacementCharacter);
+            i = first + reference - 1;
         } else if (c == ShiftMark || reference > 0) {
             to += QChar::fromUcs4(ShiftMark);
             to += QChar::fromUcs4(ShiftMark);
@@ -474,8 +483,12 @@ private:
             if (is(ClosesP)) {
                 const qsizetype open = stack_.empty() ? -1 : stack_.back().openP;
                 closeFormatting(open);
-                while (open >= 0 && static_cast<qsizetype>(stack_.size()) > open) {
+                while (open >= 0 && static_cast<qsizetype>(stack_.size()) > open + 1) {
                     pop();
+                }
+                // A block that this version of Gumbo does not know needs the end tag written.
+                if (open >= 0) {
+                    pop(tag.tag == GUMBO_TAG_UNKNOWN ? Close::Written : Close::Implied);
                 }
             }
             if ((is(Heading) && topIs(Heading)) ||
