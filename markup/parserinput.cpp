@@ -208,10 +208,16 @@ public:
                 const qsizetype end = cell_.indexOf(u"]]>", i + 9);
                 text(cell_.sliced(i + 9, (end < 0 ? cell_.size() : end) - i - 9), true);
                 i = end < 0 ? cell_.size() : end + 3;
+            } else if (next == u'/' && at(i + 2) == u'>') {
+                // "</>", which HTML ignores and Gumbo 0.10 misreads in MathML: a comment still
+                // keeps the text on either side apart.
+                i += 3;
+                if (!deep()) {
+                    out_ += u"<!---->";
+                }
             } else if (next == u'!' || next == u'?' || (next == u'/' && i + 2 < cell_.size())) {
-                const qsizetype end =
-                    next == u'/' && at(i + 2) == u'>' ? i + 2 : cell_.indexOf(u'>', i);
-                i = asTyped(i, end < 0 ? cell_.size() : end + 1); // a bogus comment, or "</>"
+                const qsizetype end = cell_.indexOf(u'>', i);
+                i = asTyped(i, end < 0 ? cell_.size() : end + 1); // a bogus comment
             } else {
                 text(cell_.sliced(i, 1), false);
                 ++i;
