@@ -209,10 +209,13 @@ public:
                 text(cell_.sliced(i + 9, (end < 0 ? cell_.size() : end) - i - 9), true);
                 i = end < 0 ? cell_.size() : end + 3;
             } else if (next == u'/' && at(i + 2) == u'>') {
-                // "</>", which HTML ignores and Gumbo 0.10 misreads in MathML: a comment still
-                // keeps the text on either side apart.
+                // "</>", which HTML ignores and Gumbo 0.10 misreads in MathML; a comment keeps a
+                // tag or a reference from forming across it.
                 i += 3;
-                if (!deep()) {
+                const QStringView tail = QStringView(out_).right(40);
+                if (!deep() && (tail.endsWith(u'<') ||
+                                tail.lastIndexOf(u'&') >
+                                    std::max(tail.lastIndexOf(u'>'), tail.lastIndexOf(u';')))) {
                     out_ += u"<!---->";
                 }
             } else if (next == u'!' || next == u'?' || (next == u'/' && i + 2 < cell_.size())) {
