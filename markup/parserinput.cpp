@@ -705,6 +705,12 @@ private:
     // the deep elements, or where it closes nothing in a cell nested so deep that Gumbo would
     // search long for its element.
     qsizetype endTag(const Tag &tag) {
+        // "</br>" and "</p>" leave foreign content too, where Gumbo 0.10 keeps them inside.
+        if (tag.tag == GUMBO_TAG_BR || tag.tag == GUMBO_TAG_P) {
+            while (inForeign() && !topIs(IntegrationPoint)) {
+                pop(Close::Written);
+            }
+        }
         bool searched = true;
         const qsizetype closed = closedBy(tag, searched);
         const bool ignored = closed < 0 && searched && tag.tag != GUMBO_TAG_BR &&

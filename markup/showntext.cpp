@@ -46,7 +46,9 @@ bool hasAttribute(const GumboElement &element, const char *name) {
 bool isShown(const GumboNode &node) {
     const GumboElement &element = node.v.element;
     // Gumbo 0.10 still turns <isindex> into a form with a prompt; browsers no longer do.
+    // An object shows its fallback content where it has nothing to load.
     return !Unshown.contains(element) && !hasAttribute(element, "hidden") &&
+           !(element.tag == GUMBO_TAG_OBJECT && hasAttribute(element, "data")) &&
            !(Dialog.contains(element) && !hasAttribute(element, "open")) &&
            !(node.parse_flags & GUMBO_INSERTION_FROM_ISINDEX);
 }
@@ -121,8 +123,8 @@ void readTree(const GumboNode *root, CollapsedText &shown, bool italics = true) 
             } else if (element.tag == GUMBO_TAG_OPTION) {
                 textIn = true;
             }
-            if (LineBreaking.contains(element) || element.tag == GUMBO_TAG_SVG || token ||
-                (svg && element.tag == GUMBO_TAG_FOREIGNOBJECT)) {
+            if (LineBreaking.contains(element) || token ||
+                isIn(element, GUMBO_NAMESPACE_SVG, SvgText)) {
                 shown.breakLine();
                 steps.push_back({&node, true, textIn});
             }
