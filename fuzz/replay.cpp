@@ -1,6 +1,7 @@
 // Runs a fuzz target without libFuzzer, for compilers that have none: on every file of a corpus,
 // then on cells made from a small grammar of HTML with a fixed seed, until the time given (in
 // seconds) is up. A failing input is written to standard error before the target aborts.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -51,108 +52,38 @@ void run(const std::string &input) {
 
 // Pieces of cells: every tag the tokenizer or the tree builder treats specially, misnesting,
 // references, comments, controls and foreign content.
-const std::vector<std::string> Names{"a",
-                                     "b",
-                                     "i",
-                                     "u",
-                                     "nobr",
-                                     "font",
-                                     "p",
-                                     "div",
-                                     "span",
-                                     "pre",
-                                     "listing",
-                                     "h1",
-                                     "h2",
-                                     "li",
-                                     "ul",
-                                     "dd",
-                                     "dt",
-                                     "table",
-                                     "tbody",
-                                     "tr",
-                                     "td",
-                                     "th",
-                                     "caption",
-                                     "col",
-                                     "form",
-                                     "button",
-                                     "select",
-                                     "option",
-                                     "optgroup",
-                                     "template",
-                                     "script",
-                                     "style",
-                                     "xmp",
-                                     "plaintext",
-                                     "textarea",
-                                     "title",
-                                     "noscript",
-                                     "iframe",
-                                     "noembed",
-                                     "noframes",
-                                     "object",
-                                     "details",
-                                     "summary",
-                                     "dialog",
-                                     "search",
-                                     "ruby",
-                                     "rt",
-                                     "rp",
-                                     "br",
-                                     "hr",
-                                     "img",
-                                     "image",
-                                     "input",
-                                     "isindex",
-                                     "svg",
-                                     "math",
-                                     "mi",
-                                     "mtext",
-                                     "foreignObject",
-                                     "desc",
-                                     "annotation-xml",
-                                     "rect",
-                                     "text",
-                                     "x"};
-const std::vector<std::string> Pieces{"x",
-                                      " y ",
-                                      "\t\n",
-                                      "&amp;",
-                                      "&lt;b&gt;",
-                                      "&notin",
-                                      "&#65;",
-                                      "&#x80000041;",
-                                      "&#0;",
-                                      "&#150;",
-                                      "&#x1F600;",
-                                      "&#1;",
-                                      "<!--c-->",
-                                      "<!-->",
-                                      "<!--",
-                                      "-->",
-                                      "<!---->",
-                                      "<![CDATA[c]]>",
-                                      "<?p>",
-                                      "</>",
-                                      "<!x>",
-                                      "<",
-                                      "</",
-                                      "\"",
-                                      "'",
-                                      "\x01",
-                                      "\x0b",
-                                      std::string(1, '\0'),
-                                      "\r\n",
-                                      "\xc2\x85",
-                                      "\xc2\xa0",
-                                      "=",
-                                      "<!--<script>",
-                                      "</script",
-                                      "<script>",
-                                      "-->",
-                                      " hidden",
-                                      "/>"};
+// Words split at single spaces.
+std::vector<std::string> words(const std::string &text) {
+    std::vector<std::string> result;
+    for (size_t start = 0; start <= text.size();) {
+        const size_t end = std::min(text.find(' ', start), text.size());
+        result.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return result;
+}
+
+const std::vector<std::string> Names = words(
+    "a b i u nobr font p div span pre listing h1 h2 li ul dd dt table tbody tr td th caption col "
+    "form button select option optgroup template script style xmp plaintext textarea title "
+    "noscript iframe noembed noframes object details summary dialog search ruby rt rp br hr img "
+    "image input isindex svg math mi mtext foreignObject desc annotation-xml rect text x");
+// Pieces between the tags, split at "|".
+std::vector<std::string> pieces() {
+    const std::string all = "x| y |\t\n|&amp;|&lt;b&gt;|&notin|&#65;|&#x80000041;|&#0;|&#150;|"
+                            "&#x1F600;|&#1;|<!--c-->|<!-->|<!--|-->|<!---->|<![CDATA[c]]>|<?p>|"
+                            "</>|<!x>|<|</|\"|'|\x01|\x0b|\r\n|\xc2\x85|\xc2\xa0|=|"
+                            "<!--<script>|</script|<script>| hidden|/>";
+    std::vector<std::string> result;
+    for (size_t start = 0; start <= all.size();) {
+        const size_t end = std::min(all.find('|', start), all.size());
+        result.push_back(all.substr(start, end - start));
+        start = end + 1;
+    }
+    result.push_back(std::string(1, '\0'));
+    return result;
+}
+const std::vector<std::string> Pieces = pieces();
 
 std::string generated(std::mt19937 &random) {
     const auto pick = [&](const std::vector<std::string> &from) {
