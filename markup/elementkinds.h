@@ -59,11 +59,10 @@ private:
     std::vector<std::string_view> unknown_;
 };
 
-
 // Elements whose content a browser does not show: hidden by its style sheet, or fallback content
 // and form values that the element draws itself.
 inline const ElementSet Unshown("script style template noscript noembed noframes title datalist rp "
-                         "textarea iframe object video audio canvas progress meter");
+                                "textarea iframe video audio canvas progress meter");
 
 // Blocks, list items, table parts and the line break: their text stands on lines of its own,
 // which reads as a space.

@@ -3,6 +3,9 @@
 #include "markup/elementkinds.h"
 #include "markup/texttokens.h"
 
+#include <QHash>
+#include <QSet>
+
 #include <algorithm>
 #include <array>
 #include <string>
@@ -13,11 +16,12 @@ using namespace Qt::StringLiterals;
 namespace markup {
 namespace {
 
-// Chromium nests the elements of a cell this deep at most: an element that would lie deeper is put
-// beside its parent instead, holding only the text and the empty elements written directly in
-// it. All those put beside the element at this depth are thus siblings that follow it, each
-// showing its own text, in the order they open.
-constexpr qsizetype KeptDepth = 512;
+// Chromium nests the elements of a page 512 deep: those of a cell in a page, under html, body,
+// table, tbody, tr and td, this deep at most. An element that would lie deeper is put beside its
+// parent instead, holding only the text and the empty elements written directly in it. All those
+// put beside the element at this depth are thus siblings that follow it, each showing its own
+// text, in the order they open.
+constexpr qsizetype KeptDepth = 507;
 
 // Gumbo reads the controls U+0080 to U+009F as U+FFFD, typed or as numbers (which stand for the
 // characters of Windows-1252 there), where browsers keep them typed. Each goes through as this
@@ -35,15 +39,15 @@ bool isKeptByReference(char32_t c) {
            (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
 }
 
-// The length of a numeric character reference at the start of `text` that stands for the shift
-// mark, or 0.
-qsizetype markReference(QStringView text) {
+// The length of a numeric character reference at the start of `text`, or 0, and the character it
+// stands for, 0x110000 where it is beyond Unicode.
+qsizetype numericReference(QStringView text, char32_t &value) {
     if (!text.startsWith(u"&#")) {
         return 0;
     }
     const bool hex = text.size() > 2 && (text[2] == u'x' || text[2] == u'X');
     qsizetype i = hex ? 3 : 2;
-    char32_t value = 0;
+    value = 0;
     for (; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         const int digit = c >= u'0' && c <= u'9'          ? c - u'0'
@@ -56,10 +60,24 @@ qsizetype markReference(QStringView text) {
         value =
             std::min<char32_t>(value * (hex ? 16 : 10) + static_cast<char32_t>(digit), 0x110000);
     }
-    if (value != ShiftMark) {
+    if (i == (hex ? 3 : 2)) {
         return 0;
     }
     return i < text.size() && text[i] == u';' ? i + 1 : i;
+}
+
+// Whether Gumbo would read `c` otherwise than browsers where a tokenizer state reads text as typed.
+bool isRewritten(char32_t c) {
+    return (c >= 0x80 && c <= 0x9F) || c == ShiftMark || isKeptByReference(c);
+}
+
+bool hasRewritten(QStringView text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (isRewritten(characterAt(text, i))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Appends `text` as character data for Gumbo that reads as browsers read `text` there; `literal`
@@ -69,15 +87,26 @@ void appendText(QString &to, QStringView text, bool literal) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype first = i;
         const char32_t c = characterAt(text, i);
-        const qsizetype reference = !literal && c == u'&' ? markReference(text.sliced(first)) : 0;
+        // References to the shift mark, and beyond Unicode, which Gumbo 0.10 reads modulo 2^32.
+        char32_t value = 0;
+        qsizetype reference =
+            !literal && c == u'&' ? numericReference(text.sliced(first), value) : 0;
+        if (reference > 0 && value != ShiftMark && value < 0x110000) {
+            reference = 0;
+        }
         if (!(c >= 0x80 && c <= 0x9F) && c != ShiftMark && reference == 0 &&
-            !isKeptByReference(c) && !(literal && (c == u'&' || c == u'<'))) {
+            !isKeptByReference(c) && !(literal && (c == u'&' || c == u'<' || c == 0))) {
             continue;
         }
         to += text.sliced(run, first - run);
-        if (c >= 0x80 && c <= 0x9F) {
+        if (c == 0) {
+            to += QChar(QChar::ReplacementCharacter);
+        } else if (c >= 0x80 && c <= 0x9F) {
             to += QChar::fromUcs4(ShiftMark);
             to += QChar::fromUcs4(ShiftMark + c);
+        } else if (reference > 0 && value != ShiftMark) {
+            to += QChar(QChar::ReplacementCharacter);
+            i = first + reference - 1;
         } else if (c == ShiftMark || reference > 0) {
             to += QChar::fromUcs4(ShiftMark);
             to += QChar::fromUcs4(ShiftMark);
@@ -100,7 +129,8 @@ const ElementSet RawText("iframe noembed noframes noscript plaintext script styl
 const ElementSet ShownRawText("plaintext xmp");
 const ElementSet Foreign("math svg");
 const ElementSet IntegrationPoint("annotation-xml desc foreignobject mi mn mo ms mtext title");
-// Start tags that leave foreign content, and those that close an open p element first.
+// Start tags that leave foreign content (and font with color, face or size), and those that close
+// an open p element first.
 const ElementSet Breakout(
     "b big blockquote body br center code dd div dl dt em embed h1 h2 h3 h4 h5 h6 head hr i img "
     "li listing menu meta nobr ol p pre ruby s small span strong strike sub sup table tt u ul var");
@@ -116,6 +146,29 @@ const ElementSet TableContext("caption colgroup table tbody td tfoot th thead tr
 const ElementSet Cell("td th");
 const ElementSet Heading("h1 h2 h3 h4 h5 h6");
 const ElementSet ClosedOnReopening("dd dt li option td th tr");
+// The elements that stop an end tag's search for an open element of its name, and of those the
+// ones whose own end tags close everything open in them.
+const ElementSet Special(
+    "address applet area article aside base basefont bgsound blockquote body br button caption "
+    "center col colgroup dd details dialog dir div dl dt embed fieldset figcaption figure footer "
+    "form frame frameset h1 h2 h3 h4 h5 h6 head header hgroup hr html iframe img input keygen li "
+    "link listing main marquee menu meta nav noembed noframes noscript object ol p param "
+    "plaintext pre script search section select source style summary table tbody td template "
+    "textarea tfoot th thead title tr track ul wbr xmp");
+const ElementSet Scoped(
+    "address applet article aside blockquote button caption center dd details dialog dir div dl "
+    "dt fieldset figcaption figure footer form h1 h2 h3 h4 h5 h6 header hgroup li listing main "
+    "marquee menu nav object ol p pre search section summary table tbody td tfoot th thead tr ul");
+// In a list box, the start tags that HTML reads, and those of them that close it.
+const ElementSet SelectContent("hr input keygen optgroup option script select template textarea");
+const ElementSet SelectCloser("input keygen select textarea");
+const ElementSet Formatting("a b big code em font i nobr s small strike strong tt u");
+// Where the search of those end tags for their element ends: in a table's parts, at the table.
+const ElementSet ScopeLimit("applet caption html marquee object table td th template");
+const ElementSet TableScopeLimit("html table template");
+// An end tag looks this far down the open elements at most; past that, it is taken to close
+// nothing, so that no cell takes time with the square of its depth.
+constexpr qsizetype SearchedDepth = KeptDepth + 16;
 
 // The cell written anew for Gumbo, so that Gumbo reads it as Chromium does, in time in proportion
 // to its length. A pre-scan reads the cell as HTML5's tokenizer does and keeps the stack of open
@@ -143,21 +196,31 @@ public:
             } else if (isAsciiLetter(next) || (next == u'/' && isAsciiLetter(at(i + 2)))) {
                 Tag tag;
                 if (!readTag(i, tag)) {
-                    break; // the cell ends inside the tag, which is left out
+                    asTyped(i, cell_.size()); // the cell ends inside the tag, which is left out
+                    break;
                 }
                 i = next == u'/' ? endTag(tag) : startTag(tag);
             } else if (cell_.sliced(i).startsWith(u"<!--")) {
-                i = commentEnd(i + 4);
-                leftOut();
+                i = asTyped(i, commentEnd(i + 4));
             } else if (next == u'!' && inForeign() && cell_.sliced(i).startsWith(u"<![CDATA[")) {
+                // As text: Gumbo 0.10 fails an assertion on CDATA in an SVG or MathML element
+                // that holds HTML, in a table.
                 const qsizetype end = cell_.indexOf(u"]]>", i + 9);
                 text(cell_.sliced(i + 9, (end < 0 ? cell_.size() : end) - i - 9), true);
                 i = end < 0 ? cell_.size() : end + 3;
+            } else if (next == u'/' && at(i + 2) == u'>') {
+                // "</>", which HTML ignores and Gumbo 0.10 misreads in MathML; a comment keeps a
+                // tag or a reference from forming across it.
+                i += 3;
+                const QStringView tail = QStringView(out_).right(40);
+                if (!deep() && (tail.endsWith(u'<') ||
+                                tail.lastIndexOf(u'&') >
+                                    std::max(tail.lastIndexOf(u'>'), tail.lastIndexOf(u';')))) {
+                    out_ += u"<!---->";
+                }
             } else if (next == u'!' || next == u'?' || (next == u'/' && i + 2 < cell_.size())) {
-                const qsizetype end =
-                    next == u'/' && at(i + 2) == u'>' ? i + 2 : cell_.indexOf(u'>', i);
-                i = end < 0 ? cell_.size() : end + 1; // a bogus comment, or "</>"
-                leftOut();
+                const qsizetype end = cell_.indexOf(u'>', i);
+                i = asTyped(i, end < 0 ? cell_.size() : end + 1); // a bogus comment
             } else {
                 text(cell_.sliced(i, 1), false);
                 ++i;
@@ -178,13 +241,19 @@ private:
         bool selfClosing = false;
         bool hidden = false;
         bool open = false;
+        bool presentational = false; // color, face or size
     };
     struct Open {
         GumboTag tag;
         QStringView name;
         bool foreign;
         qsizetype box; // index in boxes_ of an element deeper than Chromium keeps, or -1
+        bool firstForeign = false; // in foreign content, of those open one in another
+        qsizetype openP = -1;      // the index of the p element that a new block closes, or -1
     };
+    // How an element's end reaches Gumbo: it has the end tag already, Gumbo closes the element
+    // itself, or it needs the end tag written.
+    enum class Close { Typed, Implied, Written };
     struct Box {
         QString text;
         bool shown;
@@ -194,6 +263,17 @@ private:
     QChar at(qsizetype i) const { return i < cell_.size() ? cell_[i] : QChar(); }
     bool inForeign() const { return !stack_.empty() && stack_.back().foreign; }
     bool deep() const { return !stack_.empty() && stack_.back().box >= 0; }
+    bool inSelect() const {
+        for (auto open = stack_.rbegin(); open != stack_.rend() && !open->foreign; ++open) {
+            if (open->tag == GUMBO_TAG_SELECT) {
+                return true;
+            }
+            if (open->tag != GUMBO_TAG_OPTION && open->tag != GUMBO_TAG_OPTGROUP) {
+                return false;
+            }
+        }
+        return false;
+    }
     bool topIs(const ElementSet &set) const {
         return !stack_.empty() && set.contains(stack_.back().tag, stack_.back().name);
     }
@@ -238,6 +318,10 @@ private:
             const QStringView attribute = cell_.sliced(attributeStart, j - attributeStart);
             tag.hidden = tag.hidden || attribute.compare(u"hidden", Qt::CaseInsensitive) == 0;
             tag.open = tag.open || attribute.compare(u"open", Qt::CaseInsensitive) == 0;
+            tag.presentational = tag.presentational ||
+                                 attribute.compare(u"color", Qt::CaseInsensitive) == 0 ||
+                                 attribute.compare(u"face", Qt::CaseInsensitive) == 0 ||
+                                 attribute.compare(u"size", Qt::CaseInsensitive) == 0;
             while (j < cell_.size() && isHtmlSpace(cell_[j].unicode())) {
                 ++j;
             }
@@ -287,23 +371,49 @@ private:
         }
     }
 
-    // Where something is left out, text before and after it stays apart.
-    void leftOut() {
+    // Gumbo gets the markup from `from` to `to` as typed, unless it lies among the deep elements.
+    qsizetype asTyped(qsizetype from, qsizetype to) {
         if (!deep()) {
-            out_ += u"<!---->";
+            out_ += cell_.sliced(from, to - from);
         }
+        return to;
     }
 
+    static QString key(QStringView name) { return name.toString().toLower(); }
+
     void push(GumboTag tag, QStringView name, bool foreign, qsizetype box) {
-        stack_.push_back({tag, name, foreign, box});
+        const bool first = foreign && !inForeign();
+        if (first) {
+            foreignNames_.emplace_back();
+        }
+        if (foreign) {
+            ++foreignNames_.back()[key(name)];
+        }
+        const qsizetype index = static_cast<qsizetype>(stack_.size());
+        const bool limit = foreign ? IntegrationPoint.contains(tag, name)
+                                   : tag == GUMBO_TAG_BUTTON || ScopeLimit.contains(tag, name);
+        const qsizetype openP = !foreign && tag == GUMBO_TAG_P ? index
+                                : stack_.empty() || limit      ? -1
+                                                               : stack_.back().openP;
+        stack_.push_back({tag, name, foreign, box, first, openP});
+        unclosing_.clear();
     }
 
     // Closes the current element. The elements put beside the one at the depth Chromium keeps
-    // follow it: Gumbo gets its end tag before their text, unless `typed` it has it already.
-    void pop(bool typed = false) {
+    // follow it: Gumbo gets its end tag before their text, unless it has it already.
+    void pop(Close close = Close::Implied) {
         const Open closed = stack_.back();
         stack_.pop_back();
-        if (!typed && !boxes_.empty() && static_cast<qsizetype>(stack_.size()) == KeptDepth - 1) {
+        unclosing_.clear();
+        if (closed.foreign) {
+            --foreignNames_.back()[key(closed.name)];
+            if (closed.firstForeign) {
+                foreignNames_.pop_back();
+            }
+        }
+        if ((close == Close::Written && closed.box < 0) ||
+            (close == Close::Implied && !boxes_.empty() &&
+             static_cast<qsizetype>(stack_.size()) == KeptDepth - 1)) {
             out_ +=
                 u"</"_s +
                 (closed.name.isEmpty() ? QString::fromLatin1(gumbo_normalized_tagname(closed.tag))
@@ -346,8 +456,32 @@ private:
 
     qsizetype startTag(const Tag &tag) {
         const auto is = [&](const ElementSet &set) { return set.contains(tag.tag, tag.name); };
+        if (inForeign() && !topIs(IntegrationPoint) &&
+            (is(Breakout) || (tag.tag == GUMBO_TAG_FONT && tag.presentational))) {
+            // Browsers leave foreign content here, where Gumbo, parsing a cell on its own, keeps
+            // the tag in it: Gumbo gets the end tags.
+            while (inForeign() && !topIs(IntegrationPoint)) {
+                pop(Close::Written);
+            }
+        }
         const bool foreign =
-            is(Foreign) || (inForeign() && !topIs(IntegrationPoint) && !is(Breakout));
+            is(Foreign) || (inForeign() && !topIs(IntegrationPoint) && !is(Breakout) &&
+                            !(tag.tag == GUMBO_TAG_FONT && tag.presentational));
+        if (!foreign && inSelect()) {
+            // A list box holds options only: other start tags are dropped, and those of
+            // controls close it.
+            if (is(SelectCloser)) {
+                while (stack_.back().tag != GUMBO_TAG_SELECT) {
+                    pop();
+                }
+                pop();
+                if (tag.tag == GUMBO_TAG_SELECT) {
+                    return asTyped(tag.from, tag.to);
+                }
+            } else if (!is(SelectContent)) {
+                return asTyped(tag.from, tag.to);
+            }
+        }
         if (!foreign && is(TablePart) && !topIs(TableContext)) {
             if (!deep()) {
                 out_ += cell_.sliced(tag.from, tag.to - tag.from); // ignored outside tables
@@ -355,8 +489,16 @@ private:
             return tag.to;
         }
         if (!foreign) {
-            if (is(ClosesP) && !stack_.empty() && stack_.back().tag == GUMBO_TAG_P) {
-                pop();
+            if (is(ClosesP)) {
+                const qsizetype open = stack_.empty() ? -1 : stack_.back().openP;
+                closeFormatting(open);
+                while (open >= 0 && static_cast<qsizetype>(stack_.size()) > open + 1) {
+                    pop();
+                }
+                // A block that this version of Gumbo does not know needs the end tag written.
+                if (open >= 0) {
+                    pop(tag.tag == GUMBO_TAG_UNKNOWN ? Close::Written : Close::Implied);
+                }
             }
             if ((is(Heading) && topIs(Heading)) ||
                 (is(ClosedOnReopening) && !stack_.empty() && stack_.back().tag == tag.tag) ||
@@ -385,26 +527,34 @@ private:
         }
         const bool shown = !is(Unshown) && !tag.hidden &&
                            !((is(Dialog) || tag.tag == GUMBO_TAG_DETAILS) && !tag.open);
-        const bool empty = is(Void) || (foreign && tag.selfClosing);
+        const bool empty = foreign ? tag.selfClosing : is(Void);
         const bool box = empty ? deep() : static_cast<qsizetype>(stack_.size()) >= KeptDepth;
         qsizetype next = tag.to;
         QString content;
         if (!foreign && is(RawText)) {
-            const qsizetype end =
-                tag.tag == GUMBO_TAG_PLAINTEXT ? cell_.size() : rawTextEnd(tag.to, tag.name);
+            const qsizetype end = tag.tag == GUMBO_TAG_PLAINTEXT ? cell_.size()
+                                  : tag.tag == GUMBO_TAG_SCRIPT  ? scriptEnd(tag.to)
+                                                                 : rawTextEnd(tag.to, tag.name);
+            Tag endTag;
+            next = end == cell_.size() || !readTag(end, endTag) ? cell_.size() : endTag.to;
+            // Gumbo reads the text as typed as browsers do, but for the characters it replaces.
+            const QStringView raw = cell_.sliced(tag.to, end - tag.to);
+            // But noscript, whose content Gumbo reads as markup, as browsers without scripts.
+            if (!box && tag.tag != GUMBO_TAG_NOSCRIPT &&
+                !(is(ShownRawText) && shown && hasRewritten(raw))) {
+                return asTyped(tag.from, next);
+            }
             if (is(ShownRawText) && shown) {
                 content = u' ';
                 appendText(content, cell_.sliced(tag.to, end - tag.to), true);
                 content += u' ';
             }
-            Tag endTag;
-            next = end == cell_.size() || !readTag(end, endTag) ? cell_.size() : endTag.to;
             if (box) {
                 newBox(content, true, false);
                 flush();
-            } else {
-                out_ += content;
-                leftOut();
+            } else if (!content.isEmpty()) {
+                // A block still, which closes an open paragraph.
+                out_ += u"<div>"_s + content + u"</div>"_s;
             }
             return next;
         }
@@ -434,37 +584,149 @@ private:
         return cell_.size();
     }
 
-    // An end tag closes the current element of its name, or one under elements that it closes
-    // with it; else it goes to Gumbo as typed (or, among the deep elements, is left out).
-    qsizetype endTag(const Tag &tag) {
+    // Where the text of a script ends: at its end tag, outside what the tokenizer reads as a
+    // script escaped ("<!--" to "-->") and in that, as a script again ("<script" to "</script").
+    qsizetype scriptEnd(qsizetype j) const {
+        const auto isScript = [&](qsizetype k) {
+            const QChar after = at(k + 6);
+            return cell_.sliced(k).startsWith(u"script", Qt::CaseInsensitive) &&
+                   (isHtmlSpace(after.unicode()) || after == u'/' || after == u'>');
+        };
+        enum { Data, Escaped, DoubleEscaped } state = Data;
+        qsizetype dashes = 0;
+        for (; j < cell_.size(); ++j) {
+            const QChar c = cell_[j];
+            if (state != Data && c == u'-') {
+                ++dashes;
+                continue;
+            }
+            if (state != Data && c == u'>' && dashes >= 2) {
+                state = Data;
+            }
+            dashes = 0;
+            if (c != u'<') {
+                continue;
+            }
+            if (state == Data && cell_.sliced(j).startsWith(u"<!--")) {
+                state = Escaped;
+                dashes = 2;
+                j += 3;
+            } else if (at(j + 1) == u'/' && isScript(j + 2)) {
+                if (state != DoubleEscaped) {
+                    return j;
+                }
+                state = Escaped;
+            } else if (state == Escaped && isScript(j + 1)) {
+                state = DoubleEscaped;
+            }
+        }
+        return cell_.size();
+    }
+
+    // The index of the open element that an end tag closes, with all open in it, as HTML's tree
+    // construction finds it; -1 where it closes nothing. `searched` tells whether the search
+    // reached its end, so that the tag surely closes nothing where it found none.
+    qsizetype closedBy(const Tag &tag, bool &searched) {
+        // The search is long only where the cell nests deep; a tag that closed nothing closes
+        // nothing again until an element opens or closes.
+        const QString name = key(tag.name);
+        searched = true;
+        if (unclosing_.contains(name)) {
+            return -1;
+        }
+        const qsizetype closed = search(tag, searched);
+        if (closed < 0 && searched) {
+            unclosing_.insert(name);
+        }
+        return closed;
+    }
+    qsizetype search(const Tag &tag, bool &searched) const {
+        const auto is = [&](const ElementSet &set) { return set.contains(tag.tag, tag.name); };
         const auto matches = [&](const Open &open) {
             return open.tag == tag.tag && (tag.tag != GUMBO_TAG_UNKNOWN ||
                                            open.name.compare(tag.name, Qt::CaseInsensitive) == 0);
         };
-        const bool special = LineBreaking.contains(tag.tag, tag.name);
-        const bool table = TablePart.contains(tag.tag, tag.name) || tag.tag == GUMBO_TAG_TABLE;
-        qsizetype closes = 0;
-        for (qsizetype k = static_cast<qsizetype>(stack_.size()) - 1;
-             k >= 0 && static_cast<qsizetype>(stack_.size()) - k <= 4; --k) {
-            const Open &open = stack_[static_cast<size_t>(k)];
-            if (matches(open)) {
-                closes = static_cast<qsizetype>(stack_.size()) - k;
-                break;
-            }
-            if (!(special && ImpliedEnd.contains(open.tag, open.name)) &&
-                !(table && TablePart.contains(open.tag, open.name))) {
-                break;
+        const qsizetype size = static_cast<qsizetype>(stack_.size());
+        const qsizetype bottom = std::max<qsizetype>(0, size - SearchedDepth);
+        searched = true;
+        // In foreign content, one of the foreign elements open in one another, by its name.
+        if (inForeign() && foreignNames_.back().value(key(tag.name)) > 0) {
+            for (qsizetype k = size - 1; k >= 0 && stack_[static_cast<size_t>(k)].foreign; --k) {
+                if (stack_[static_cast<size_t>(k)].name.compare(tag.name, Qt::CaseInsensitive) ==
+                    0) {
+                    return k;
+                }
             }
         }
-        // Deep elements are closed as their text goes out; an end tag that closes nothing there
-        // is left out.
+        const bool table = TablePart.contains(tag.tag, tag.name) || tag.tag == GUMBO_TAG_TABLE;
+        const bool scoped = is(Scoped);
+        const bool heading = is(Heading);
+        for (qsizetype k = size - 1; k >= bottom; --k) {
+            const Open &open = stack_[static_cast<size_t>(k)];
+            if (matches(open) || (!open.foreign && heading && Heading.contains(open.tag, {}))) {
+                return k;
+            }
+            const bool limit = open.foreign ? IntegrationPoint.contains(open.tag, open.name)
+                               : table      ? TableScopeLimit.contains(open.tag, open.name)
+                               : scoped
+                                   ? ScopeLimit.contains(open.tag, open.name) ||
+                                         (tag.tag == GUMBO_TAG_P && open.tag == GUMBO_TAG_BUTTON) ||
+                                         (tag.tag == GUMBO_TAG_LI &&
+                                          (open.tag == GUMBO_TAG_OL || open.tag == GUMBO_TAG_UL))
+                                   : Special.contains(open.tag, open.name);
+            if (limit) {
+                // Past such an element, a formatting element's end tag moves what is open in it.
+                searched = !is(Formatting);
+                return -1;
+            }
+        }
+        searched = bottom == 0;
+        return -1;
+    }
+
+    // Formatting elements closed with the open element at `closed` stay in the parser's list of
+    // them, to be opened again around the text that follows. Where many have been, Gumbo gets
+    // their end tags, so that they cannot open again deeper than the elements written.
+    void closeFormatting(qsizetype closed) {
+        const bool reopening = reopenable_ > KeptDepth / 32;
+        for (qsizetype k = static_cast<qsizetype>(stack_.size()) - 1; k > closed && closed >= 0;
+             --k) {
+            const Open &open = stack_[static_cast<size_t>(k)];
+            if (!open.foreign && Formatting.contains(open.tag, open.name)) {
+                ++reopenable_;
+                if (reopening && open.box < 0) {
+                    out_ += u"</"_s + open.name.toString() + u'>';
+                }
+            }
+        }
+    }
+
+    // An end tag closes its element and those open in it; it goes to Gumbo as typed, but among
+    // the deep elements, or where it closes nothing in a cell nested so deep that Gumbo would
+    // search long for its element.
+    qsizetype endTag(const Tag &tag) {
+        // "</br>" and "</p>" leave foreign content too, where Gumbo 0.10 keeps them inside.
+        if (tag.tag == GUMBO_TAG_BR || tag.tag == GUMBO_TAG_P) {
+            while (inForeign() && !topIs(IntegrationPoint)) {
+                pop(Close::Written);
+            }
+        }
+        bool searched = true;
+        const qsizetype closed = closedBy(tag, searched);
+        const bool ignored = closed < 0 && searched && tag.tag != GUMBO_TAG_BR &&
+                             static_cast<qsizetype>(stack_.size()) > KeptDepth / 8;
+        // A "</p>" that closes nothing stands for an empty paragraph, which reads as a line break.
+        if (ignored && tag.tag == GUMBO_TAG_P && !deep()) {
+            out_ += u"<br>";
+        }
         const bool typed =
-            closes > 0 ? stack_[stack_.size() - static_cast<size_t>(closes)].box < 0 : !deep();
+            closed >= 0 ? stack_[static_cast<size_t>(closed)].box < 0 : !deep() && !ignored;
+        closeFormatting(closed);
         if (typed) {
             out_ += cell_.sliced(tag.from, tag.to - tag.from);
         }
-        for (; closes > 0; --closes) {
-            pop(typed);
+        while (closed >= 0 && static_cast<qsizetype>(stack_.size()) > closed) {
+            pop(typed ? Close::Typed : Close::Implied);
         }
         return tag.to;
     }
@@ -473,6 +735,12 @@ private:
     QString out_;
     std::vector<Open> stack_;
     std::vector<Box> boxes_;
+    // Of each run of foreign elements open in one another, how many are open by each name.
+    std::vector<QHash<QString, qsizetype>> foreignNames_;
+    // The names of end tags that close nothing in the elements open now.
+    QSet<QString> unclosing_;
+    // How many formatting elements the end tag of another has closed.
+    qsizetype reopenable_ = 0;
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace markup {
@@ -10,5 +11,9 @@ namespace markup {
 // ones, fallback content); a <br>, a block or a table cell reads as a space; runs of spaces,
 // tabs and line breaks read as one space, none at either end; no-break spaces stay.
 QString shownText(const QString &cellMarkup);
+
+// Gumbo's reading of `utf8` as a table cell's content, taken as it stands: what shownText() reads
+// for a cell that nests shallow, holds no foreign content and no character Gumbo replaces.
+QString gumboText(const QByteArray &utf8);
 
 } // namespace markup

@@ -169,14 +169,27 @@ void TableMarkupTest::formulaName_data() {
            u"(\u0085 \u0001&amp;#1;\u0085)/\u0001 \U000f0000\U000f0000\U000f0085"_s
         << u"a b\u0001  😀/😀 \u00a0x \u00a0 \u0001\ufffe\U0001ffff a b "
            u"(  \u0001&#1; )/\u0001 \U000f0000\U000f0000\U000f0085"_s;
-    // Chromium keeps elements 512 deep; those deeper stand beside the last kept, each with its
-    // own text. No cell takes long to read, however deep.
+    // Chromium keeps a page's elements 512 deep, a cell's 507 under the table's; those deeper
+    // stand beside the last kept, each with its own text. No cell takes long to read, however deep.
+    // Nor does one nest deep as Gumbo reads it alone: the tags that leave foreign content, or
+    // formatting elements reopened around each text.
+    QString reopened;
+    for (int i = 0; i < 100; ++i) {
+        reopened += u"<b class=%1>"_s.arg(i);
+    }
+    reopened = u"<div>"_s + reopened + u"</div>x"_s;
     QTest::newRow("cells deeper than browsers keep, read at once")
-        << std::vector<Entry>{{u"<span>"_s.repeated(512) + u"a<span>b</span>c"_s,
+        << std::vector<Entry>{{u"<span>"_s.repeated(507) + u"a<span>b</span>c"_s,
                                u"<div>"_s.repeated(300000) + u"d"_s},
                               {u"<b>"_s.repeated(300000) + u"e"_s, {}},
-                              {u"<table><td>"_s.repeated(100000) + u"f"_s, {}}}
-        << u"acb/d e f"_s << u"acb/d e f"_s;
+                              {u"<table><td>"_s.repeated(100000) + u"f"_s, {}},
+                              {u"<svg>"_s + u"<br>"_s.repeated(500000) + u"g"_s, {}},
+                              {u"<svg><area>"_s.repeated(300000) + u"h"_s, {}},
+                              {u"<span>"_s.repeated(506) + u"a<span>b</span>c"_s, {}},
+                              {u"<svg>"_s + u"<p>"_s.repeated(50000) + u"</x>"_s.repeated(50000),
+                               reopened.repeated(1000)}}
+        << u"acb/d e f g abc /("_s + u"x "_s.repeated(999) + u"x)"_s
+        << u"acb/d e f g abc /("_s + u"x "_s.repeated(999) + u"x)"_s;
     QTest::newRow("vulgar fractions where Unicode has one, of numbers only as typed")
         << std::vector<Entry>{{u"2"_s, u"3"_s},  {u"0"_s, u"3"_s},        {u"1"_s, u"10"_s},
                               {u"2"_s, u"4"_s},  {u"１"_s, u"２"_s},      {u"17"_s, u"23"_s},

@@ -377,17 +377,29 @@ def katex_faults(layout):
 
 # Each text parsed as a table cell's content (innerHTML) and read back as Chromium shows it
 # (innerText), one after the other in one cell of a page.
-SHOWN = ('<!DOCTYPE html><meta charset="utf-8"><table><tr><td id="cell"></table><pre id="shown">'
-         '</pre><script>const cell = document.getElementById("cell");\n'
+# Each cell is read in a page of its own, under html, body, table, tbody, tr and td, where the
+# depth that Chromium keeps counts as in a pasted table; a cell that would end that table cell
+# itself (with table tags of its own outside a table of its own) is set through innerHTML.
+SHOWN = ('<!DOCTYPE html><meta charset="utf-8"><table><tr><td id="cell"></table>%s<pre id="shown">'
+         '</pre><script>window.onload = () => { const cell = document.getElementById("cell");\n'
+         'const pages = document.querySelectorAll("iframe"); let page = 0;\n'
          'document.getElementById("shown").textContent = JSON.stringify(%s.map((markup) => {\n'
-         '  cell.innerHTML = markup; return cell.innerText; }));</script>')
+         '  if (markup === null) {\n'
+         '    return pages[page++].contentDocument.getElementById("cell").innerText; }\n'
+         '  cell.innerHTML = markup; return cell.innerText; })); };</script>')
+ENDS_CELL = re.compile(r"</?(?:t[dhrbf]|caption|col|html|body)|</table", re.I)
 
 
 def shown_texts(path, workdir, cells, timeout):
     """What headless Chromium at a path shows of each cell's markup."""
     page = os.path.join(workdir, "shown.html")
     with open(page, "w", encoding="utf-8") as f:
-        f.write(SHOWN % json.dumps(cells).replace("<", "\\u003c"))
+        own = [not ENDS_CELL.search(cell) for cell in cells]
+        frames = "".join('<iframe srcdoc="%s"></iframe>' % html.escape(
+            '<!DOCTYPE html><meta charset="utf-8"><table><tr><td id="cell">' + cell, quote=True)
+            for cell, alone in zip(cells, own) if alone)
+        inline = [None if alone else cell for cell, alone in zip(cells, own)]
+        f.write(SHOWN % (frames, json.dumps(inline).replace("<", "\\u003c")))
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
     home = os.path.join(workdir, "chromium-home")
     env.update(HOME=home, XDG_CONFIG_HOME=home, XDG_CACHE_HOME=home)

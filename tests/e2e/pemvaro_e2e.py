@@ -27,6 +27,7 @@ import ctypes
 import html
 import json
 import os
+import random
 import re
 import select
 import shutil
@@ -1161,19 +1162,53 @@ READ_CELLS = [
     "a<plaintext>b</plaintext>c", "p<div>q</div>r", "a<p>b</p>c<br>d<hr>e",
     "a<ul><li>b<li>c</ul>d", "a<table><tr><td>b<td>c</table>d", "a<table>b<tr><td>c</table>",
     "a</td><td>b</tr>c", "a<ruby>b<rp>(</rp><rt>c</rt><rp>)</rp></ruby>d", "<br>", "  a   b  ",
-    "<b>" * 512 + "a<i>b</i>c<br>d<div>e</div>f",
+    "<b>" * 512 + "a<i>b</i>c<br>d<div>e</div>f", "<span>" * 506 + "a<span>b</span>c",
+    "<span>" * 507 + "a<span>b</span>c", "<p><b>x" * 256 + "<p><i>1<u>2</u>3</i>",
+    "<b><i>x</b></i>" * 512 + "<div hidden><span>secret</span></div>",
+    "FOO<script><!--<script>-></script>--></script>QUX", "<svg><rect></svg><xmp><!--a--></xmp>",
+    "a<svg>b<text>c</text><desc>d</desc><![CDATA[e]]>f</svg>g<svg><b>h</b></svg>",
+    "a<select><option>b</option>c<optgroup label=x><option>d</select>e",
+    "a<math>b<mi>c</mi><annotation-xml>d</annotation-xml><mi>xy</mi><![CDATA[f]]></math>g",
+    "<p>a<dialog>b</dialog>c", "&#x80000041;&#4294967361;", "<math hidden></><b>x",
 ]
+
+
+def generated_cells(seed=34, count=300):
+    """Cells of a small grammar: tags that the tokenizer and the tree builder treat specially,
+    foreign content, misnesting, references and controls (as references, which paste as typed)."""
+    names = ["a", "b", "i", "u", "nobr", "font", "p", "div", "span", "pre", "h1", "li", "ul", "dd",
+             "dt", "table", "tr", "td", "caption", "form", "button", "template", "script",
+             "style", "xmp", "plaintext", "textarea", "title", "iframe", "noembed", "object",
+             "details", "summary", "dialog", "ruby", "rt", "rp", "br", "hr", "img", "svg",
+             "math", "mi", "mn", "mtext", "foreignObject", "desc", "text", "x"]
+    pieces = ["x", " y ", "&amp;", "&lt;b&gt;", "&notin", "&#65;", "&#x80000041;", "&#0;",
+              "&#150;", "&#x1F600;", "&#1;", "<!--c-->", "<!-->", "<!--", "-->", "<![CDATA[c]]>",
+              "<?p>", "</>", "<", "\u00a0", "<!--<script>", "</script>"]
+    rng = random.Random(seed)
+    cells = []
+    for _ in range(count):
+        cell = ""
+        for _ in range(rng.randint(1, 12)):
+            kind = rng.randrange(6)
+            if kind < 2:
+                cell += "<%s%s>" % (rng.choice(names), " hidden" if rng.randrange(5) == 0 else "")
+            else:
+                cell += "</%s>" % rng.choice(names) if kind == 2 else rng.choice(pieces)
+        cells.append(cell)
+    return cells
 
 
 def read_as_chromium(s, chromium):
     """Pastes READ_CELLS as plain entries after markup_in_browser's; the name of the table for
-    HTML5 pages and the MathML tokens must read each as Chromium shows it, white space collapsed."""
+    HTML5 pages and the MathML tokens must read each as Chromium shows it, white space collapsed;
+    then as many cells of a small grammar."""
+    cells = READ_CELLS + generated_cells()
     s.click(NMNT_E)
-    for cell in READ_CELLS:
+    for cell in cells:
         s.paste(cell)
         s.key("Return")
     try:
-        shown = browserlayout.shown_texts(chromium, s.workdir, READ_CELLS, TIMEOUT * 2)
+        shown = browserlayout.shown_texts(chromium, s.workdir, cells, TIMEOUT * 2)
     except (RuntimeError, subprocess.TimeoutExpired) as error:
         raise CaseFailed(str(error)) from None
     shown = [re.sub(r"[ \t\n\f\r]+", " ", text).strip(" ") for text in shown]
@@ -1189,12 +1224,12 @@ def read_as_chromium(s, chromium):
     html5, math = copied
     label = html.unescape(re.search(r'aria-label="([^"]*)"', html5).group(1))
     tokens = [html.unescape(t) for t in re.findall(r"<m(?:n|o|text)>([^<]*)</m", math)]
-    for cell, text, token in zip(READ_CELLS, shown, tokens[-len(READ_CELLS):]):
+    for cell, text, token in zip(cells, shown, tokens[-len(cells):]):
         print(f"{cell[:40]!r:40} {text!r:20} {'=' if token == text else repr(token)}")
-    check(tokens[-len(READ_CELLS):] == shown, "MathML tokens differ from what Chromium shows")
+    check(tokens[-len(cells):] == shown, "MathML tokens differ from what Chromium shows")
     check(label == " ".join(["1/2 + x/分母 ="] + [text for text in shown if text]),
           f"the name for HTML5 pages reads {label!r}")
-    check(all(f'<td rowspan="3">{cell}</td>\r\n' in html5 for cell in READ_CELLS),
+    check(all(f'<td rowspan="3">{cell}</td>\r\n' in html5 for cell in cells),
           "the table for HTML5 pages does not hold the cells as typed")
 
 
