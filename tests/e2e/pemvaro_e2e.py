@@ -847,7 +847,7 @@ def typical_use(s):
     for _ in range(3):
         s.click(FIRST_ROW)
         s.key("ctrl+x")
-    s.expect_clipboard(b"5/6")
+    s.expect_clipboard("⅚".encode())
 
     y, _ = s.wait_for_sample(one_bar, "the bar of 1/2")
     sample = Sample(s.screenshot())
