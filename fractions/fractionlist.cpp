@@ -49,6 +49,7 @@ int FractionList::undo() {
     if (change == nullptr) {
         return -1;
     }
+    lastStep_ = *change;
     apply(change->row, change->after, change->before);
     return change->row;
 }
@@ -58,6 +59,7 @@ int FractionList::redo() {
     if (change == nullptr) {
         return -1;
     }
+    lastStep_ = *change;
     apply(change->row, change->before, change->after);
     // A commit of the entry row went on to the new entry row.
     return change->before ? change->row : change->row + 1;

@@ -1,11 +1,13 @@
 #include "main/mainform.h"
 
+#include "main/spokenwords.h"
 #include "markup/mathmarkup.h"
 #include "markup/tablemarkup.h"
 #include "markup/texmarkup.h"
 #include "markup/textmarkup.h"
 #include "preview/sampledescription.h"
 #include "preview/sampleink.h"
+#include "toolkit/announcer.h"
 #include "toolkit/platform/fonts.h"
 #include "toolkit/qt/qtcontrols.h"
 #include "ui_mainform.h"
@@ -163,11 +165,12 @@ void TMainForm::ListBoxChange() {
 
 void TMainForm::ChangeBClick() {
     const int selected = ListBox.selectedIndex();
+    const fractions::Entry entry{NmntE.text(), DnmnE.text()};
     const auto result = [&] {
         // The list tells of each text of the entry as it changes: the sample, and what screen
         // readers are told of it, follow once the entry is whole.
         const QSignalBlocker whole(&ListBox);
-        return fractions_.commit(selected, {NmntE.text(), DnmnE.text()});
+        return fractions_.commit(selected, entry);
     }();
     if (result == fractions::FractionList::Commit::AddedEntry) {
         ListBox.selectRow(selected + 1);
@@ -176,11 +179,18 @@ void TMainForm::ChangeBClick() {
     NmntE.focus();
     ListBoxChange();
     enableHistoryItems();
+    if (result != fractions::FractionList::Commit::Rejected) {
+        toolkit::announce(ui->ChangeB, result == fractions::FractionList::Commit::AddedEntry
+                                           ? spoken::added(entry)
+                                           : spoken::changed(entry));
+    }
 }
 
 void TMainForm::DeleteBClick() {
     const int selected = ListBox.selectedIndex();
     const bool hadFocus = DeleteB.hasFocus();
+    const fractions::Entry entry =
+        fractions_.isEntry(selected) ? fractions_.entry(selected) : fractions::Entry{};
     if (!fractions_.remove(selected)) {
         return;
     }
@@ -193,6 +203,7 @@ void TMainForm::DeleteBClick() {
     }
     ListBoxChange();
     enableHistoryItems();
+    toolkit::announce(ui->DeleteB, spoken::deleted(entry));
 }
 
 // The list's menu and keys. Undo and redo change the list as a commit or a delete did, whole,
@@ -203,6 +214,9 @@ void TMainForm::UndoMIClick() {
         return fractions_.undo();
     }();
     showHistoryStep(row);
+    if (row >= 0) {
+        toolkit::announce(ui->ListBox, spoken::undone(fractions_.lastStep()));
+    }
 }
 
 void TMainForm::RedoMIClick() {
@@ -211,6 +225,9 @@ void TMainForm::RedoMIClick() {
         return fractions_.redo();
     }();
     showHistoryStep(row);
+    if (row >= 0) {
+        toolkit::announce(ui->ListBox, spoken::redone(fractions_.lastStep()));
+    }
 }
 
 void TMainForm::showHistoryStep(int row) {
@@ -236,40 +253,48 @@ void TMainForm::DeleteMIClick() {
 
 void TMainForm::MakeBClick() {
     Memo.setText(markup::tableText(fractions_, PathE.text()));
+    toolkit::announce(ui->MakeB, spoken::made(spoken::TableForm));
 }
 
 // The pane's context-menu items. Make's table for today's pages: standards mode, content
 // management systems, screen readers.
 void TMainForm::MakeHtml5MIClick() {
     Memo.setText(markup::tableText(fractions_, PathE.text(), markup::PageMode::Standards));
+    toolkit::announce(ui->Memo, spoken::made(spoken::Html5Form));
 }
 
 // The row as MathML, which needs no image.
 void TMainForm::MakeMathMlMIClick() {
     Memo.setText(markup::mathText(fractions_));
+    toolkit::announce(ui->Memo, spoken::made(spoken::MathMlForm));
 }
 
 // The row as TeX, for the Markdown of blogs and wikis that typeset it and take no HTML, in the
 // form each family of sites reads as written.
 void TMainForm::MakeTexZennMIClick() {
     Memo.setText(markup::texTextWithoutDollar(fractions_));
+    toolkit::announce(ui->Memo, spoken::made(spoken::texForm(ui->MakeTexZennMI->text())));
 }
 
 void TMainForm::MakeTexQiitaMIClick() {
     Memo.setText(markup::texMathFenceText(fractions_));
+    toolkit::announce(ui->Memo, spoken::made(spoken::texForm(ui->MakeTexQiitaMI->text())));
 }
 
 void TMainForm::MakeTexHatenaMIClick() {
     Memo.setText(markup::texHatenaText(fractions_));
+    toolkit::announce(ui->Memo, spoken::made(spoken::texForm(ui->MakeTexHatenaMI->text())));
 }
 
 void TMainForm::MakeTexMIClick() {
     Memo.setText(markup::texText(fractions_));
+    toolkit::announce(ui->Memo, spoken::made(spoken::texForm(ui->MakeTexMI->text())));
 }
 
 // The row as one line of text, for chats and other places that take only text.
 void TMainForm::MakeTextMIClick() {
     Memo.setText(markup::plainText(fractions_));
+    toolkit::announce(ui->Memo, spoken::made(spoken::TextForm));
 }
 
 // The whole row as the sample draws it, for mail, chats and documents that take a picture.
@@ -284,11 +309,13 @@ void TMainForm::CopyImageMIClick() {
     const QString reading = markup::pictureReading(fractions_, row.entryCount);
     const QByteArray png = toolkit::pngOf(picture.picture());
     clipboard_.setPicture(png, markup::pictureHtml(png, {row.width, row.height}, reading), reading);
+    toolkit::announce(ui->Image, spoken::PictureCopied);
 }
 
 void TMainForm::CopyBClick() {
     Memo.selectAll();
     Memo.copySelection();
+    toolkit::announce(ui->CopyB, spoken::Copied);
 }
 
 void TMainForm::VisSCClick() {
@@ -298,6 +325,9 @@ void TMainForm::VisSCClick() {
     }
     Image.setVisible(SampleVisible);
     FontB.setVisible(SampleVisible);
+    toolkit::announce(ui->VisSC, SampleVisible
+                                     ? spoken::sampleShown(preview::describeSample(fractions_))
+                                     : spoken::SampleHidden);
 }
 
 // A new screen or a new scale: the sample is drawn again in as many pixels as the screen shows.

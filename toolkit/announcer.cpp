@@ -1,0 +1,110 @@
+#include "toolkit/announcer.h"
+
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QWidget>
+
+namespace toolkit {
+
+namespace {
+
+class CurrentItemReader final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() != QEvent::FocusIn) {
+            return false;
+        }
+        auto *view = static_cast<QAbstractItemView *>(watched);
+        // Qt tells of the list itself after this event: the item follows once it has.
+        QMetaObject::invokeMethod(
+            view, [view] { tellCurrentItem(view); }, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    static void tellCurrentItem(QAbstractItemView *view) {
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(view);
+        QAccessibleTableInterface *table = list != nullptr ? list->tableInterface() : nullptr;
+        if (!QAccessible::isActive() || table == nullptr || !view->hasFocus() ||
+            !view->currentIndex().isValid()) {
+            return;
+        }
+        if (QAccessibleInterface *item = table->cellAt(view->currentIndex().row(), 0)) {
+            QAccessibleEvent focus(item, QAccessible::Focus);
+            QAccessible::updateAccessibility(&focus);
+        }
+    }
+};
+
+} // namespace
+
+void readCurrentItemOnFocus(QAbstractItemView *view) {
+    view->installEventFilter(new CurrentItemReader(view));
+}
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+
+void announce(QWidget *control, const QString &words) {
+    QAccessibleAnnouncementEvent event(control, words);
+    QAccessible::updateAccessibility(&event);
+}
+
+#else
+
+namespace {
+
+// Qt 6.4 has no announcements, and what it tells of a changed name or description reaches Orca
+// as an object, not as text. Orca speaks a notification as it shows: the window has an empty
+// one, shown again with each announcement as its name.
+class Notice final : public QWidget {
+    Q_OBJECT
+public:
+    explicit Notice(QWidget *window)
+        : QWidget(window) {
+        setObjectName(QStringLiteral("toolkit-notice"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        setGeometry(0, 0, 1, 1);
+        lower();
+    }
+};
+
+QAccessibleInterface *noticeAccessible(const QString &className, QObject *object) {
+    if (className == QLatin1String("toolkit::Notice") && object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Notification);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void announce(QWidget *control, const QString &words) {
+    if (!QAccessible::isActive()) {
+        return;
+    }
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(noticeAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    QWidget *window = control->window();
+    auto *notice = window->findChild<Notice *>(QString(), Qt::FindDirectChildrenOnly);
+    if (notice == nullptr) {
+        notice = new Notice(window);
+    }
+    notice->hide();
+    notice->setAccessibleName(words);
+    notice->show();
+}
+
+#endif
+
+} // namespace toolkit
+
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+#include "announcer.moc"
+#endif
