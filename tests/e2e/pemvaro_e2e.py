@@ -385,22 +385,40 @@ class Session:
     def xdo(self, *args):
         self.run(["xdotool", *args])
 
-    def settle(self):
-        time.sleep(0.15)
+    def input_times(self):
+        """For each of the program's windows, the time of the last key or button press it has
+        read: Qt stamps the window with it (_NET_WM_USER_TIME) as it reads the press."""
+        return {window: self.run(["xprop", "-id", window, "_NET_WM_USER_TIME"],
+                                 check_exit=False).stdout for window in self.windows()}
+
+    def settle(self, before):
+        """Waits for the program to have read the input sent since the input times were `before`,
+        up to the last of it: the stamps changed, then held still for one more look. Input that
+        reaches no window of the program (a key the window manager takes) stamps nothing."""
+        deadline = time.monotonic() + TIMEOUT / 4
+        seen = None
+        while time.monotonic() < deadline:
+            now = self.input_times()
+            if now != before and now == seen:
+                return
+            seen = now
+            time.sleep(0.05)
+
+    def send(self, *args):
+        before = self.input_times()
+        self.xdo(*args)
+        self.settle(before)
 
     # What a person does.
 
     def click(self, point):
-        self.xdo("mousemove", "--window", self.window, str(point[0]), str(point[1]), "click", "1")
-        self.settle()
+        self.send("mousemove", "--window", self.window, str(point[0]), str(point[1]), "click", "1")
 
     def key(self, *keys):
-        self.xdo("key", "--delay", "40", *keys)
-        self.settle()
+        self.send("key", "--delay", "40", *keys)
 
     def type(self, text):
-        self.xdo("type", "--delay", "40", "--", text)
-        self.settle()
+        self.send("type", "--delay", "40", "--", text)
 
     def type_checked(self, text):
         """Types into the focused edit box and reads the box back through the clipboard, as a
@@ -725,6 +743,13 @@ class WaylandSession(Session):
             if node.get("name") == CAPTION and node.get("pid") == self.app.pid and node["focused"]:
                 return node
             stack += node.get("nodes", []) + node.get("floating_nodes", [])
+        return None
+
+    def settle(self, before=None):
+        # Nothing outside a Wayland client tells when it has read its input: a short pause.
+        time.sleep(0.15)
+
+    def input_times(self):
         return None
 
     def click(self, point):
