@@ -551,7 +551,8 @@ class Session:
         tools = ("orca", "speech-dispatcher", "openbox", "localedef")
         missing = [t for t in tools if not shutil.which(t)]
         generic = "/usr/lib/speech-dispatcher-modules/sd_generic"
-        if missing or not os.path.exists(generic):
+        if missing or not os.path.exists(generic) or self.run(
+                ["/usr/bin/python3", "-c", "import speechd"], check_exit=False).returncode:
             raise CaseSkipped("Orca, speech-dispatcher or openbox is not installed (apt-get install "
                               "orca speech-dispatcher python3-speechd openbox locales; ./build.sh "
                               "test installs them)")
