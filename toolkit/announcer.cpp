@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QWidget>
 
 namespace toolkit {
@@ -29,8 +30,9 @@ private:
     static void tellCurrentItem(QAbstractItemView *view) {
         QAccessibleInterface *list = QAccessible::queryAccessibleInterface(view);
         QAccessibleTableInterface *table = list != nullptr ? list->tableInterface() : nullptr;
+        // A menu open over the window has the keyboard, whatever Qt says of the list.
         if (!QAccessible::isActive() || table == nullptr || !view->hasFocus() ||
-            !view->currentIndex().isValid()) {
+            !view->currentIndex().isValid() || QApplication::activePopupWidget() != nullptr) {
             return;
         }
         if (QAccessibleInterface *item = table->cellAt(view->currentIndex().row(), 0)) {

@@ -23,12 +23,19 @@ void popUpContextMenu(QMenu *menu, const QContextMenuEvent *event) {
     if (event->reason() != QContextMenuEvent::Keyboard) {
         return;
     }
-    for (QAction *action : menu->actions()) {
-        if (action->isEnabled() && action->isVisible() && !action->isSeparator()) {
-            menu->setActiveAction(action);
-            return;
-        }
-    }
+    // Once the menu has been shown and taken the keyboard, which screen readers hear as the window
+    // becoming active again: the item comes after, so that it is read last.
+    QMetaObject::invokeMethod(
+        menu,
+        [menu] {
+            for (QAction *action : menu->actions()) {
+                if (action->isEnabled() && action->isVisible() && !action->isSeparator()) {
+                    menu->setActiveAction(action);
+                    return;
+                }
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 namespace {
