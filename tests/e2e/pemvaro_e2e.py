@@ -553,9 +553,9 @@ class Session:
         generic = "/usr/lib/speech-dispatcher-modules/sd_generic"
         if missing or not os.path.exists(generic) or self.run(
                 ["/usr/bin/python3", "-c", "import speechd"], check_exit=False).returncode:
-            raise CaseSkipped("Orca, speech-dispatcher or openbox is not installed (apt-get install "
-                              "orca speech-dispatcher python3-speechd openbox locales; ./build.sh "
-                              "test installs them)")
+            raise CaseSkipped("Orca, speech-dispatcher or openbox is not installed (apt-get "
+                              "install orca speech-dispatcher python3-speechd openbox locales; "
+                              "./build.sh test installs them)")
         home = os.path.join(self.workdir, "listener")
         config = os.path.join(home, ".config")
         os.makedirs(os.path.join(config, "speech-dispatcher", "modules"))
@@ -583,11 +583,12 @@ class Session:
         self.wm = subprocess.Popen(["openbox"], env=self.env, stdin=subprocess.DEVNULL,
                                    stdout=self._open_log("openbox.log"), stderr=subprocess.STDOUT,
                                    preexec_fn=die_with_parent)
-        self.orca = subprocess.Popen(["orca", "--replace", "--debug-file", os.path.join(home, "debug.txt")], env=env, stdin=subprocess.DEVNULL,
-                                     stdout=self._open_log("orca.log"), stderr=subprocess.STDOUT,
-                                     preexec_fn=die_with_parent)
-        deadline = time.monotonic() + TIMEOUT
+        # Orca's own log tells what it was told, where a case fails.
         debug = os.path.join(home, "debug.txt")
+        self.orca = subprocess.Popen(["orca", "--replace", "--debug-file", debug], env=env,
+                                     stdin=subprocess.DEVNULL, stdout=self._open_log("orca.log"),
+                                     stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
+        deadline = time.monotonic() + TIMEOUT
         while not self._wm_running() or not self._orca_started(speech, debug):
             check(self.orca.poll() is None, "Orca ended: " + self._log("orca.log")[-2000:])
             check(time.monotonic() < deadline, "Orca or openbox did not start")
@@ -609,26 +610,24 @@ class Session:
         return False
 
 
-
 class Speech:
     """What Orca says, one utterance a line, read as it comes."""
 
     def __init__(self, session, path):
-        self.session, self.path, self.heard = session, path, 0
+        self.session, self.path = session, path
 
     def lines(self):
         with open(self.path, encoding="utf-8", errors="replace") as f:
             return [line.strip() for line in f if line.strip()]
 
-    def after(self, *actions, expect=(), within=TIMEOUT):
-        """Runs the actions, then waits until Orca has said each expected text in turn (each in
+    def after(self, action, expect):
+        """Runs the action, then waits until Orca has said each expected text in turn (each in
         some utterance) and returns what it said; fails with all it said when one does not come."""
-        self.heard = len(self.lines())
-        for action in actions:
-            action()
-        deadline = time.monotonic() + within
+        heard = len(self.lines())
+        action()
+        deadline = time.monotonic() + TIMEOUT
         while True:
-            said = self.lines()[self.heard:]
+            said = self.lines()[heard:]
             pending = list(expect)
             for utterance in said:
                 if pending and pending[0] in utterance:
@@ -1437,7 +1436,8 @@ def screen_reader_speech(s):
     said += orca.after(lambda: s.key("Tab", "Tab", "Tab", "Tab"), expect=["削除 プッシュボタン"])
     # Delete keeps the focus, and Orca must not hear otherwise.
     deleted = orca.after(lambda: s.key("space"), expect=["1/2 を削除"])
-    check(not any("分数リスト" in line for line in deleted), f"Orca heard the list take the focus: {deleted}")
+    check(not any("分数リスト" in line for line in deleted),
+          f"Orca heard the list take the focus: {deleted}")
     said += deleted
     said += orca.after(lambda: s.key("shift+Tab"), expect=["変更 プッシュボタン"])
     said += orca.after(lambda: s.key(*["shift+Tab"] * 3), expect=["分子 3"])
