@@ -99,6 +99,7 @@ void TMainForm::connectHandlers() {
     connect(ui->ListBox, &toolkit::ReportListView::itemChangeNotified, this,
             &TMainForm::ListBoxChange);
     connect(ui->ChangeB, &QPushButton::clicked, this, &TMainForm::ChangeBClick);
+    connect(&defaultButton_, &toolkit::DefaultButton::refused, this, &TMainForm::ChangeBRefuse);
     connect(ui->DeleteB, &QPushButton::clicked, this, &TMainForm::DeleteBClick);
     connect(ui->UndoMI, &QAction::triggered, this, &TMainForm::UndoMIClick);
     connect(ui->RedoMI, &QAction::triggered, this, &TMainForm::RedoMIClick);
@@ -184,6 +185,11 @@ void TMainForm::ChangeBClick() {
                                            ? spoken::added(entry)
                                            : spoken::changed(entry));
     }
+}
+
+// Enter with no row selected commits nothing; a sighted user sees no row selected.
+void TMainForm::ChangeBRefuse() {
+    toolkit::announce(ui->ChangeB, spoken::NoRowSelected);
 }
 
 void TMainForm::DeleteBClick() {

@@ -42,6 +42,7 @@ private:
     void ListBoxClick();
     void ListBoxChange();
     void ChangeBClick();
+    void ChangeBRefuse();
     void DeleteBClick();
     void UndoMIClick();
     void RedoMIClick();

@@ -52,6 +52,8 @@ inline QString texForm(const QString &sites) {
     return QStringLiteral("%1の TeX").arg(sites);
 }
 
+inline const QString NoRowSelected =
+    QStringLiteral("行が選ばれていません。リストで行を選んでから Enter を押してください");
 inline const QString Copied = QStringLiteral("コピーしました");
 inline const QString PictureCopied = QStringLiteral("画像をコピーしました");
 inline const QString SampleHidden = QStringLiteral("サンプルを隠しました");

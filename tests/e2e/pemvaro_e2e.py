@@ -1426,6 +1426,7 @@ def screen_reader_speech(s):
     s.screen_reader_on()
     said = orca.after(lambda: s.xdo("windowactivate", "--sync", s.window),
                       expect=["分数リスト ツリー"])
+    said += orca.after(lambda: s.key("Return"), expect=["行が選ばれていません"])
     said += orca.after(lambda: s.key("Down", "Tab"), expect=["分子"])
     said += orca.after(lambda: s.enter_fraction("1", "2"), expect=["1/2 を追加"])
     said += orca.after(lambda: s.enter_fraction("3", "4"), expect=["3/4 を追加"])

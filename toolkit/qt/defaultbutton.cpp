@@ -45,6 +45,8 @@ bool DefaultButton::eventFilter(QObject *watched, QEvent *event) {
     QGuiApplication::inputMethod()->commit();
     if (button_->isEnabled() && button_->isVisible()) {
         button_->click();
+    } else {
+        emit refused();
     }
     event->accept();
     return true;

@@ -17,8 +17,13 @@ namespace toolkit {
 // Xfce's themes Enter presses buttons, so a check box toggles and a group box takes it as a press
 // of its title's check box, even when it has none, and the window never hears of it.
 class DefaultButton final : public QObject {
+    Q_OBJECT
 public:
     explicit DefaultButton(QPushButton *button);
+
+signals:
+    // Enter was pressed for the button while it is disabled or hidden: nothing was activated.
+    void refused();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
