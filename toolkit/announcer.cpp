@@ -62,21 +62,10 @@ namespace {
 // Qt 6.4 has no announcements, and what it tells of a changed name or description reaches Orca
 // as an object, not as text. Orca speaks a notification as it shows: the window has an empty
 // one, shown again with each announcement as its name.
-class Notice final : public QWidget {
-    Q_OBJECT
-public:
-    explicit Notice(QWidget *window)
-        : QWidget(window) {
-        setObjectName(QStringLiteral("toolkit-notice"));
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFocusPolicy(Qt::NoFocus);
-        setGeometry(0, 0, 1, 1);
-        lower();
-    }
-};
+const QString NoticeName = QStringLiteral("toolkit-notice");
 
-QAccessibleInterface *noticeAccessible(const QString &className, QObject *object) {
-    if (className == QLatin1String("toolkit::Notice") && object->isWidgetType()) {
+QAccessibleInterface *noticeAccessible(const QString &, QObject *object) {
+    if (object->isWidgetType() && object->objectName() == NoticeName) {
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Notification);
     }
     return nullptr;
@@ -94,9 +83,13 @@ void announce(QWidget *control, const QString &words) {
     }();
     Q_UNUSED(factoryInstalled);
     QWidget *window = control->window();
-    auto *notice = window->findChild<Notice *>(QString(), Qt::FindDirectChildrenOnly);
+    auto *notice = window->findChild<QWidget *>(NoticeName, Qt::FindDirectChildrenOnly);
     if (notice == nullptr) {
-        notice = new Notice(window);
+        notice = new QWidget(window);
+        notice->setObjectName(NoticeName);
+        notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+        notice->setGeometry(0, 0, 1, 1);
+        notice->lower();
     }
     notice->hide();
     notice->setAccessibleName(words);
@@ -106,7 +99,3 @@ void announce(QWidget *control, const QString &words) {
 #endif
 
 } // namespace toolkit
-
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
-#include "announcer.moc"
-#endif
