@@ -60,6 +60,7 @@ int FractionList::undo() {
     if (change == nullptr) {
         return -1;
     }
+    lastStep_ = *change;
     apply(change->row, change->after, change->before);
     return change->row;
 }
@@ -69,6 +70,7 @@ int FractionList::redo() {
     if (change == nullptr) {
         return -1;
     }
+    lastStep_ = *change;
     apply(change->row, change->before, change->after);
     // A commit of the entry row went on to the new entry row, a paste left the selection on the
     // row it went before.

@@ -40,12 +40,15 @@ public:
     bool canRedo() const { return history_.canRedo(); }
     int undo();
     int redo();
+    // The change the last undo or redo took back or made again, as it was first made.
+    const ListChange &lastStep() const { return lastStep_; }
 
 private:
     void apply(int row, const std::vector<Entry> &from, const std::vector<Entry> &to);
 
     toolkit::ListView &view_;
     ListHistory history_;
+    ListChange lastStep_;
 };
 
 } // namespace fractions

@@ -1,5 +1,6 @@
 #include "main/mainform.h"
 #include "toolkit/platform/process.h"
+#include "toolkit/widgets/actionsmenu.h"
 
 #include <QApplication>
 
@@ -7,6 +8,7 @@ int main(int argc, char *argv[]) {
     toolkit::watchForMissingDisplay(argc, argv);
     QApplication app(argc, argv);
     toolkit::setUpProcess();
+    toolkit::openContextMenusWithShiftF10();
 
     TMainForm MainForm;
     MainForm.show();

@@ -1,5 +1,6 @@
 #include "main/mainform.h"
 
+#include "main/spokenwords.h"
 #include "markup/mathmarkup.h"
 #include "markup/rowreader.h"
 #include "markup/tablemarkup.h"
@@ -7,6 +8,7 @@
 #include "markup/textmarkup.h"
 #include "preview/sampledescription.h"
 #include "preview/sampleink.h"
+#include "toolkit/announcer.h"
 #include "toolkit/platform/fonts.h"
 #include "toolkit/qt/notice.h"
 #include "toolkit/qt/qtcontrols.h"
@@ -123,6 +125,8 @@ void TMainForm::connectHandlers() {
             NmntEEnter();
         } else if (control == ui->DnmnE) {
             DnmnEEnter();
+        } else {
+            ChangeBRefuse();
         }
     });
     connect(ui->ChangeB, &QPushButton::clicked, this, &TMainForm::ChangeBClick);
@@ -204,6 +208,7 @@ void TMainForm::ListBoxChange() {
 // entry row had been selected first, rather than being lost.
 void TMainForm::NmntEEnter() {
     if (ListBox.selectedIndex() != -1 || (NmntE.text().isEmpty() && DnmnE.text().isEmpty())) {
+        ChangeBRefuse();
         return;
     }
     {
@@ -220,11 +225,12 @@ void TMainForm::DnmnEEnter() {
 
 void TMainForm::ChangeBClick() {
     const int selected = ListBox.selectedIndex();
+    const fractions::Entry entry{NmntE.text(), DnmnE.text()};
     const auto result = [&] {
         // The list tells of each text of the entry as it changes: the sample, and what screen
         // readers are told of it, follow once the entry is whole.
         const QSignalBlocker whole(&ListBox);
-        return fractions_.commit(selected, {NmntE.text(), DnmnE.text()});
+        return fractions_.commit(selected, entry);
     }();
     if (result == fractions::FractionList::Commit::AddedEntry) {
         ListBox.selectRow(selected + 1);
@@ -234,11 +240,24 @@ void TMainForm::ChangeBClick() {
     ListBoxChange();
     enableHistoryItems();
     makeMemoAgain();
+    if (result != fractions::FractionList::Commit::Rejected) {
+        toolkit::announce(ui->ChangeB, result == fractions::FractionList::Commit::AddedEntry
+                                           ? spoken::added(entry)
+                                           : spoken::changed(entry));
+    }
+}
+
+// Enter while no row is selected and nothing is typed commits nothing: say why, where a sighted
+// user would see only that nothing happened.
+void TMainForm::ChangeBRefuse() {
+    toolkit::tell(ui->ChangeB, spoken::NoRowSelected);
 }
 
 void TMainForm::DeleteBClick() {
     const int selected = ListBox.selectedIndex();
     const bool hadFocus = DeleteB.hasFocus();
+    const fractions::Entry entry =
+        fractions_.isEntry(selected) ? fractions_.entry(selected) : fractions::Entry{};
     if (!fractions_.remove(selected)) {
         return;
     }
@@ -252,6 +271,7 @@ void TMainForm::DeleteBClick() {
     ListBoxChange();
     enableHistoryItems();
     makeMemoAgain();
+    toolkit::announce(ui->DeleteB, spoken::deleted(entry));
 }
 
 // The list's menu and keys. Undo and redo change the list as a commit or a delete did, whole,
@@ -262,6 +282,9 @@ void TMainForm::UndoMIClick() {
         return fractions_.undo();
     }();
     showHistoryStep(row);
+    if (row >= 0) {
+        toolkit::announce(ui->ListBox, spoken::undone(fractions_.lastStep()));
+    }
 }
 
 void TMainForm::RedoMIClick() {
@@ -270,6 +293,9 @@ void TMainForm::RedoMIClick() {
         return fractions_.redo();
     }();
     showHistoryStep(row);
+    if (row >= 0) {
+        toolkit::announce(ui->ListBox, spoken::redone(fractions_.lastStep()));
+    }
 }
 
 void TMainForm::showHistoryStep(int row) {
@@ -341,6 +367,7 @@ void TMainForm::PasteMIClick() {
     ListBoxChange();
     enableHistoryItems();
     makeMemoAgain();
+    toolkit::announce(ui->ListBox, spoken::pasted(static_cast<std::size_t>(pasted)));
 }
 
 // Words about a paste that did not happen, by the list's selected row: they stay a while longer
@@ -351,40 +378,48 @@ void TMainForm::tellListTrouble(const QString &words) {
 
 void TMainForm::MakeBClick() {
     writeMemo(MemoForm::Table);
+    toolkit::announce(ui->MakeB, spoken::made(spoken::TableForm));
 }
 
 // The pane's context-menu items. Make's table for today's pages: standards mode, content
 // management systems, screen readers.
 void TMainForm::MakeHtml5MIClick() {
     writeMemo(MemoForm::Html5);
+    toolkit::announce(ui->Memo, spoken::made(spoken::Html5Form));
 }
 
 // The row as MathML, which needs no image.
 void TMainForm::MakeMathMlMIClick() {
     writeMemo(MemoForm::MathMl);
+    toolkit::announce(ui->Memo, spoken::made(spoken::MathMlForm));
 }
 
 // The row as TeX, for the Markdown of blogs and wikis that typeset it and take no HTML, in the
 // form each family of sites reads as written.
 void TMainForm::MakeTexZennMIClick() {
     writeMemo(MemoForm::TexZenn);
+    toolkit::announce(ui->Memo, spoken::made(spoken::texForm(ui->MakeTexZennMI->text())));
 }
 
 void TMainForm::MakeTexQiitaMIClick() {
     writeMemo(MemoForm::TexQiita);
+    toolkit::announce(ui->Memo, spoken::made(spoken::texForm(ui->MakeTexQiitaMI->text())));
 }
 
 void TMainForm::MakeTexHatenaMIClick() {
     writeMemo(MemoForm::TexHatena);
+    toolkit::announce(ui->Memo, spoken::made(spoken::texForm(ui->MakeTexHatenaMI->text())));
 }
 
 void TMainForm::MakeTexMIClick() {
     writeMemo(MemoForm::Tex);
+    toolkit::announce(ui->Memo, spoken::made(spoken::texForm(ui->MakeTexMI->text())));
 }
 
 // The row as one line of text, for chats and other places that take only text.
 void TMainForm::MakeTextMIClick() {
     writeMemo(MemoForm::Text);
+    toolkit::announce(ui->Memo, spoken::made(spoken::TextForm));
 }
 
 void TMainForm::writeMemo(MemoForm form) {
@@ -484,7 +519,7 @@ void TMainForm::CopyImageMIClick() {
     QWidget *at = ui->Image->isVisible() && !ui->Memo->hasFocus()
                       ? static_cast<QWidget *>(ui->Image)
                       : ui->Memo;
-    toolkit::tell(at, tr("画像をコピーしました"));
+    toolkit::tell(at, spoken::PictureCopied);
 }
 
 // An empty pane has nothing to copy: the table is made first, as Make makes it.
@@ -494,7 +529,7 @@ void TMainForm::CopyBClick() {
     }
     Memo.selectAll();
     Memo.copySelection();
-    toolkit::tell(ui->CopyB, tr("コピーしました"));
+    toolkit::tell(ui->CopyB, spoken::Copied);
 }
 
 // The line image the markup points at, a black pixel that the table stretches to each fraction's
@@ -527,6 +562,9 @@ void TMainForm::VisSCClick() {
     }
     Image.setVisible(SampleVisible);
     FontB.setVisible(SampleVisible);
+    toolkit::announce(ui->VisSC, SampleVisible
+                                     ? spoken::sampleShown(preview::describeSample(fractions_))
+                                     : spoken::SampleHidden);
 }
 
 // A new screen or a new scale: the sample is drawn again in as many pixels as the screen shows.

@@ -47,6 +47,7 @@ private:
     void NmntEEnter();
     void DnmnEEnter();
     void ChangeBClick();
+    void ChangeBRefuse();
     void DeleteBClick();
     void UndoMIClick();
     void RedoMIClick();

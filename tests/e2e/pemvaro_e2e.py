@@ -287,7 +287,7 @@ class Session:
         self.program = program
         self.workdir = workdir
         self.desktop = desktop
-        self.xvfb = self.bus = self.app = None
+        self.xvfb = self.bus = self.app = self.wm = self.orca = None
         self.window = None
         self.logs = []
         self.user = {}  # whom the tools run as, where not the caller
@@ -315,6 +315,8 @@ class Session:
         self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_bus()
 
     def _stop_servers(self):
+        stop(self.orca)
+        stop(self.wm)
         stop(self.bus)
         stop(self.xvfb)
 
@@ -395,22 +397,40 @@ class Session:
     def xdo(self, *args):
         self.run(["xdotool", *args])
 
-    def settle(self):
-        time.sleep(0.15)
+    def input_times(self):
+        """For each of the program's windows, the time of the last key or button press it has
+        read: Qt stamps the window with it (_NET_WM_USER_TIME) as it reads the press."""
+        return {window: self.run(["xprop", "-id", window, "_NET_WM_USER_TIME"],
+                                 check_exit=False).stdout for window in self.windows()}
+
+    def settle(self, before):
+        """Waits for the program to have read the input sent since the input times were `before`,
+        up to the last of it: the stamps changed, then held still for one more look. Input that
+        reaches no window of the program (a key the window manager takes) stamps nothing."""
+        deadline = time.monotonic() + TIMEOUT / 4
+        seen = None
+        while time.monotonic() < deadline:
+            now = self.input_times()
+            if now != before and now == seen:
+                return
+            seen = now
+            time.sleep(0.05)
+
+    def send(self, *args):
+        before = self.input_times()
+        self.xdo(*args)
+        self.settle(before)
 
     # What a person does.
 
     def click(self, point):
-        self.xdo("mousemove", "--window", self.window, str(point[0]), str(point[1]), "click", "1")
-        self.settle()
+        self.send("mousemove", "--window", self.window, str(point[0]), str(point[1]), "click", "1")
 
     def key(self, *keys):
-        self.xdo("key", "--delay", "40", *keys)
-        self.settle()
+        self.send("key", "--delay", "40", *keys)
 
     def type(self, text):
-        self.xdo("type", "--delay", "40", "--", text)
-        self.settle()
+        self.send("type", "--delay", "40", "--", text)
 
     def type_checked(self, text):
         """Types into the focused edit box and reads the box back through the clipboard, as a
@@ -526,6 +546,13 @@ class Session:
                         check_exit=False)
         return set(done.stdout.split())
 
+    def wait_for_windows(self, expected):
+        """Waits for the program's windows to be these, as once a menu has closed."""
+        deadline = time.monotonic() + TIMEOUT
+        while self.windows() != expected:
+            check(time.monotonic() < deadline, "a window stays open")
+            time.sleep(0.1)
+
     def property(self, name):
         return self.run(["xprop", "-id", self.window, name]).stdout.decode().strip()
 
@@ -560,6 +587,99 @@ class Session:
         finally:
             stop(listener)
         return told + [json.loads(line) for line in listener.stdout.read().decode().splitlines()]
+
+    def start_orca(self):
+        """Starts Orca, speaking through speech-dispatcher into a file, with a window manager that
+        gives new windows the focus as a desktop's does; returns what Orca says (Speech)."""
+        tools = ("orca", "speech-dispatcher", "openbox", "localedef")
+        missing = [t for t in tools if not shutil.which(t)]
+        generic = "/usr/lib/speech-dispatcher-modules/sd_generic"
+        if missing or not os.path.exists(generic) or self.run(
+                ["/usr/bin/python3", "-c", "import speechd"], check_exit=False).returncode:
+            raise CaseSkipped("Orca, speech-dispatcher or openbox is not installed (apt-get "
+                              "install orca speech-dispatcher python3-speechd openbox locales; "
+                              "./build.sh test installs them)")
+        home = os.path.join(self.workdir, "listener")
+        config = os.path.join(home, ".config")
+        os.makedirs(os.path.join(config, "speech-dispatcher", "modules"))
+        speech = os.path.join(home, "speech.txt")
+        open(speech, "w").close()
+        # No sound device: libao's null driver, and a module that writes each message to a file.
+        with open(os.path.join(home, ".libao"), "w") as f:
+            f.write("default_driver=null\n")
+        with open(os.path.join(config, "speech-dispatcher", "speechd.conf"), "w") as f:
+            f.write('AudioOutputMethod "libao"\nAddModule "file" "sd_generic" "file.conf"\n'
+                    'DefaultModule file\nLanguageDefaultModule "ja" "file"\n'
+                    'LanguageDefaultModule "en" "file"\n')
+        with open(os.path.join(config, "speech-dispatcher", "modules", "file.conf"), "w") as f:
+            f.write(f"GenericExecuteSynth \"printf '%s\\\\n' \\'$DATA\\' >> {speech}\"\n"
+                    'GenericLanguage "ja" "ja" "utf-8"\nGenericLanguage "en" "en" "utf-8"\n'
+                    'AddVoice "ja" "FEMALE1" "ja"\nAddVoice "en" "MALE1" "en"\n')
+        env = dict(self.env, HOME=home, XDG_CONFIG_HOME=config, LANG="ja_JP.UTF-8",
+                   LC_ALL="ja_JP.UTF-8", XDG_RUNTIME_DIR=home)
+        if b"ja_JP.utf8" not in self.run(["locale", "-a"]).stdout:
+            # The system's locales stay as they are.
+            env["LOCPATH"] = os.path.join(home, "locale")
+            os.mkdir(env["LOCPATH"])
+            self.run(["localedef", "-i", "ja_JP", "-f", "UTF-8",
+                      os.path.join(env["LOCPATH"], "ja_JP.UTF-8")], timeout=120)
+        self.wm = subprocess.Popen(["openbox"], env=self.env, stdin=subprocess.DEVNULL,
+                                   stdout=self._open_log("openbox.log"), stderr=subprocess.STDOUT,
+                                   preexec_fn=die_with_parent)
+        # Orca's own log tells what it was told, where a case fails.
+        debug = os.path.join(home, "debug.txt")
+        self.orca = subprocess.Popen(["orca", "--replace", "--debug-file", debug], env=env,
+                                     stdin=subprocess.DEVNULL, stdout=self._open_log("orca.log"),
+                                     stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
+        deadline = time.monotonic() + TIMEOUT
+        while not self._wm_running() or not self._orca_started(speech, debug):
+            check(self.orca.poll() is None, "Orca ended: " + self._log("orca.log")[-2000:])
+            check(time.monotonic() < deadline, "Orca or openbox did not start")
+            time.sleep(0.1)
+        return Speech(self, speech)
+
+    def _wm_running(self):
+        found = self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check_exit=False)
+        return b"window id" in found.stdout
+
+    @staticmethod
+    def _orca_started(*logs):
+        # Its greeting, in the speech file or, once Python has written it out, in its own log.
+        for log in logs:
+            if os.path.exists(log):
+                with open(log, "rb") as f:
+                    if b"Screen reader on" in f.read():
+                        return True
+        return False
+
+
+class Speech:
+    """What Orca says, one utterance a line, read as it comes."""
+
+    def __init__(self, session, path):
+        self.session, self.path = session, path
+
+    def lines(self):
+        with open(self.path, encoding="utf-8", errors="replace") as f:
+            return [line.strip() for line in f if line.strip()]
+
+    def after(self, action, expect):
+        """Runs the action, then waits until Orca has said each expected text in turn (each in
+        some utterance) and returns what it said; fails with all it said when one does not come."""
+        heard = len(self.lines())
+        action()
+        deadline = time.monotonic() + TIMEOUT
+        while True:
+            said = self.lines()[heard:]
+            pending = list(expect)
+            for utterance in said:
+                if pending and pending[0] in utterance:
+                    pending.pop(0)
+            if not pending:
+                return said
+            if time.monotonic() > deadline or self.session.orca.poll() is not None:
+                raise CaseFailed(f"Orca did not say {pending[0]!r}; it said {said}")
+            time.sleep(0.1)
 
 
 class WaylandSession(Session):
@@ -680,6 +800,13 @@ class WaylandSession(Session):
             if node.get("name") == name and node.get("pid") == self.app.pid and node["focused"]:
                 return node
             stack += node.get("nodes", []) + node.get("floating_nodes", [])
+        return None
+
+    def settle(self, before=None):
+        # Nothing outside a Wayland client tells when it has read its input: a short pause.
+        time.sleep(0.15)
+
+    def input_times(self):
         return None
 
     def click(self, point):
@@ -1422,6 +1549,51 @@ def screen_reader(s):
             time.monotonic() < deadline:
         time.sleep(0.2)
     check(tips == ["クリップボードに分数の列がありません"], f"the paste's line reads {tips}")
+
+
+@case
+def screen_reader_speech(s):
+    # The typical use from the keyboard alone, as Orca speaks it: each step and what it must say
+    # (controls by their names; the words for their roles are Orca's and change with its version).
+    orca = s.start_orca()
+    s.screen_reader_on()
+    said = orca.after(lambda: s.xdo("windowactivate", "--sync", s.window),
+                      expect=["分数リスト"])
+    said += orca.after(lambda: s.key("Return"), expect=["行が選ばれていません"])
+    said += orca.after(lambda: s.key("Down", "Tab"), expect=["分子"])
+    said += orca.after(lambda: s.enter_fraction("1", "2"), expect=["1/2 を追加"])
+    said += orca.after(lambda: s.enter_fraction("3", "4"), expect=["3/4 を追加"])
+    # The rows by their columns and positions, the focus mark on the selected row.
+    said += orca.after(lambda: s.key("shift+Tab"), expect=["新規作成", "3 / 3"])
+    said += orca.after(lambda: s.key("Up"), expect=["分子 3", "分母 4", "2 / 3"])
+    said += orca.after(lambda: s.key("Up"), expect=["分子 1", "分母 2", "1 / 3"])
+    said += orca.after(lambda: s.key("Tab", "Tab", "Tab", "Tab"), expect=["削除"])
+    # Delete keeps the focus, and Orca must not hear otherwise.
+    deleted = orca.after(lambda: s.key("space"), expect=["1/2 を削除"])
+    check(not any("分数リスト" in line for line in deleted),
+          f"Orca heard the list take the focus: {deleted}")
+    said += deleted
+    said += orca.after(lambda: s.key("shift+Tab"), expect=["変更"])
+    said += orca.after(lambda: s.key(*["shift+Tab"] * 3), expect=["分子 3"])
+    said += orca.after(lambda: s.key("ctrl+z"), expect=["元に戻す: 1/2 を削除"])
+    windows = s.windows()
+    said += orca.after(lambda: s.key("shift+F10"), expect=["元に戻す(U)"])
+    s.key("Escape")
+    s.wait_for_windows(windows)
+    said += orca.after(lambda: s.key(*["Tab"] * 5), expect=["作成"])
+    said += orca.after(lambda: s.key("space"), expect=["HTML の表 を作成"])
+    said += orca.after(lambda: s.key("Tab", "space"), expect=["コピーしました"])
+    s.expect_clipboard(table_markup([("1", "2"), ("3", "4")]))
+    said += orca.after(lambda: s.key("Tab", "shift+F10"), expect=["HTML5 ページ用に作成"])
+    said += orca.after(lambda: s.key("Down", "Down"), expect=["TeX で作成"])
+    said += orca.after(lambda: s.key("Right"), expect=["Zenn・note 用"])
+    said += orca.after(lambda: s.key("Return"), expect=["Zenn・note 用の TeX を作成"])
+    # The font chooser's lists by their names, with the current item.
+    said += orca.after(lambda: s.key("Tab", "Tab", "Tab", "space"),
+                       expect=["フォント", "フォント名", "MS Pゴシック"])
+    said += orca.after(lambda: s.key("Tab"), expect=["スタイル", "標準"])
+    said += orca.after(lambda: s.key("Escape"), expect=["フォント"])
+    print("Orca said:", *said, sep="\n  ")
 
 
 @case

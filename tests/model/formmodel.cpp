@@ -50,7 +50,8 @@ void FormModel::commit() {
     std::vector<Row> before = entries;
     if (selected == count() - 1) {
         entries.push_back({numerator, denominator});
-        selected = count() - 1;
+        // The focus mark goes with the selection, as screen readers read the marked row.
+        selected = current = count() - 1;
         refresh();
     } else {
         entries[static_cast<size_t>(selected)] = {numerator, denominator};
@@ -92,9 +93,7 @@ void FormModel::remove() {
     }
     std::vector<Row> before = entries;
     entries.erase(entries.begin() + selected);
-    if (current > selected) {
-        --current;
-    }
+    current = selected;
     refresh();
     // Delete lost its purpose under the user's hands: the focus goes back to the list.
     if (focus == Control::DeleteB && !deleteEnabled) {

@@ -203,11 +203,10 @@ void Session::listKey(Qt::Key k) {
             next = 0;
         }
     }
-    // The mark moves and takes the selection with it; a key that cannot move it does nothing.
-    if (next != model_.current) {
-        model_.current = next;
-        model_.select(next);
-    }
+    // The mark moves and takes the selection with it; a key that cannot move it selects the row
+    // it stands on.
+    model_.current = next;
+    model_.select(next);
 }
 
 // Undo and redo of the list, in the list and at the controls without an undo of their own; the

@@ -11,8 +11,7 @@ class QWidget;
 namespace toolkit {
 
 // Says in a few words what a command did, at the control it was done at, without a dialog to
-// dismiss: a tooltip that goes by itself, and the same words for screen readers (an announcement
-// where Qt makes them, from 6.8 on; before, the control's description while the tooltip shows).
+// dismiss: a tooltip that goes by itself, and the same words announced to screen readers.
 // Every short word of the program's about what it did, or did not do, goes through here.
 struct Telling {
     // Where the words show, in the control's coordinates; below the control where not given.

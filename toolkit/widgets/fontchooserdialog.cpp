@@ -1,5 +1,7 @@
 #include "toolkit/widgets/fontchooserdialog.h"
 
+#include "toolkit/announcer.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -120,6 +122,11 @@ FontChooserDialog::FontChooserDialog(const QColor &windowText, QWidget *parent)
     colorBox_->setObjectName(QStringLiteral("colorBox"));
     scriptBox_->setObjectName(QStringLiteral("scriptBox"));
     sample_->setObjectName(QStringLiteral("sampleText"));
+    // The captions above the lists are no labels that screen readers take for their names.
+    faceList_->setAccessibleName(QStringLiteral("フォント名"));
+    styleList_->setAccessibleName(QStringLiteral("スタイル"));
+    readCurrentItemOnFocus(faceList_);
+    readCurrentItemOnFocus(styleList_);
 
     for (const QString &family : QFontDatabase::families()) {
         if (!QFontDatabase::isPrivateFamily(family)) {

@@ -2,6 +2,7 @@
 
 #include "toolkit/font.h"
 #include "toolkit/text.h"
+#include "toolkit/widgets/actionsmenu.h"
 
 #include <QContextMenuEvent>
 #include <QFocusEvent>
@@ -85,11 +86,7 @@ void LongTextLineEdit::contextMenuEvent(QContextMenuEvent *event) {
         menu->addSeparator();
         menu->addActions(actions());
     }
-    // A menu is a window of its own: without this it takes the application's font, not the font
-    // of the window it opens in.
-    menu->setAttribute(Qt::WA_WindowPropagation);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
+    popUpContextMenu(menu, event);
 }
 
 void LongTextLineEdit::focusInEvent(QFocusEvent *event) {

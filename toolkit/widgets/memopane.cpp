@@ -2,6 +2,7 @@
 
 #include "toolkit/font.h"
 #include "toolkit/text.h"
+#include "toolkit/widgets/actionsmenu.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -499,10 +500,7 @@ void MemoPane::contextMenuEvent(QContextMenuEvent *event) {
     QAction *firstStandard = menu->actions().value(0);
     menu->insertActions(firstStandard, actions());
     menu->insertSeparator(firstStandard);
-    // In the font of the window it opens in, not the application's.
-    menu->setAttribute(Qt::WA_WindowPropagation);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
+    popUpContextMenu(menu, event);
 }
 
 } // namespace toolkit

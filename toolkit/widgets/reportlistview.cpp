@@ -1,5 +1,6 @@
 #include "toolkit/widgets/reportlistview.h"
 
+#include "toolkit/announcer.h"
 #include "toolkit/text.h"
 #include "toolkit/widgets/actionsmenu.h"
 
@@ -9,6 +10,7 @@
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
 #include <array>
 
 namespace toolkit {
@@ -25,10 +27,20 @@ public:
         return parent.isValid() ? 0 : static_cast<int>(captions_.size());
     }
     QVariant data(const QModelIndex &index, int role) const override {
-        if (role != Qt::DisplayRole && role != Qt::EditRole) {
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return text(index.row(), index.column());
+        case Qt::AccessibleTextRole:
+            return spokenText(index.row(), index.column());
+        case Qt::AccessibleDescriptionRole:
+            // Where the row lies, on its first cell, which takes the focus mark.
+            return index.column() == 0
+                       ? QStringLiteral("%1 / %2").arg(index.row() + 1).arg(rowCount())
+                       : QVariant();
+        default:
             return {};
         }
-        return text(index.row(), index.column());
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
@@ -49,6 +61,15 @@ public:
     }
     QString text(int row, int column) const {
         return column < 2 ? rows_.at(row)[static_cast<size_t>(column)] : QString();
+    }
+    // Read out, each text follows its column's caption (「分子 1」「分母 2」); a row without a
+    // sub-item is its caption alone.
+    QString spokenText(int row, int column) const {
+        const QString shown = text(row, column);
+        if (text(row, 1).isEmpty()) {
+            return shown;
+        }
+        return captions_.value(column) + u' ' + shown;
     }
     void setText(int row, int column, const QString &text) {
         QString &held = rows_[row][static_cast<size_t>(column)];
@@ -124,6 +145,7 @@ ReportListView::ReportListView(QWidget *parent)
     header()->setSectionsClickable(false);
     header()->setSectionsMovable(false);
     setItemDelegate(new SingleLineDelegate(this));
+    readCurrentItemOnFocus(this);
     watchModel();
 }
 
@@ -169,8 +191,15 @@ int ReportListView::selectedIndex() const {
 }
 
 void ReportListView::selectRow(int row) {
-    selectionModel()->select(model()->index(row, 0),
-                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    // The focus mark goes with the selection, so that the keys go on from the selected row and a
+    // screen reader reads the row that is selected.
+    const QModelIndex index = model()->index(row, 0);
+    if (index.isValid()) {
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                     QItemSelectionModel::Rows);
+    } else {
+        selectionModel()->clearSelection();
+    }
 }
 
 void ReportListView::markRow(int row) {
@@ -228,6 +257,22 @@ QPoint ReportListView::noticePoint() const {
     return viewport()->mapTo(this, at.bottomLeft());
 }
 
+void ReportListView::currentChanged(const QModelIndex &current, const QModelIndex &previous) {
+    if (hasFocus()) {
+        QTreeView::currentChanged(current, previous);
+        return;
+    }
+    // Qt 6.4's tree view tells screen readers that the new current row has the keyboard focus
+    // even when a button has it, as after Delete: without the focus, only the rows are repainted.
+    QAbstractItemView::currentChanged(current, previous);
+    for (const QModelIndex &row : {previous, current}) {
+        if (row.isValid()) {
+            viewport()->update(
+                QRect(0, visualRect(row).top(), viewport()->width(), visualRect(row).height()));
+        }
+    }
+}
+
 void ReportListView::keyPressEvent(QKeyEvent *event) {
     // The view's own copy puts the text of one cell on the clipboard, even the entry row's
     // caption: the list copies whole entries through its menu, or nothing.
@@ -236,6 +281,14 @@ void ReportListView::keyPressEvent(QKeyEvent *event) {
         return;
     }
     QTreeView::keyPressEvent(event);
+    // The focus mark stands on the first row from the moment the list has the focus, unselected:
+    // a key that moves it selects the row it is on even where it cannot move further.
+    static constexpr std::array moves{Qt::Key_Up,  Qt::Key_Down,   Qt::Key_Home,
+                                      Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
+    if (selectedIndex() < 0 && currentIndex().isValid() &&
+        std::find(moves.begin(), moves.end(), event->key()) != moves.end()) {
+        selectRow(currentIndex().row());
+    }
 }
 
 void ReportListView::mousePressEvent(QMouseEvent *event) {

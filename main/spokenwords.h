@@ -1,0 +1,68 @@
+#pragma once
+
+#include "fractions/listhistory.h"
+
+#include <QString>
+
+// What screen readers are told after an action, where a sighted user sees its result.
+namespace spoken {
+
+// An entry as the sample's description reads it: 「1/2」, or a plain entry's text.
+inline QString entry(const fractions::Entry &entry) {
+    if (entry.isFraction()) {
+        return entry.numerator + u'/' + entry.denominator;
+    }
+    return entry.numerator.isEmpty() ? QStringLiteral("空の項目") : entry.numerator;
+}
+
+inline QString added(const fractions::Entry &e) {
+    return QStringLiteral("%1 を追加").arg(entry(e));
+}
+inline QString changed(const fractions::Entry &e) {
+    return QStringLiteral("%1 に変更").arg(entry(e));
+}
+inline QString deleted(const fractions::Entry &e) {
+    return QStringLiteral("%1 を削除").arg(entry(e));
+}
+
+inline QString pasted(std::size_t count) {
+    return QStringLiteral("%1 項目を貼り付け").arg(count);
+}
+
+// A change of the list as it was made: one entry added, changed or deleted, or a pasted row.
+inline QString change(const fractions::ListChange &step) {
+    if (step.before.empty()) {
+        return step.after.size() == 1 ? added(step.after.front()) : pasted(step.after.size());
+    }
+    return step.after.empty() ? deleted(step.before.front()) : changed(step.after.front());
+}
+inline QString undone(const fractions::ListChange &step) {
+    return QStringLiteral("元に戻す: %1").arg(change(step));
+}
+inline QString redone(const fractions::ListChange &step) {
+    return QStringLiteral("やり直し: %1").arg(change(step));
+}
+
+// The markup made, by its form.
+inline QString made(const QString &form) {
+    return QStringLiteral("%1 を作成").arg(form);
+}
+inline const QString TableForm = QStringLiteral("HTML の表");
+inline const QString Html5Form = QStringLiteral("HTML5 ページ用の表");
+inline const QString MathMlForm = QStringLiteral("MathML");
+inline const QString TextForm = QStringLiteral("テキスト");
+// A TeX form, by the sites its menu item names (「Zenn・note 用」).
+inline QString texForm(const QString &sites) {
+    return QStringLiteral("%1の TeX").arg(sites);
+}
+
+inline const QString NoRowSelected = QStringLiteral(
+    "行が選ばれていません。分子か分母を入力するか、リストで行を選んでから Enter を押してください");
+inline const QString Copied = QStringLiteral("コピーしました");
+inline const QString PictureCopied = QStringLiteral("画像をコピーしました");
+inline const QString SampleHidden = QStringLiteral("サンプルを隠しました");
+inline QString sampleShown(const QString &description) {
+    return QStringLiteral("サンプル: %1").arg(description);
+}
+
+} // namespace spoken
