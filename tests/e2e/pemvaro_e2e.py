@@ -1326,14 +1326,14 @@ def generated_cells(seed=34, count=300):
 
 
 def read_as_chromium(s, chromium):
-    """Pastes READ_CELLS as plain entries after markup_in_browser's; the name of the table for
-    HTML5 pages and the MathML tokens must read each as Chromium shows it, white space collapsed;
-    then as many cells of a small grammar."""
+    """Pastes READ_CELLS and cells of a small grammar as plain entries after markup_in_browser's,
+    in one table pasted into the list, which takes each cell back as written; the name of the
+    table for HTML5 pages and the MathML tokens must read each as Chromium shows it, white space
+    collapsed."""
     cells = READ_CELLS + generated_cells()
     s.click(NMNT_E)
-    for cell in cells:
-        s.paste(cell)
-        s.key("Return")
+    s.key("shift+Tab")  # the list, its entry row selected: the row goes at the end
+    s.paste(table_markup([(cell, "") for cell in cells]).decode())
     try:
         shown = browserlayout.shown_texts(chromium, s.workdir, cells, TIMEOUT * 2)
     except (RuntimeError, subprocess.TimeoutExpired) as error:
