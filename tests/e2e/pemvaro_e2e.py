@@ -1557,8 +1557,9 @@ def screen_reader_speech(s):
     # (controls by their names; the words for their roles are Orca's and change with its version).
     orca = s.start_orca()
     s.screen_reader_on()
+    # The current row; Orca 43 says the list's name before it, later ones the row alone.
     said = orca.after(lambda: s.xdo("windowactivate", "--sync", s.window),
-                      expect=["分数リスト"])
+                      expect=["新規作成", "1 / 1"])
     said += orca.after(lambda: s.key("Return"), expect=["行が選ばれていません"])
     said += orca.after(lambda: s.key("Down", "Tab"), expect=["分子"])
     said += orca.after(lambda: s.enter_fraction("1", "2"), expect=["1/2 を追加"])
