@@ -664,17 +664,15 @@ class Speech:
             return [line.strip() for line in f if line.strip()]
 
     def after(self, action, expect):
-        """Runs the action, then waits until Orca has said each expected text in turn (each in
-        some utterance) and returns what it said; fails with all it said when one does not come."""
+        """Runs the action, then waits until Orca has said each expected text (each in some
+        utterance, in the order Orca's version puts them) and returns what it said; fails with
+        all it said when one does not come."""
         heard = len(self.lines())
         action()
         deadline = time.monotonic() + TIMEOUT
         while True:
             said = self.lines()[heard:]
-            pending = list(expect)
-            for utterance in said:
-                if pending and pending[0] in utterance:
-                    pending.pop(0)
+            pending = [text for text in expect if not any(text in line for line in said)]
             if not pending:
                 return said
             if time.monotonic() > deadline or self.session.orca.poll() is not None:
