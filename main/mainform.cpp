@@ -347,13 +347,12 @@ void TMainForm::PasteMIClick() {
     constexpr size_t MostEntries = 100'000;
     const std::optional<toolkit::Clipboard::Texts> held = clipboard_.texts(MostBytes);
     if (!held) {
-        tellListTrouble(QStringLiteral("クリップボードが大きすぎて貼り付けられません"));
+        tellListTrouble(spoken::ClipboardTooLarge);
         return;
     }
     std::optional<std::vector<fractions::Entry>> row = markup::readRow(held->html, held->text);
     if (!row || row->size() > MostEntries) {
-        tellListTrouble(row ? QStringLiteral("クリップボードの列が長すぎて貼り付けられません")
-                            : QStringLiteral("クリップボードに分数の列がありません"));
+        tellListTrouble(row ? spoken::RowTooLong : spoken::NoRowOnClipboard);
         return;
     }
     const int selected = ListBox.selectedIndex();

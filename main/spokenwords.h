@@ -59,6 +59,11 @@ inline QString texForm(const QString &sites) {
 inline const QString NoRowSelected = QStringLiteral(
     "行が選ばれていません。分子か分母を入力するか、リストで行を選んでから Enter を押してください");
 inline const QString Copied = QStringLiteral("コピーしました");
+// A paste that puts nothing into the list, and why.
+inline const QString NoRowOnClipboard = QStringLiteral("クリップボードに分数の列がありません");
+inline const QString ClipboardTooLarge =
+    QStringLiteral("クリップボードが大きすぎて貼り付けられません");
+inline const QString RowTooLong = QStringLiteral("クリップボードの列が長すぎて貼り付けられません");
 inline const QString PictureCopied = QStringLiteral("画像をコピーしました");
 inline const QString SampleHidden = QStringLiteral("サンプルを隠しました");
 inline QString sampleShown(const QString &description) {

@@ -345,7 +345,6 @@ void TableMarkupTest::readBack_data() {
         << table({u"<td align=\"center\">1</td>"_s}, {DefaultImage}, {}).join(u'\n') << QString()
         << none;
     QTest::newRow("unbalanced braces") << QString() << u"$$\\frac{1}{2}}$$"_s << none;
-    QTest::newRow("a brace left open") << QString() << u"\\frac{1}{{2}"_s << none;
     QTest::newRow("\\frac missing an argument") << QString() << u"$\\frac{1}$"_s << none;
     QTest::newRow("braces too deep")
         << QString() << u"\\frac{1}"_s + u"{"_s.repeated(100000) << none;

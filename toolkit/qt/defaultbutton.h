@@ -19,7 +19,6 @@ namespace toolkit {
 // Xfce's themes Enter presses buttons, so a check box toggles and a group box takes it as a press
 // of its title's check box, even when it has none, and the window never hears of it.
 class DefaultButton final : public QObject {
-    Q_OBJECT
 public:
     explicit DefaultButton(QPushButton *button);
 
