@@ -626,7 +626,8 @@ class Session:
         self.wm = subprocess.Popen(["openbox"], env=self.env, stdin=subprocess.DEVNULL,
                                    stdout=self._open_log("openbox.log"), stderr=subprocess.STDOUT,
                                    preexec_fn=die_with_parent)
-        # Orca's own log tells what it was told, where a case fails.
+        # Orca's own log tells what it was told, where a case fails. Orca ends any other Orca of
+        # the same user (of another root too): two such cases cannot run at once.
         debug = os.path.join(home, "debug.txt")
         self.orca = subprocess.Popen(["orca", "--replace", "--debug-file", debug], env=env,
                                      stdin=subprocess.DEVNULL, stdout=self._open_log("orca.log"),
@@ -636,7 +637,7 @@ class Session:
             check(self.orca.poll() is None, "Orca ended: " + self._log("orca.log")[-2000:])
             check(time.monotonic() < deadline, "Orca or openbox did not start")
             time.sleep(0.1)
-        return Speech(self, speech)
+        return Speech(self, speech, debug)
 
     def _wm_running(self):
         found = self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check_exit=False)
@@ -656,8 +657,8 @@ class Session:
 class Speech:
     """What Orca says, one utterance a line, read as it comes."""
 
-    def __init__(self, session, path):
-        self.session, self.path = session, path
+    def __init__(self, session, path, debug):
+        self.session, self.path, self.debug = session, path, debug
 
     def lines(self):
         with open(self.path, encoding="utf-8", errors="replace") as f:
@@ -676,8 +677,16 @@ class Speech:
             if not pending:
                 return said
             if time.monotonic() > deadline or self.session.orca.poll() is not None:
-                raise CaseFailed(f"Orca did not say {pending[0]!r}; it said {said}")
+                raise CaseFailed(f"Orca did not say {pending[0]!r}; it said {said}\n"
+                                 + self._what_orca_did())
             time.sleep(0.1)
+
+    def _what_orca_did(self, last=60):
+        # The events Orca took or passed over and what it spoke, from its own log.
+        marks = ("Dequeued", "Ignoring", "Skipping", "SPEECH OUTPUT", "locusOfFocus")
+        with open(self.debug, encoding="utf-8", errors="replace") as f:
+            lines = [line.rstrip()[:160] for line in f if any(m in line for m in marks)]
+        return "--- Orca's log, last events\n" + "\n".join(lines[-last:])
 
 
 class WaylandSession(Session):
@@ -1555,6 +1564,9 @@ def screen_reader_speech(s):
     # (controls by their names; the words for their roles are Orca's and change with its version).
     orca = s.start_orca()
     s.screen_reader_on()
+    # The window manager may have activated the window while Orca was starting: the case starts
+    # from a window put away, as one comes back to it from another.
+    s.xdo("windowminimize", "--sync", s.window)
     # The current row; Orca 43 says the list's name before it, later ones the row alone.
     said = orca.after(lambda: s.xdo("windowactivate", "--sync", s.window),
                       expect=["新規作成", "1 / 1"])
