@@ -1599,8 +1599,14 @@ def screen_reader_speech(s):
     said += orca.after(lambda: s.key("Down", "Down"), expect=["TeX で作成"])
     said += orca.after(lambda: s.key("Right"), expect=["Zenn・note 用"])
     said += orca.after(lambda: s.key("Return"), expect=["Zenn・note 用の TeX を作成"])
+    # A box's name before its text.
+    path = orca.after(lambda: s.key("Tab"), expect=["中線画像パス", "./fracline"])
+    named = next(i for i, line in enumerate(path) if "中線画像パス" in line)
+    check(not any("./fracline" in line for line in path[:named]),
+          f"Orca read the path box's text before its name: {path}")
+    said += path
     # The font chooser's lists by their names, with the current item.
-    said += orca.after(lambda: s.key("Tab", "Tab", "Tab", "space"),
+    said += orca.after(lambda: s.key("Tab", "Tab", "space"),
                        expect=["フォント", "フォント名", "MS Pゴシック"])
     said += orca.after(lambda: s.key("Tab"), expect=["スタイル", "標準"])
     said += orca.after(lambda: s.key("Escape"), expect=["フォント"])

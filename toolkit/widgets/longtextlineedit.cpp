@@ -4,6 +4,7 @@
 #include "toolkit/text.h"
 #include "toolkit/widgets/actionsmenu.h"
 
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
@@ -90,18 +91,33 @@ void LongTextLineEdit::contextMenuEvent(QContextMenuEvent *event) {
 }
 
 void LongTextLineEdit::focusInEvent(QFocusEvent *event) {
-    QLineEdit::focusInEvent(event);
-    showCaret();
     switch (event->reason()) {
     case Qt::MouseFocusReason:
     case Qt::ActiveWindowFocusReason:
     case Qt::PopupFocusReason:
+        QLineEdit::focusInEvent(event);
         break;
     default:
-        // Selecting lays the whole line out again: not twice for one focus.
-        if (selectionStart() != 0 || selectionLength() != text().size()) {
-            selectAll();
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+        // Qt 6.4 tells screen readers of the selection before the focus, and Orca then reads the
+        // text before the box's name: with one listening, the text is selected once it has heard.
+        if (QAccessible::isActive()) {
+            QFocusEvent unselecting(event->type(), Qt::OtherFocusReason);
+            QLineEdit::focusInEvent(&unselecting);
+            QMetaObject::invokeMethod(this, &LongTextLineEdit::selectAllOnce, Qt::QueuedConnection);
+            break;
         }
+#endif
+        QLineEdit::focusInEvent(event);
+        selectAllOnce();
+    }
+    showCaret();
+}
+
+void LongTextLineEdit::selectAllOnce() {
+    // Selecting lays the whole line out again: not twice for one focus.
+    if (hasFocus() && (selectionStart() != 0 || selectionLength() != text().size())) {
+        selectAll();
     }
 }
 

@@ -64,6 +64,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Selects the whole text, while the box has the focus, unless it already is.
+    void selectAllOnce();
     // The stretch of the text that is laid out for painting, from `from` on.
     struct Shown {
         qsizetype from = 0;
