@@ -199,9 +199,16 @@ void TMainForm::ListBoxChange() {
     CopyImageMI.setEnabled(fractions_.entryCount() > 0);
     if (SampleVisible) {
         sample_.redraw(fractions_);
-        Image.describe(preview::describeSample(fractions_));
+        describeSample();
         surface_.forgetTextsNotMeasured();
     }
+}
+
+// The picture takes no focus: the check box beside it reads its text to screen readers.
+void TMainForm::describeSample() {
+    const QString text = preview::describeSample(fractions_);
+    Image.describe(text);
+    toolkit::describe(ui->VisSC, spoken::sampleShown(text));
 }
 
 // Enter in an edit box while no row is selected: what was typed becomes a new entry, as if the
@@ -558,6 +565,8 @@ void TMainForm::VisSCClick() {
     SampleVisible = VisSC.isChecked();
     if (SampleVisible) {
         ListBoxChange();
+    } else {
+        toolkit::describe(ui->VisSC, {});
     }
     Image.setVisible(SampleVisible);
     FontB.setVisible(SampleVisible);

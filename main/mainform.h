@@ -73,6 +73,7 @@ private:
 
     void connectHandlers();
     void fitLabelsToTexts();
+    void describeSample();
     void showHistoryStep(int row);
     void enableHistoryItems();
     // The forms of markup the pane can hold, each made by one command.

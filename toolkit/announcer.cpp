@@ -44,6 +44,12 @@ private:
 
 } // namespace
 
+void describe(QWidget *control, const QString &description) {
+    if (description != control->accessibleDescription()) {
+        control->setAccessibleDescription(description);
+    }
+}
+
 void readCurrentItemOnFocus(QAbstractItemView *view) {
     view->installEventFilter(new CurrentItemReader(view));
 }

@@ -1,5 +1,6 @@
 #include "toolkit/qt/qtsurface.h"
 
+#include "toolkit/announcer.h"
 #include "toolkit/text.h"
 #include "toolkit/widgets/actionsmenu.h"
 
@@ -168,9 +169,7 @@ void SurfaceImage::showPicture(const QImage *picture) {
 }
 
 void SurfaceImage::describe(const QString &description) {
-    if (description != accessibleDescription()) {
-        setAccessibleDescription(description);
-    }
+    toolkit::describe(this, description);
 }
 
 // Qt tells a widget of a new device pixel ratio (a new screen, or a new scale of its own) by

@@ -18,8 +18,7 @@ public:
 
     // The picture stays owned by the caller and must outlive this widget's use of it.
     void showPicture(const QImage *picture);
-    // What screen readers read of the picture. They hear of every change, so only a new text is
-    // told.
+    // What screen readers read of the picture.
     void describe(const QString &description);
 
 signals:
