@@ -1535,9 +1535,11 @@ def screen_reader(s):
         s.type("+")
         s.key("Return")
 
-    # Each action that changes the sample is told once.
-    told = s.told_descriptions(add_entries, "1/2 +")
-    check(told == ["1/2", "1/2 +"], f"a screen reader was told {told}")
+    # Each action that changes the sample is told once, of the picture and of the check box that
+    # reads it.
+    told = s.told_descriptions(add_entries, "サンプル: 1/2 +")
+    check(told == ["1/2", "サンプル: 1/2", "1/2 +", "サンプル: 1/2 +"],
+          f"a screen reader was told {told}")
     roles = read()
     check([n["name"] for n in roles.get("frame", [])] == [CAPTION],
           f"no frame named {CAPTION}: {roles.get('frame')}")
