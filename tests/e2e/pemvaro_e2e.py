@@ -482,10 +482,15 @@ class Session:
         self.focus_dialog(SAVE_LINE_IMAGE)
         self.key("ctrl+a")
         self.type(path)
-        self.key("Return")
+        # Return may only close the name box's completion list, which a loaded machine shows
+        # late: while the dialog stays open having written nothing, Return is pressed again.
         deadline = time.monotonic() + TIMEOUT
+        pressed = 0
         while not os.path.exists(path):
             check(time.monotonic() < deadline, "the save dialog wrote no line image")
+            if time.monotonic() > pressed + 2 and self.dialog_open(SAVE_LINE_IMAGE):
+                self.key("Return")
+                pressed = time.monotonic()
             time.sleep(0.1)
         # Nothing else is written: no temporary file beside it, no history of the dialog's.
         check(os.listdir(self.page_folder()) == ["fracline.gif"], "more than the image written")
@@ -500,6 +505,10 @@ class Session:
         folder = os.path.join(self.workdir, "page")
         os.makedirs(folder, exist_ok=True)
         return folder
+
+    def dialog_open(self, title):
+        return bool(self.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+                             check_exit=False).stdout.strip())
 
     def focus_dialog(self, title):
         # Without a window manager a new window gets the keys only when given them.
@@ -798,6 +807,9 @@ class WaylandSession(Session):
             check(time.monotonic() < deadline, f"no window {title} has the focus")
             time.sleep(0.1)
 
+    def dialog_open(self, title):
+        return self.tree_node(title) is not None
+
     def tree_node(self, name=CAPTION):
         """The program's window in sway's tree, once it is mapped, focused and captioned."""
         tree = json.loads(self.run(["swaymsg", "-r", "-t", "get_tree"]).stdout or b"{}")
@@ -842,12 +854,19 @@ class WaylandSession(Session):
         self.wtype("--", text)
 
     def choose_from_context_menu(self, point, downs):
-        # A menu is no window in sway's tree: it shows when the picture changes.
-        shown = self.screenshot().pixels
+        # A menu is no window in sway's tree: it shows in the picture, its top left corner at the
+        # pointer, or its bottom left where there is no room below. The first change of the
+        # picture may be the control's own (its focus, a selected row), which a loaded machine
+        # shows well before the menu: the menu is looked for beside the pointer, where that
+        # change does not reach (a few of its pixels against hundreds of the menu's).
+        x, y = point
+        bands = [(x + 10, y + 10, 80, 16), (x + 10, y - 26, 80, 16)]
+        shown = self.screenshot()
         origin = self.origin()
-        self.pointer.click(origin[0] + point[0], origin[1] + point[1], wlpointer.BTN_RIGHT)
+        self.pointer.click(origin[0] + x, origin[1] + y, wlpointer.BTN_RIGHT)
         deadline = time.monotonic() + TIMEOUT
-        while self.screenshot().pixels == shown:
+        while max(differing_pixels(Sample(now, band), Sample(shown, band))
+                  for now in [self.screenshot()] for band in bands) < 60:
             check(time.monotonic() < deadline, "no context menu")
             time.sleep(0.1)
         self.key(*menu_keys(downs))
