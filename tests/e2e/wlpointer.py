@@ -24,7 +24,7 @@ class VirtualPointer:
         self.sock.connect(os.path.join(runtime_dir, display))
         self.next_id = 2
         self.buffer = b""
-        registry = self._new_id()
+        self.registry = registry = self._new_id()
         self._send(self.DISPLAY, 1, struct.pack("<I", registry))  # get_registry
         globals_ = self._roundtrip(registry)
         manager_name = globals_.get("zwlr_virtual_pointer_manager_v1")
@@ -46,6 +46,9 @@ class VirtualPointer:
             self._send(self.pointer, 2, struct.pack("<III", self._time(), button, state))
             self._send(self.pointer, 4, b"")  # frame
             time.sleep(0.05)
+        # Keys come from other clients, which a loaded compositor may serve first: the click has
+        # been taken, and passed on to the program, before anything else is sent.
+        self._roundtrip(self.registry)
 
     def move(self, x, y):
         self._send(self.pointer, 1, struct.pack("<IIIII", self._time(), x, y, *self.extent))
