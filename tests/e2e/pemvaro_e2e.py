@@ -302,6 +302,12 @@ class Session:
         return self
 
     def __exit__(self, failure, *exc):
+        if self.orca and self.app:
+            # Qt holds each key until Orca has answered for it, and a program ended meanwhile
+            # leaks the key: Orca ends first, and the program answers a call after its refusals.
+            stop(self.orca)
+            subprocess.run([*self.ATSPI_READER, "Pemvaro", "0"], env=self.env, timeout=TIMEOUT,
+                           capture_output=True)
         status = end_program(self.app) if self.app else 0
         self._stop_servers()
         for log in self.logs:
@@ -1609,9 +1615,11 @@ def screen_reader_speech(s):
     said += orca.after(lambda: s.key(*["shift+Tab"] * 3), expect=["分子 3"])
     said += orca.after(lambda: s.key("ctrl+z"), expect=["元に戻す: 1/2 を削除"])
     windows = s.windows()
-    said += orca.after(lambda: s.key("shift+F10"), expect=["元に戻す(U)"])
-    s.key("Escape")
-    s.wait_for_windows(windows)
+    # The same menu a second time reads as the first.
+    for _ in range(2):
+        said += orca.after(lambda: s.key("shift+F10"), expect=["元に戻す(U)"])
+        s.key("Escape")
+        s.wait_for_windows(windows)
     said += orca.after(lambda: s.key(*["Tab"] * 5), expect=["作成"])
     said += orca.after(lambda: s.key("space"), expect=["HTML の表 を作成"])
     said += orca.after(lambda: s.key("Tab", "space"), expect=["コピーしました"])

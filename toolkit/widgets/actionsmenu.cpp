@@ -1,11 +1,37 @@
 #include "toolkit/widgets/actionsmenu.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPointer>
 
 namespace toolkit {
+
+namespace {
+
+// Qt keeps what it tells screen readers of a menu's item with the item's action, bound to the menu
+// it was first shown in. The control's actions outlive each menu made for them: once the menu is
+// gone they are told anew, else the next menu's items read as nothing.
+void forgetItemsForScreenReadersOnClose(QMenu *menu) {
+    QList<QPointer<QAction>> items;
+    for (QAction *action : menu->actions()) {
+        items.append(action);
+    }
+    QObject::connect(menu, &QObject::destroyed, [items] {
+        for (QAction *action : items) {
+            if (action == nullptr) {
+                continue;
+            }
+            if (QAccessibleInterface *item = QAccessible::queryAccessibleInterface(action)) {
+                QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(item));
+            }
+        }
+    });
+}
+
+} // namespace
 
 void popUpActionsMenu(QWidget *widget, const QContextMenuEvent *event) {
     if (widget->actions().isEmpty()) {
@@ -19,6 +45,7 @@ void popUpActionsMenu(QWidget *widget, const QContextMenuEvent *event) {
 void popUpContextMenu(QMenu *menu, const QContextMenuEvent *event) {
     menu->setAttribute(Qt::WA_WindowPropagation);
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    forgetItemsForScreenReadersOnClose(menu);
     menu->popup(event->globalPos());
     if (event->reason() != QContextMenuEvent::Keyboard) {
         return;
