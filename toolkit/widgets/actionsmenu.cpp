@@ -13,8 +13,8 @@ namespace {
 
 // Qt keeps what it tells screen readers of a menu's item with the item's action, bound to the menu
 // it was first shown in. The control's actions outlive each menu made for them: once the menu is
-// gone they are told anew, else the next menu's items read as nothing.
-void forgetItemsForScreenReadersOnClose(QMenu *menu) {
+// deleted they are told anew, else the next menu's items read as nothing.
+void forgetItemsForScreenReadersWhenDeleted(QMenu *menu) {
     QList<QPointer<QAction>> items;
     for (QAction *action : menu->actions()) {
         items.append(action);
@@ -43,9 +43,14 @@ void popUpActionsMenu(QWidget *widget, const QContextMenuEvent *event) {
 }
 
 void popUpContextMenu(QMenu *menu, const QContextMenuEvent *event) {
+    // With a screen reader listening, Qt holds each key until the reader has answered for it, and
+    // leaks a key whose window is gone by then, as the release of the key that closed a menu can
+    // be: a menu is kept, hidden, until the next one opens.
+    static QPointer<QMenu> shownLast;
+    delete shownLast;
+    shownLast = menu;
     menu->setAttribute(Qt::WA_WindowPropagation);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    forgetItemsForScreenReadersOnClose(menu);
+    forgetItemsForScreenReadersWhenDeleted(menu);
     menu->popup(event->globalPos());
     if (event->reason() != QContextMenuEvent::Keyboard) {
         return;
