@@ -12,8 +12,8 @@ namespace toolkit {
 void popUpActionsMenu(QWidget *widget, const QContextMenuEvent *event);
 
 // Pops up a context menu made for `event`, in the font of the window it opens in, deleted once
-// the next one opens. Opened from the keyboard, its first item is current, so that the keys and screen readers
-// start in the menu.
+// the next one opens. Opened from the keyboard, its first item is current, so that the keys and
+// screen readers start in the menu.
 void popUpContextMenu(QMenu *menu, const QContextMenuEvent *event);
 
 // Shift+F10 opens the focused control's context menu, as the Menu key does.
