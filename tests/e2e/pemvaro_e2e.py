@@ -1625,7 +1625,8 @@ def screen_reader_speech(s):
     said += orca.after(lambda: s.key("Tab", "space"), expect=["コピーしました"])
     s.expect_clipboard(table_markup([("1", "2"), ("3", "4")]))
     said += orca.after(lambda: s.key("Tab", "shift+F10"), expect=["HTML5 ページ用に作成"])
-    said += orca.after(lambda: s.key("Down", "Down"), expect=["TeX で作成"])
+    # An item that opens a submenu reads as collapsed (Orca's word), until its submenu opens.
+    said += orca.after(lambda: s.key("Down", "Down"), expect=["TeX で作成 畳んだ状態"])
     said += orca.after(lambda: s.key("Right"), expect=["Zenn・note 用"])
     said += orca.after(lambda: s.key("Return"), expect=["Zenn・note 用の TeX を作成"])
     # A box's name before its text.

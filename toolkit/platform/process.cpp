@@ -2,6 +2,7 @@
 
 #include "toolkit/platform/fonts.h"
 #include "toolkit/qt/qtsurface.h"
+#include "toolkit/widgets/submenuitem.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -85,6 +86,7 @@ void setUpProcess() {
     preloadStyleImages();
     // Screen readers may ask about a control as soon as it is made.
     QAccessible::installFactory(accessibleRole);
+    QAccessible::installFactory(submenuItemAccessible);
     // The program keeps nothing between runs. Qt's file dialog would keep its history and last
     // folder in the user's settings (QtProject.conf) whenever it closes: they go where no file
     // can be made.
