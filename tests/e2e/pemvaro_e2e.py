@@ -302,12 +302,6 @@ class Session:
         return self
 
     def __exit__(self, failure, *exc):
-        if self.orca and self.app:
-            # Qt holds each key until Orca has answered for it, and a program ended meanwhile
-            # leaks the key: Orca ends first, and the program answers a call after its refusals.
-            stop(self.orca)
-            subprocess.run([*self.ATSPI_READER, "Pemvaro", "0"], env=self.env, timeout=TIMEOUT,
-                           capture_output=True)
         status = end_program(self.app) if self.app else 0
         self._stop_servers()
         for log in self.logs:
