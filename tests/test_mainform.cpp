@@ -1,5 +1,6 @@
 #include "fractions/fractionlist.h"
 #include "toolkit/widgets/longtextlineedit.h"
+#include "toolkit/widgets/longtextlineeditaccessible.h"
 #include "windowdriver.h"
 
 #include <QAbstractItemModelTester>
@@ -672,6 +673,54 @@ void MainFormTest::editBoxes_standOnQtsLineEditAsItIs() {
     plain.setFocus();
     QTest::qWait(QGuiApplication::styleHints()->cursorFlashTime() * 3 / 2);
     QCOMPARE(seen.timers.size(), 1);
+
+    // Screen readers are told of the box as of Qt's line edit, but for its text attribute runs:
+    // one over the whole text, where Qt's before 6.8 are empty.
+    QAccessibleInterface *told =
+        toolkit::longTextLineEditAccessible(static_cast<toolkit::LongTextLineEdit *>(box));
+    const QAccessible::Id toldId = QAccessible::registerAccessibleInterface(told);
+    QAccessibleInterface *qts = QAccessible::queryAccessibleInterface(&plain);
+    // By words and sentences Qt 6.4's own may never return, from a text's first character.
+    const auto boundaries = {QAccessible::CharBoundary, QAccessible::LineBoundary};
+    for (const QString &shown : {QString(), u"1"_s, u"./fracline.gif"_s, u"1/2. 𝑥 と\t3"_s}) {
+        for (QLineEdit *edit : {box, static_cast<QLineEdit *>(&plain)}) {
+            edit->setText(shown);
+            edit->setSelection(shown.size(), -std::min<int>(shown.size(), 3));
+        }
+        QCOMPARE(told->role(), qts->role());
+        const auto kind = [](QAccessible::State is) {
+            return QList<bool>{bool(is.editable), bool(is.readOnly), bool(is.selectableText),
+                               bool(is.focusable)};
+        };
+        QCOMPARE(kind(told->state()), kind(qts->state()));
+        QCOMPARE(told->text(QAccessible::Value), qts->text(QAccessible::Value));
+        QAccessibleTextInterface *ours = told->textInterface();
+        QAccessibleTextInterface *theirs = qts->textInterface();
+        QCOMPARE(ours->characterCount(), theirs->characterCount());
+        QCOMPARE(ours->cursorPosition(), theirs->cursorPosition());
+        QCOMPARE(ours->selectionCount(), theirs->selectionCount());
+        int start[2], end[2];
+        ours->selection(0, &start[0], &end[0]);
+        theirs->selection(0, &start[1], &end[1]);
+        QCOMPARE(std::pair(start[0], end[0]), std::pair(start[1], end[1]));
+        for (int at = 0; at < shown.size(); ++at) {
+            for (const auto boundary : boundaries) {
+                QCOMPARE(ours->textBeforeOffset(at, boundary, &start[0], &end[0]),
+                         theirs->textBeforeOffset(at, boundary, &start[1], &end[1]));
+                QCOMPARE(ours->textAtOffset(at, boundary, &start[0], &end[0]),
+                         theirs->textAtOffset(at, boundary, &start[1], &end[1]));
+                QCOMPARE(std::pair(start[0], end[0]), std::pair(start[1], end[1]));
+                QCOMPARE(ours->textAfterOffset(at, boundary, &start[0], &end[0]),
+                         theirs->textAfterOffset(at, boundary, &start[1], &end[1]));
+            }
+            ours->attributes(at, &start[0], &end[0]);
+            QCOMPARE(std::pair(start[0], end[0]), std::pair(0, int(shown.size())));
+        }
+        told->editableTextInterface()->replaceText(0, 1, u"9"_s);
+        qts->editableTextInterface()->replaceText(0, 1, u"9"_s);
+        QCOMPARE(box->text(), plain.text());
+    }
+    QAccessible::deleteAccessibleInterface(toldId);
 }
 
 void MainFormTest::make_writesTheTableOfTheCurrentEntries() {

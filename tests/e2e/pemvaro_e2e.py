@@ -1599,7 +1599,9 @@ def screen_reader_speech(s):
     said += orca.after(lambda: s.key("shift+Tab"), expect=["新規作成", "3 / 3"])
     said += orca.after(lambda: s.key("Up"), expect=["分子 3", "分母 4", "2 / 3"])
     said += orca.after(lambda: s.key("Up"), expect=["分子 1", "分母 2", "1 / 3"])
-    said += orca.after(lambda: s.key("Tab", "Tab", "Tab", "Tab"), expect=["削除"])
+    # Change tells the entry and leaves the focus in the numerator's box.
+    said += orca.after(lambda: s.key("Tab", "Tab", "Tab", "space"), expect=["1/2 に変更", "分子"])
+    said += orca.after(lambda: s.key("Tab", "Tab", "Tab"), expect=["削除"])
     # Delete keeps the focus, and Orca must not hear otherwise.
     deleted = orca.after(lambda: s.key("space"), expect=["1/2 を削除"])
     check(not any("分数リスト" in line for line in deleted),
@@ -1623,8 +1625,8 @@ def screen_reader_speech(s):
     said += orca.after(lambda: s.key("Down", "Down"), expect=["TeX で作成 畳んだ状態"])
     said += orca.after(lambda: s.key("Right"), expect=["Zenn・note 用"])
     said += orca.after(lambda: s.key("Return"), expect=["Zenn・note 用の TeX を作成"])
-    # A box's name before its text.
-    path = orca.after(lambda: s.key("Tab"), expect=["中線画像パス", "./fracline"])
+    # A box's name before its whole text.
+    path = orca.after(lambda: s.key("Tab"), expect=["中線画像パス", "./fracline.gif"])
     named = next(i for i, line in enumerate(path) if "中線画像パス" in line)
     check(not any("./fracline" in line for line in path[:named]),
           f"Orca read the path box's text before its name: {path}")

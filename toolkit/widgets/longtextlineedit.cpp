@@ -174,6 +174,33 @@ int LongTextLineEdit::caretInLayout(const Shown &shown) const {
            (preedit_.isEmpty() ? 0 : preeditCursor_);
 }
 
+int LongTextLineEdit::layoutLeft(const QTextLine &line, const Shown &shown) const {
+    return contentsArea().x() + HorizontalMargin + caretX() -
+           qRound(line.cursorToX(caretInLayout(shown))) - scroll_;
+}
+
+QRect LongTextLineEdit::characterRect(qsizetype offset) const {
+    QTextLayout layout;
+    const Shown shown = layOutAroundCaret(layout);
+    if (offset < shown.from || offset >= shown.to) {
+        return {};
+    }
+    const QTextLine line = layout.lineAt(0);
+    const int left = layoutLeft(line, shown);
+    const auto inLayout = static_cast<int>(offset - shown.from);
+    const int x = left + qRound(line.cursorToX(inLayout));
+    const int next = left + qRound(line.cursorToX(inLayout + 1));
+    const QRect area = contentsArea();
+    const int height = fontMetrics().height();
+    return {std::min(x, next), area.y() + (area.height() - height + 1) / 2,
+            std::max(std::abs(next - x), 1), height};
+}
+
+int LongTextLineEdit::characterAt(QPoint point) {
+    followCaret();
+    return cursorPositionAt(point + QPoint(scroll_, 0));
+}
+
 void LongTextLineEdit::scrollToCaret(const QTextLine &line, const Shown &shown, int width) const {
     // As a line edit scrolls: no further than keeps the caret in view, and no blank space after
     // the end of a text wider than the box.
@@ -239,8 +266,7 @@ void LongTextLineEdit::paintEvent(QPaintEvent *) {
     const int height = std::max(metrics.height(), qCeil(line.height()));
     const QRect lineRect(area.x() + HorizontalMargin, area.y() + (area.height() - height + 1) / 2,
                          area.width() - 2 * HorizontalMargin, height);
-    const int start = caretX() - qRound(line.cursorToX(caretInLayout(shown)));
-    const QPointF at(lineRect.x() + start - scroll_,
+    const QPointF at(layoutLeft(line, shown),
                      lineRect.y() - (qRound(line.ascent()) - metrics.ascent()));
 
     const QPalette pal = palette();

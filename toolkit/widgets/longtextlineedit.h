@@ -46,6 +46,11 @@ public:
     // the same as above where no argument is given.
     Q_INVOKABLE QVariant inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const;
 
+    // Where a character of the text shows, in the box's coordinates; empty for one out of view.
+    QRect characterRect(qsizetype offset) const;
+    // The caret position nearest to a point in the box, as a click there puts it.
+    int characterAt(QPoint point);
+
     void setPlaceholderText(const QString &) = delete;
     void setAlignment(Qt::Alignment) = delete;
     void setEchoMode(EchoMode) = delete;
@@ -76,6 +81,8 @@ private:
     // Where the caret stands on the whole, unscrolled line.
     int caretX() const;
     int caretInLayout(const Shown &shown) const;
+    // Where the start of the laid out stretch stands in the box.
+    int layoutLeft(const QTextLine &line, const Shown &shown) const;
     // Lays out the stretch around the caret and scrolls as far as keeps the caret in view.
     Shown layOutAroundCaret(QTextLayout &layout) const;
     void followCaret() const;
