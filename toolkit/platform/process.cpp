@@ -66,11 +66,9 @@ QAccessibleInterface *accessibleRole(const QString &className, QObject *object) 
     if (className == QLatin1StringView(SurfaceImage::staticMetaObject.className())) {
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Graphic);
     }
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     if (className == QLatin1StringView(LongTextLineEdit::staticMetaObject.className())) {
         return longTextLineEditAccessible(static_cast<LongTextLineEdit *>(object));
     }
-#endif
     if (className == u"TMainForm") {
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
     }

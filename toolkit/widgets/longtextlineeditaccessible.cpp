@@ -3,6 +3,9 @@
 #include "toolkit/widgets/longtextlineedit.h"
 
 #include <QAccessibleWidget>
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
 
 namespace toolkit {
 
@@ -77,6 +80,9 @@ public:
     }
     QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int *start,
                          int *end) const override {
+        if (boundary == QAccessible::WordBoundary || boundary == QAccessible::SentenceBoundary) {
+            return itemAt(at(offset), boundary, start, end);
+        }
         return QAccessibleTextInterface::textAtOffset(at(offset), boundary, start, end);
     }
     QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int *start,
@@ -107,6 +113,29 @@ public:
 
 private:
     int at(int offset) const { return offset == -2 ? cursorPosition() : offset; }
+
+    // The word or sentence around an offset, as Qt's own search finds it where that returns.
+    QString itemAt(int offset, QAccessible::TextBoundaryType boundary, int *start, int *end) const {
+        const QString text = box()->text();
+        QTextBoundaryFinder finder(boundary == QAccessible::WordBoundary
+                                       ? QTextBoundaryFinder::Word
+                                       : QTextBoundaryFinder::Sentence,
+                                   text);
+        const auto edge = [&finder] {
+            return finder.boundaryReasons() &
+                   (QTextBoundaryFinder::StartOfItem | QTextBoundaryFinder::EndOfItem);
+        };
+        finder.setPosition(std::clamp<int>(offset, 0, static_cast<int>(text.size())));
+        while (finder.position() > 0 && !edge()) {
+            finder.toPreviousBoundary();
+        }
+        *start = static_cast<int>(finder.position());
+        while (finder.toNextBoundary() != -1 && finder.position() < text.size() && !edge()) {
+        }
+        *end = finder.position() < 0 ? static_cast<int>(text.size())
+                                     : static_cast<int>(finder.position());
+        return text.mid(*start, *end - *start);
+    }
     LongTextLineEdit *box() const { return static_cast<LongTextLineEdit *>(widget()); }
 };
 
