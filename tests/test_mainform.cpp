@@ -716,12 +716,21 @@ void MainFormTest::editBoxes_standOnQtsLineEditAsItIs() {
             ours->attributes(at, &start[0], &end[0]);
             QCOMPARE(std::pair(start[0], end[0]), std::pair(0, int(shown.size())));
         }
-        // Words as Qt finds them, also where Qt's own search never returns: from a first
-        // character that starts none.
+        // Words and sentences as Qt finds them where its own search returns; the box's always
+        // does, each next to the one at the offset.
         if (shown.startsWith(u'.')) {
             QCOMPARE(ours->textAtOffset(4, QAccessible::WordBoundary, &start[0], &end[0]),
                      theirs->textAtOffset(4, QAccessible::WordBoundary, &start[1], &end[1]));
-            QCOMPARE(ours->textAtOffset(0, QAccessible::WordBoundary, &start[0], &end[0]), u"./"_s);
+        }
+        for (int at = 0; at < shown.size(); ++at) {
+            for (const auto item : {QAccessible::WordBoundary, QAccessible::SentenceBoundary}) {
+                ours->textAtOffset(at, item, &start[0], &end[0]);
+                QVERIFY(start[0] <= at && at < end[0]);
+                ours->textBeforeOffset(at, item, &start[1], &end[1]);
+                QCOMPARE(end[1], start[0]);
+                ours->textAfterOffset(at, item, &start[1], &end[1]);
+                QCOMPARE(start[1], end[0]);
+            }
         }
         told->editableTextInterface()->replaceText(0, 1, u"9"_s);
         qts->editableTextInterface()->replaceText(0, 1, u"9"_s);

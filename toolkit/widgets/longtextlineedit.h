@@ -46,7 +46,7 @@ public:
     // the same as above where no argument is given.
     Q_INVOKABLE QVariant inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const;
 
-    // Where a character of the text shows, in the box's coordinates; empty for one out of view.
+    // Where a character of the text shows, in the box's coordinates; empty for one far out of view.
     QRect characterRect(qsizetype offset) const;
     // The caret position nearest to a point in the box, as a click there puts it.
     int characterAt(QPoint point);

@@ -73,20 +73,33 @@ public:
     QString text(int start, int end) const override {
         return box()->text().mid(start, end - start);
     }
-    // -2 stands for the caret.
+    // -2 stands for the caret. Qt's own search for a word or sentence may never return (from
+    // a first character that starts none, and after the last one): the box finds them itself.
     QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int *start,
                              int *end) const override {
+        if (isItem(boundary)) {
+            itemAt(at(offset), boundary, start, end);
+            if (*start == 0) {
+                *end = 0;
+                return {};
+            }
+            return itemAt(*start - 1, boundary, start, end);
+        }
         return QAccessibleTextInterface::textBeforeOffset(at(offset), boundary, start, end);
     }
     QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int *start,
                          int *end) const override {
-        if (boundary == QAccessible::WordBoundary || boundary == QAccessible::SentenceBoundary) {
+        if (isItem(boundary)) {
             return itemAt(at(offset), boundary, start, end);
         }
         return QAccessibleTextInterface::textAtOffset(at(offset), boundary, start, end);
     }
     QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int *start,
                             int *end) const override {
+        if (isItem(boundary)) {
+            itemAt(at(offset), boundary, start, end);
+            return itemAt(*end, boundary, start, end);
+        }
         return QAccessibleTextInterface::textAfterOffset(at(offset), boundary, start, end);
     }
     int characterCount() const override { return static_cast<int>(box()->text().size()); }
@@ -114,7 +127,11 @@ public:
 private:
     int at(int offset) const { return offset == -2 ? cursorPosition() : offset; }
 
-    // The word or sentence around an offset, as Qt's own search finds it where that returns.
+    static bool isItem(QAccessible::TextBoundaryType boundary) {
+        return boundary == QAccessible::WordBoundary || boundary == QAccessible::SentenceBoundary;
+    }
+    // The word or sentence around an offset, as Qt's own search finds it where that returns;
+    // nothing at the end of the text.
     QString itemAt(int offset, QAccessible::TextBoundaryType boundary, int *start, int *end) const {
         const QString text = box()->text();
         QTextBoundaryFinder finder(boundary == QAccessible::WordBoundary
