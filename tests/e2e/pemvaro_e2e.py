@@ -1631,8 +1631,6 @@ def screen_reader_speech(s):
     check(not any("./fracline" in line for line in path[:named]),
           f"Orca read the path box's text before its name: {path}")
     said += path
-    # By words, where Qt's own search for the word at the caret never returned.
-    said += orca.after(lambda: s.key("Home", "ctrl+Right", "ctrl+Right"), expect=["fracline"])
     # The sample, which takes no focus, read at the check box beside it.
     said += orca.after(lambda: s.key("Tab"), expect=["サンプル: 1/2 3/4"])
     # The font chooser's lists by their names, with the current item. As the dialog opens, Orca 48
