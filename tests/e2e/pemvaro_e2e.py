@@ -511,9 +511,14 @@ class Session:
                              check_exit=False).stdout.strip())
 
     def focus_dialog(self, title):
-        # Without a window manager a new window gets the keys only when given them.
-        found = self.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", f"^{title}$"])
-        self.xdo("windowfocus", "--sync", found.stdout.split()[0].decode())
+        # Without a window manager a new window gets the keys only when given them. xdotool's
+        # search fails on a window that goes as it looks (a tooltip, a menu): it looks again.
+        deadline = time.monotonic() + TIMEOUT
+        while not (found := self.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+                                     check_exit=False).stdout.split()):
+            check(time.monotonic() < deadline, f"no window {title}")
+            time.sleep(0.1)
+        self.xdo("windowfocus", "--sync", found[0].decode())
 
     # What other programs see.
 
