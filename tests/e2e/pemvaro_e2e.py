@@ -647,9 +647,15 @@ class Session:
                                      stdin=subprocess.DEVNULL, stdout=self._open_log("orca.log"),
                                      stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
         deadline = time.monotonic() + TIMEOUT
-        while not self._wm_running() or not self._orca_started(speech, debug):
+        while not self._wm_running() or not self._orca_ready(debug):
             check(self.orca.poll() is None, "Orca ended: " + self._log("orca.log")[-2000:])
             check(time.monotonic() < deadline, "Orca or openbox did not start")
+            time.sleep(0.1)
+        # The program learns what Orca listens for from the bus on its own time, before it answers
+        # a later call: once it answers, it tells Orca of the focus too.
+        self.screen_reader_on()
+        while not self.run([*self.ATSPI_READER, "Pemvaro", "0"]).stdout.startswith(b"[{"):
+            check(time.monotonic() < deadline, "the program did not join the accessibility bus")
             time.sleep(0.1)
         return Speech(self, speech, debug)
 
@@ -658,13 +664,12 @@ class Session:
         return b"window id" in found.stdout
 
     @staticmethod
-    def _orca_started(*logs):
-        # Its greeting, in the speech file or, once Python has written it out, in its own log.
-        for log in logs:
-            if os.path.exists(log):
-                with open(log, "rb") as f:
-                    if b"Screen reader on" in f.read():
-                        return True
+    def _orca_ready(debug):
+        # Orca 48 greets before it registers its listeners; both choose their first script after.
+        if os.path.exists(debug):
+            with open(debug, "rb") as f:
+                log = f.read()
+                return b"Screen reader on" in log and b"SCRIPT MANAGER: Setting active script" in log
         return False
 
 
@@ -1589,7 +1594,6 @@ def screen_reader_speech(s):
     # The typical use from the keyboard alone, as Orca speaks it: each step and what it must say
     # (controls by their names; the words for their roles are Orca's and change with its version).
     orca = s.start_orca()
-    s.screen_reader_on()
     # The window manager may have activated the window while Orca was starting: the case starts
     # from a window put away, as one comes back to it from another.
     s.xdo("windowminimize", "--sync", s.window)
