@@ -429,16 +429,17 @@ class Session:
     def key(self, *keys):
         self.send("key", "--delay", "40", *keys)
 
-    def type(self, text):
-        self.send("type", "--delay", "40", "--", text)
+    def type(self, text, delay=40):
+        self.send("type", "--delay", str(delay), "--", text)
 
     def type_checked(self, text):
         """Types into the focused edit box and reads the box back through the clipboard, as a
         careful typist checks. A loaded X server may drop a character whose key xdotool has to
-        map for the moment; the box is then typed over."""
-        for _ in range(3):
+        map for the moment, remapping it for the next before the program has read the first;
+        the box is then typed over, more slowly."""
+        for delay in (40, 200, 600):
             self.key("ctrl+a")
-            self.type(text)
+            self.type(text, delay)
             self.key("ctrl+a", "ctrl+c")
             if self.wait_for_clipboard(text.encode(), TIMEOUT / 6) == text.encode():
                 return
@@ -860,8 +861,8 @@ class WaylandSession(Session):
                 args += ["-m", modifier]
         self.wtype(*args)
 
-    def type(self, text):
-        self.wtype("--", text)
+    def type(self, text, delay=0):
+        self.wtype("-d", str(delay), "--", text)
 
     def choose_from_context_menu(self, point, downs):
         # A menu is no window in sway's tree: it shows in the picture, its top left corner at the
