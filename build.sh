@@ -22,7 +22,7 @@ test_packages=(libbenchmark-dev libx11-dev xvfb xauth xdotool xclip x11-utils im
                desktop-file-utils lintian appstream lcov clang libclang-rt-dev bc
                python3 chromium firefox-esr fonts-dejavu-extra wordpress php-cli
                qt6-gtk-platformtheme qt6ct dbus-x11 at-spi2-core python3-pyatspi
-               qt6-wayland sway wtype wl-clipboard grim cmark-gfm
+               qt6-wayland sway wl-clipboard grim cmark-gfm
                orca speech-dispatcher python3-speechd openbox locales)
 # The TeX engines' test runs under Node with npm. A Node.js that brings its own npm (as NodeSource's
 # does) conflicts with Debian's npm package: use the npm that is there.

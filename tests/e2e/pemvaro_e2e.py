@@ -7,7 +7,7 @@ the sample through a screenshot taken with ImageMagick's import; the copied mark
 headless Chromium and Firefox, and read through AT-SPI as a screen reader reads it in Chromium.
 The case without_display needs no X server: it starts the program where no display can be opened
 and reads what it says. With --wayland (and in wayland_window) the program is instead a native
-Wayland client of a headless sway, driven with wtype and a virtual pointer (WaylandSession).
+Wayland client of a headless sway, driven with a virtual pointer and keyboard (WaylandSession).
 
     pemvaro_e2e.py --program build/pemvaro CASE...     run the named cases
     pemvaro_e2e.py --desktop gtk3 --program ... CASE   run them as on that desktop
@@ -40,7 +40,7 @@ import time
 import zlib
 
 import browserlayout
-import wlpointer
+import wlseat
 
 SKIPPED = 77
 CAPTION = "Pemvaro for HTML"
@@ -670,7 +670,7 @@ class Session:
         if os.path.exists(debug):
             with open(debug, "rb") as f:
                 log = f.read()
-                return b"Screen reader on" in log and b"SCRIPT MANAGER: Setting active script" in log
+            return b"Screen reader on" in log and b"SCRIPT MANAGER: Setting active script" in log
         return False
 
 
@@ -711,17 +711,17 @@ class Speech:
 
 class WaylandSession(Session):
     """The program as a native Wayland client, as GNOME and KDE sessions start it on Debian 13,
-    here of a headless sway (a wlroots compositor): keys come from wtype, clicks from a virtual
-    pointer, the clipboard is read with wl-paste, screenshots taken with grim and the window's
+    here of a headless sway (a wlroots compositor): keys and clicks come from a virtual keyboard
+    and pointer, the clipboard is read with wl-paste, screenshots taken with grim and the window's
     state read from sway's tree. sway refuses to run as root, so as root the compositor, the
     program and the tools run as the user nobody."""
 
-    TOOLS = ("sway", "swaymsg", "wtype", "wl-paste", "grim")
+    TOOLS = ("sway", "swaymsg", "wl-paste", "grim")
     OUTPUT = (1200, 900)  # device pixels; the window fits in it at a scale of 2
 
     def __init__(self, program, workdir):
         super().__init__(program, workdir)
-        self.sway = self.pointer = None
+        self.sway = self.seat = None
         self.runtime = tempfile.mkdtemp(prefix="pemvaro-wayland-")
         if os.geteuid() == 0:
             self.user = {"user": "nobody", "group": "nogroup", "extra_groups": []}
@@ -729,13 +729,12 @@ class WaylandSession(Session):
 
     def _start_servers(self):
         self._start_sway()
-        # The seat has a pointer before the program starts, as a desktop's has.
-        self.pointer = wlpointer.VirtualPointer(self.runtime, self.env["WAYLAND_DISPLAY"],
-                                                self.OUTPUT)
+        # The seat has a pointer and a keyboard before the program starts, as a desktop's has.
+        self.seat = wlseat.VirtualSeat(self.runtime, self.env["WAYLAND_DISPLAY"], self.OUTPUT)
 
     def _stop_servers(self):
-        if self.pointer:
-            self.pointer.close()
+        if self.seat:
+            self.seat.close()
         stop(self.sway)
         shutil.rmtree(self.runtime, ignore_errors=True)
 
@@ -786,14 +785,14 @@ class WaylandSession(Session):
             check(time.monotonic() < deadline, "the window is not drawn")
             time.sleep(0.1)
         origin = self.origin()
-        self.pointer.move(origin[0] + CLIENT_SIZE[0] // 2, origin[1] + 8)
+        self.seat.move(origin[0] + CLIENT_SIZE[0] // 2, origin[1] + 8)
         self.settle()
 
     def scale_output(self, scale):
         """As when the display's scale is changed, or the window moved to a monitor of that scale;
         sway keeps the window where it was, partly beyond the smaller layout."""
         self.run(["swaymsg", "output", "HEADLESS-1", "scale", str(scale)])
-        self.pointer.extent = tuple(round(n / scale) for n in self.OUTPUT)
+        self.seat.extent = tuple(round(n / scale) for n in self.OUTPUT)
         self.run(["swaymsg", f"[pid={self.app.pid}]", "move", "position", "center"])
 
     def origin(self):
@@ -841,28 +840,16 @@ class WaylandSession(Session):
 
     def click(self, point):
         origin = self.origin()
-        self.pointer.click(origin[0] + point[0], origin[1] + point[1])
-        self.settle()
-
-    def wtype(self, *args):
-        # Each call is a new keyboard to the program, whose first moments may pass before the
-        # keymap is taken: it waits before the first key.
-        self.run(["wtype", "-s", "300", "-d", "40", *args])
+        self.seat.click(origin[0] + point[0], origin[1] + point[1])
         self.settle()
 
     def key(self, *keys):
-        args = []
-        for key in keys:
-            *modifiers, name = key.split("+")
-            for modifier in modifiers:
-                args += ["-M", modifier]
-            args += ["-k", name]
-            for modifier in reversed(modifiers):
-                args += ["-m", modifier]
-        self.wtype(*args)
+        self.seat.key(*keys)
+        self.settle()
 
-    def type(self, text, delay=0):
-        self.wtype("-d", str(delay), "--", text)
+    def type(self, text, delay=40):
+        self.seat.key(*text, delay=delay / 1000)
+        self.settle()
 
     def choose_from_context_menu(self, point, downs):
         # A menu is no window in sway's tree: it shows in the picture, its top left corner at the
@@ -874,7 +861,7 @@ class WaylandSession(Session):
         bands = [(x + 10, y + 10, 80, 16), (x + 10, y - 26, 80, 16)]
         shown = self.screenshot()
         origin = self.origin()
-        self.pointer.click(origin[0] + x, origin[1] + y, wlpointer.BTN_RIGHT)
+        self.seat.click(origin[0] + x, origin[1] + y, wlseat.BTN_RIGHT)
         deadline = time.monotonic() + TIMEOUT
         while max(differing_pixels(Sample(now, band), Sample(shown, band))
                   for now in [self.screenshot()] for band in bands) < 60:
@@ -1760,7 +1747,7 @@ def main():
                    if not hasattr(CASES[name], "without_x_server") and name not in in_wayland]
     missing = [t for t in WaylandSession.TOOLS if not shutil.which(t)]
     if in_wayland and missing:
-        print("SKIPPED: no headless Wayland compositor (Debian: apt-get install sway wtype "
+        print("SKIPPED: no headless Wayland compositor (Debian: apt-get install sway "
               "wl-clipboard grim qt6-wayland)")
         return SKIPPED
     if in_x_server and shutil.which("Xvfb") is None:
