@@ -655,7 +655,7 @@ class Session:
         # The program learns what Orca listens for from the bus on its own time, before it answers
         # a later call: once it answers, it tells Orca of the focus too.
         self.screen_reader_on()
-        while not self.run([*self.ATSPI_READER, "Pemvaro", "0"]).stdout.startswith(b"[{"):
+        while not self.accessibles():
             check(time.monotonic() < deadline, "the program did not join the accessibility bus")
             time.sleep(0.1)
         return Speech(self, speech, debug)
