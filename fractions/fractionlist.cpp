@@ -55,6 +55,29 @@ bool FractionList::insert(int row, std::vector<Entry> entries) {
     return true;
 }
 
+bool FractionList::clear() {
+    std::vector<Entry> all = entries();
+    if (all.empty()) {
+        return false;
+    }
+    apply(0, all, {});
+    history_.record({0, std::move(all), {}});
+    return true;
+}
+
+void FractionList::restore(std::vector<Entry> entries) {
+    apply(0, this->entries(), entries);
+}
+
+std::vector<Entry> FractionList::entries() const {
+    std::vector<Entry> all;
+    all.reserve(static_cast<size_t>(entryCount()));
+    for (int row = 0; row < entryCount(); ++row) {
+        all.push_back(entry(row));
+    }
+    return all;
+}
+
 int FractionList::undo() {
     const ListChange *change = history_.undo();
     if (change == nullptr) {

@@ -32,6 +32,11 @@ public:
     // Puts `entries` before row `row`, the entry row included, as one change. Nothing to insert,
     // or a row outside the list, leaves the list alone.
     bool insert(int row, std::vector<Entry> entries);
+    // Removes every entry as one change; false when there is none.
+    bool clear();
+    // The entries a former run left, in place of the list's: where the list starts, not a change.
+    void restore(std::vector<Entry> entries);
+    std::vector<Entry> entries() const;
 
     // Commits, removals and insertions can be taken back and made again, the list each time exactly
     // as it was. Each returns the row to select, as the change itself selected it, or -1 when there

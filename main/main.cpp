@@ -11,6 +11,7 @@ int main(int argc, char *argv[]) {
     toolkit::openContextMenusWithShiftF10();
 
     TMainForm MainForm;
+    MainForm.keepWorkIn(keptwork::WorkFile::standardPath());
     MainForm.show();
     return QApplication::exec();
 }

@@ -76,6 +76,9 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser,
     auto *menuLine = new QAction(this);
     menuLine->setSeparator(true);
     ui->ListBox->insertAction(ui->CutMI, menuLine);
+    auto *newListLine = new QAction(this);
+    newListLine->setSeparator(true);
+    ui->ListBox->insertAction(ui->NewListMI, newListLine);
     auto *paneMenuLine = new QAction(this);
     paneMenuLine->setSeparator(true);
     ui->Memo->insertAction(ui->SaveLineImageMI, paneMenuLine);
@@ -120,20 +123,15 @@ void TMainForm::connectHandlers() {
             &TMainForm::ListBoxClick);
     connect(ui->ListBox, &toolkit::ReportListView::itemChangeNotified, this,
             &TMainForm::ListBoxChange);
-    defaultButton_.setWhileUnavailable([this](QWidget *control) {
-        if (control == ui->NmntE) {
-            NmntEEnter();
-        } else if (control == ui->DnmnE) {
-            DnmnEEnter();
-        } else {
-            ChangeBRefuse();
-        }
-    });
+    defaultButton_.setWhileUnavailable([this](QWidget *) { ChangeBRefuse(); });
+    connect(ui->NmntE, &QLineEdit::textChanged, this, &TMainForm::NmntEChange);
+    connect(ui->DnmnE, &QLineEdit::textChanged, this, &TMainForm::DnmnEChange);
     connect(ui->ChangeB, &QPushButton::clicked, this, &TMainForm::ChangeBClick);
     connect(ui->DeleteB, &QPushButton::clicked, this, &TMainForm::DeleteBClick);
     connect(ui->UndoMI, &QAction::triggered, this, &TMainForm::UndoMIClick);
     connect(ui->RedoMI, &QAction::triggered, this, &TMainForm::RedoMIClick);
     connect(ui->DeleteMI, &QAction::triggered, this, &TMainForm::DeleteMIClick);
+    connect(ui->NewListMI, &QAction::triggered, this, &TMainForm::NewListMIClick);
     connect(ui->CutMI, &QAction::triggered, this, &TMainForm::CutMIClick);
     connect(ui->CopyMI, &QAction::triggered, this, &TMainForm::CopyMIClick);
     connect(ui->PasteMI, &QAction::triggered, this, &TMainForm::PasteMIClick);
@@ -211,27 +209,30 @@ void TMainForm::describeSample() {
     toolkit::describe(ui->VisSC, spoken::sampleShown(text));
 }
 
-// Enter in an edit box while no row is selected: what was typed becomes a new entry, as if the
-// entry row had been selected first, rather than being lost.
-void TMainForm::NmntEEnter() {
-    if (ListBox.selectedIndex() != -1 || (NmntE.text().isEmpty() && DnmnE.text().isEmpty())) {
-        ChangeBRefuse();
-        return;
-    }
-    {
-        // The boxes keep what was typed: selecting the entry row would empty them.
-        const QSignalBlocker typed(&ListBox);
-        ListBox.selectRow(fractions_.count() - 1);
-    }
-    ChangeBClick();
+// With no row selected, what is typed can be added as a new entry: Change is there for it as soon
+// as a box holds a text.
+void TMainForm::NmntEChange() {
+    const bool typed = !NmntE.text().isEmpty() || !DnmnE.text().isEmpty();
+    ChangeB.setEnabled(fractions::editorStateFor(ListBox.selectedIndex(), fractions_.count(), typed)
+                           .changeEnabled);
 }
 
-void TMainForm::DnmnEEnter() {
-    NmntEEnter();
+void TMainForm::DnmnEChange() {
+    NmntEChange();
 }
 
 void TMainForm::ChangeBClick() {
-    const int selected = ListBox.selectedIndex();
+    int selected = ListBox.selectedIndex();
+    if (selected == -1) {
+        // What was typed with no row selected becomes a new entry, as if the entry row had been
+        // selected first, rather than being lost. Selecting it here would empty the boxes.
+        if (NmntE.text().isEmpty() && DnmnE.text().isEmpty()) {
+            return;
+        }
+        const QSignalBlocker typed(&ListBox);
+        selected = fractions_.count() - 1;
+        ListBox.selectRow(selected);
+    }
     const fractions::Entry entry{NmntE.text(), DnmnE.text()};
     const auto result = [&] {
         // The list tells of each text of the entry as it changes: the sample, and what screen
@@ -325,6 +326,23 @@ void TMainForm::enableHistoryItems() {
 
 void TMainForm::DeleteMIClick() {
     DeleteBClick();
+}
+
+// A new, empty list, as one change that Ctrl+Z takes back.
+void TMainForm::NewListMIClick() {
+    const int removed = fractions_.entryCount();
+    {
+        const QSignalBlocker whole(&ListBox);
+        if (!fractions_.clear()) {
+            return;
+        }
+    }
+    ListBox.selectRow(0);
+    ListBoxClick();
+    ListBoxChange();
+    enableHistoryItems();
+    makeMemoAgain();
+    toolkit::announce(ui->ListBox, spoken::newList(static_cast<std::size_t>(removed)));
 }
 
 // The list's clipboard items, which read and write whole entries; the edit boxes and the pane keep
@@ -465,7 +483,7 @@ void TMainForm::writeMemo(MemoForm form) {
 // So that Copy copies what the sample shows. The pane edits only the lines that differ, so that
 // this stays quick in long lists; a pane edited by hand is the user's and is left alone.
 void TMainForm::makeMemoAgain() {
-    if (memoForm_ != MemoForm::None && Memo.showsTextSet()) {
+    if (memoForm_ != MemoForm::None && !memoEdited_ && Memo.showsTextSet()) {
         writeMemo(memoForm_);
     }
 }
@@ -585,6 +603,7 @@ void TMainForm::ImageRatioChange(qreal ratio) {
 void TMainForm::FontBClick() {
     if (FD->execute()) {
         sample_.setFont(FD->currentFont());
+        workChanged();
     }
     ListBoxChange();
 }

@@ -2,6 +2,7 @@
 
 #include "fractions/editorrules.h"
 #include "fractions/fractionlist.h"
+#include "keptwork/workfile.h"
 #include "preview/sample.h"
 #include "toolkit/platform/fixedsizeframe.h"
 #include "toolkit/qt/defaultbutton.h"
@@ -9,6 +10,7 @@
 #include "toolkit/qt/qtsurface.h"
 #include "toolkit/widgets/reportlistview.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -37,21 +39,29 @@ public:
 
     const toolkit::QtSurface &previewSurface() const { return surface_; }
 
+    // Keeps the user's work in the file at `path`: the work kept there comes back now, and every
+    // change is written there soon after it is made, and at the latest as the window closes. A
+    // file that cannot be read is set aside, and the user is told once the window shows.
+    void keepWorkIn(const QString &path);
+
 protected:
     void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void FormCreate();
     void ListBoxClick();
     void ListBoxChange();
-    void NmntEEnter();
-    void DnmnEEnter();
+    void NmntEChange();
+    void DnmnEChange();
     void ChangeBClick();
     void ChangeBRefuse();
     void DeleteBClick();
     void UndoMIClick();
     void RedoMIClick();
     void DeleteMIClick();
+    void NewListMIClick();
     void CutMIClick();
     void CopyMIClick();
     void PasteMIClick();
@@ -84,6 +94,11 @@ private:
     void makeMemoAgain();
     void tellListTrouble(const QString &words);
     void showMemoForm();
+    // The work kept between runs: what of it the window shows, written a moment after each change.
+    keptwork::KeptWork keptWork() const;
+    void restoreWork(const keptwork::KeptWork &work);
+    void workChanged();
+    void writeWork();
 
     std::unique_ptr<Ui::TMainForm> ui;
     bool SampleVisible = false;
@@ -118,4 +133,9 @@ private:
     // The form of the pane's text, and whether it was edited by hand since it was made.
     MemoForm memoForm_ = MemoForm::None;
     bool memoEdited_ = false;
+    std::optional<keptwork::WorkFile> workFile_;
+    QTimer workWrite_;
+    // What to tell the user about the kept work once the window shows.
+    QString workTrouble_;
+    bool workUnwritable_ = false;
 };

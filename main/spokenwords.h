@@ -28,13 +28,22 @@ inline QString deleted(const fractions::Entry &e) {
 inline QString pasted(std::size_t count) {
     return QStringLiteral("%1 項目を貼り付け").arg(count);
 }
+inline QString removed(std::size_t count) {
+    return QStringLiteral("%1 項目を削除").arg(count);
+}
+inline QString newList(std::size_t removedCount) {
+    return QStringLiteral("新しいリスト: %1").arg(removed(removedCount));
+}
 
 // A change of the list as it was made: one entry added, changed or deleted, or a pasted row.
 inline QString change(const fractions::ListChange &step) {
     if (step.before.empty()) {
         return step.after.size() == 1 ? added(step.after.front()) : pasted(step.after.size());
     }
-    return step.after.empty() ? deleted(step.before.front()) : changed(step.after.front());
+    if (step.after.empty()) {
+        return step.before.size() == 1 ? deleted(step.before.front()) : removed(step.before.size());
+    }
+    return changed(step.after.front());
 }
 inline QString undone(const fractions::ListChange &step) {
     return QStringLiteral("元に戻す: %1").arg(change(step));

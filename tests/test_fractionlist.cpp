@@ -119,21 +119,24 @@ void FractionListTest::undoAndRedo_retraceEveryChangeWithinTheLimits() {
 void FractionListTest::editorState_data() {
     QTest::addColumn<int>("selected");
     QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("typed");
     QTest::addColumn<bool>("change");
     QTest::addColumn<bool>("remove");
-    QTest::newRow("no row") << -1 << 3 << false << false;
-    QTest::newRow("an entry") << 1 << 3 << true << true;
-    QTest::newRow("the entry row") << 2 << 3 << true << false;
-    QTest::newRow("the entry row alone") << 0 << 1 << true << false;
-    QTest::newRow("a row that is gone") << 3 << 3 << false << false;
+    QTest::newRow("no row") << -1 << 3 << false << false << false;
+    QTest::newRow("no row, a text typed") << -1 << 3 << true << true << false;
+    QTest::newRow("an entry") << 1 << 3 << false << true << true;
+    QTest::newRow("the entry row") << 2 << 3 << false << true << false;
+    QTest::newRow("the entry row alone") << 0 << 1 << false << true << false;
+    QTest::newRow("a row that is gone") << 3 << 3 << true << false << false;
 }
 
 void FractionListTest::editorState() {
     QFETCH(int, selected);
     QFETCH(int, count);
+    QFETCH(bool, typed);
     QFETCH(bool, change);
     QFETCH(bool, remove);
-    const auto state = fractions::editorStateFor(selected, count);
+    const auto state = fractions::editorStateFor(selected, count, typed);
     QCOMPARE(state.changeEnabled, change);
     QCOMPARE(state.deleteEnabled, remove);
     QCOMPARE(state.loadsRow, remove);

@@ -40,6 +40,8 @@ public:
         current_.color = windowText;
         return true;
     }
+    bool inWindowText() const override { return false; }
+    void restore(const toolkit::Font &font, bool) override { current_ = font; }
 
 private:
     toolkit::Font current_;

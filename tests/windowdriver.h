@@ -18,12 +18,21 @@
 // as main() does.
 class WindowDriver {
 public:
+    // The work kept in `workFile`, where one is given.
     explicit WindowDriver(const TMainForm::FontChooserFactory &makeFontChooser = {},
-                          std::unique_ptr<toolkit::SaveDialog> saveDialog = {})
-        : form(std::make_unique<TMainForm>(makeFontChooser, std::move(saveDialog))) {
-        form->show();
-        form->activateWindow();
-        active = QTest::qWaitForWindowActive(form.get());
+                          std::unique_ptr<toolkit::SaveDialog> saveDialog = {},
+                          const QString &workFile = {})
+        : form(std::make_unique<TMainForm>(makeFontChooser, std::move(saveDialog)))
+        , makeFontChooser_(makeFontChooser)
+        , workFile_(workFile) {
+        open();
+    }
+
+    // The window closed, as by its close button, and a new one opened, as at the next start.
+    void reopen() {
+        form->close();
+        form = std::make_unique<TMainForm>(makeFontChooser_);
+        open();
     }
 
     template <typename T = QWidget> T *widget(QAnyStringView name) const {
@@ -108,4 +117,17 @@ public:
 
     std::unique_ptr<TMainForm> form;
     bool active = false;
+
+private:
+    void open() {
+        if (!workFile_.isEmpty()) {
+            form->keepWorkIn(workFile_);
+        }
+        form->show();
+        form->activateWindow();
+        active = QTest::qWaitForWindowActive(form.get());
+    }
+
+    TMainForm::FontChooserFactory makeFontChooser_;
+    QString workFile_;
 };

@@ -38,6 +38,10 @@ public:
     // The desktop's window-text colour is now `windowText`: a current font in the colour it had,
     // not one the user picked, takes the new one. Tells whether the current font changed.
     virtual bool followWindowText(const QColor &windowText) = 0;
+    // Whether the current font's colour is the window-text colour rather than one the user picked.
+    virtual bool inWindowText() const = 0;
+    // The font a former run left; in the window-text colour of now where `inWindowText`.
+    virtual void restore(const Font &font, bool inWindowText) = 0;
 };
 
 } // namespace toolkit

@@ -44,7 +44,10 @@ void FormModel::select(int row) {
 
 void FormModel::commit() {
     if (selected == -1) {
-        return;
+        if (numerator.isEmpty() && denominator.isEmpty()) {
+            return;
+        }
+        selected = count() - 1;
     }
     const int row = selected;
     std::vector<Row> before = entries;
@@ -63,11 +66,21 @@ void FormModel::commit() {
     follow();
 }
 
-void FormModel::commitTyped() {
-    if (selected == -1 && !(numerator.isEmpty() && denominator.isEmpty())) {
-        selected = count() - 1;
-        commit();
+void FormModel::typed() {
+    if (selected == -1) {
+        changeEnabled = !numerator.isEmpty() || !denominator.isEmpty();
     }
+}
+
+void FormModel::reopen() {
+    selected = -1;
+    numerator.clear();
+    denominator.clear();
+    changeEnabled = deleteEnabled = false;
+    focus = Control::ListBox;
+    history.clear();
+    done = 0;
+    follow();
 }
 
 void FormModel::record(int row, std::vector<Row> before) {

@@ -67,9 +67,13 @@ struct FormModel {
     void refresh();
     // Selects `row` (or none with -1); a change of the selected row refreshes the editor.
     void select(int row);
+    // With no row selected, a commit of the entry row, if anything is typed.
     void commit();
-    // Enter in an edit box with no row selected: a commit of the entry row, if anything is typed.
-    void commitTyped();
+    // A text typed into a box: with no row selected, Change is there for it.
+    void typed();
+    // The window closed and opened again: the list, the path, the sample's visibility and the
+    // pane kept, the rest as at start-up.
+    void reopen();
     void remove();
     void record(int row, std::vector<Row> before);
     // The list and the selected row exactly as before the change, or after it, shown as a click

@@ -4,6 +4,7 @@
 #include "windowdriver.h"
 
 #include <QClipboard>
+#include <QTemporaryDir>
 
 #include <array>
 #include <memory>
@@ -109,6 +110,8 @@ public:
         return confirm_;
     }
     bool followWindowText(const QColor &) override { return false; }
+    bool inWindowText() const override { return false; }
+    void restore(const toolkit::Font &font, bool) override { font_ = font; }
 
 private:
     toolkit::Font font_;
@@ -116,13 +119,17 @@ private:
     int &runs_;
 };
 
-// One window, one model, the same actions on both.
+// One window, one model, the same actions on both. The window keeps its work in a file of its own.
 class Session {
 public:
     Session()
-        : ui_([this](const toolkit::Font &font, QWidget *) {
-            return std::make_unique<FakeFontChooser>(font, confirmFont_, fontRuns_);
-        }) {
+        : ui_(
+              [this](const toolkit::Font &font, QWidget *) {
+                  auto chooser = std::make_unique<FakeFontChooser>(font, confirmFont_, fontRuns_);
+                  fontChooser_ = chooser.get();
+                  return chooser;
+              },
+              {}, workFolder_.filePath(u"work.json"_s)) {
         QGuiApplication::clipboard()->clear();
         model_.current = list()->currentIndex().row();
     }
@@ -146,9 +153,12 @@ private:
     QString editText(Control c) const;
     QString paneText() const;
     void setEditText(Control c, const QString &text);
+    QString reopen();
 
     bool confirmFont_ = false;
     int fontRuns_ = 0;
+    const FakeFontChooser *fontChooser_ = nullptr;
+    QTemporaryDir workFolder_;
     WindowDriver ui_;
     FormModel model_;
 };
@@ -299,6 +309,21 @@ void Session::edit(const Action &action) {
     } else {
         setEditText(target, editText(target) + action.text);
     }
+    model_.typed();
+}
+
+// The work as it was before the window closed, the rest as at start-up.
+QString Session::reopen() {
+    const toolkit::Font font = fontChooser_->currentFont();
+    ui_.reopen();
+    model_.reopen();
+    model_.current = list()->currentIndex().row();
+    const toolkit::Font kept = fontChooser_->currentFont();
+    if (kept.face.toString() != font.face.toString() || kept.color != font.color) {
+        return u"the font after a new start is %1, expected %2"_s.arg(kept.face.toString(),
+                                                                      font.face.toString());
+    }
+    return {};
 }
 
 // What activating a control does, however it was activated.
@@ -388,8 +413,6 @@ QString Session::perform(const Action &action) {
         default:
             if (model_.changeEnabled) {
                 model_.commit(); // the default button
-            } else if (at == Control::NmntE || at == Control::DnmnE) {
-                model_.commitTyped();
             }
         }
         break;
@@ -404,6 +427,11 @@ QString Session::perform(const Action &action) {
         activate(at);
         break;
     }
+    case Action::Kind::Reopen:
+        if (QString fault = reopen(); !fault.isEmpty()) {
+            return fault;
+        }
+        break;
     }
     return check();
 }
@@ -521,6 +549,8 @@ QString describe(const Action &action) {
         return u"Enter"_s + font;
     case Action::Kind::Space:
         return u"Space"_s + font;
+    case Action::Kind::Reopen:
+        return u"close the window and start again"_s;
     }
     return {};
 }
@@ -596,8 +626,10 @@ Action ActionSource::next() {
         }
     } else if (roll < 95) {
         action.kind = Kind::Enter;
-    } else {
+    } else if (roll < 99) {
         action.kind = Kind::Space;
+    } else {
+        action.kind = Kind::Reopen;
     }
     return action;
 }

@@ -11,7 +11,18 @@
 namespace model {
 
 struct Action {
-    enum class Kind { ClickRow, ClickBelowRows, ListKey, Tab, Type, Paste, Click, Enter, Space };
+    enum class Kind {
+        ClickRow,
+        ClickBelowRows,
+        ListKey,
+        Tab,
+        Type,
+        Paste,
+        Click,
+        Enter,
+        Space,
+        Reopen
+    };
     Kind kind = Kind::Enter;
     // ClickRow: the row, modulo the row count. ListKey: Up, Down, Home, End, Ctrl+Z twice,
     // Ctrl+Shift+Z, Ctrl+Y, Ctrl+C, Ctrl+X, Ctrl+V, Shift+Insert. Tab: 1 backwards.

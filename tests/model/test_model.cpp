@@ -1,6 +1,9 @@
+#include "keptwork/keptwork.h"
 #include "session.h"
 #include "toolkit/platform/process.h"
+#include "windowdriver.h"
 
+#include <QToolTip>
 #include <QtTest>
 
 #include <cstdlib>
@@ -19,6 +22,9 @@ private slots:
     void pastedLineBreaks_leaveEveryRowClickable_data();
     void pastedLineBreaks_leaveEveryRowClickable();
     void longMixedText_reachesListMarkupAndClipboardWhole();
+    void unreadableWork_startsEmptyAndIsKeptAside_data();
+    void unreadableWork_startsEmptyAndIsKeptAside();
+    void workFile_escapesOnlyByteOrderMarks();
 };
 
 void ModelTest::randomSessions_keepEveryRule_data() {
@@ -97,6 +103,51 @@ void ModelTest::longMixedText_reachesListMarkupAndClipboardWhole() {
     const model::Failure failure = model::play(actions);
     QVERIFY2(failure.step < 0,
              qPrintable(u"action %1: "_s.arg(failure.step + 1) + failure.message));
+}
+
+void ModelTest::unreadableWork_startsEmptyAndIsKeptAside_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("damaged") << QByteArray(R"({"program": "Pemvaro", "version": 1, "entr)");
+    QTest::newRow("another program's") << QByteArray(R"({"entries": [], "path": ""})");
+    QTest::newRow("a newer version's")
+        << QByteArray(R"({"program": "Pemvaro", "version": 2, "entries": [], "path": "x",)"
+                      R"( "sampleVisible": true, "pane": {"form": ""}})");
+    QTest::newRow("an entry of three texts")
+        << QByteArray(R"({"program": "Pemvaro", "version": 1, "entries": [["1", "2", "3"]],)"
+                      R"( "path": "x", "sampleVisible": true, "pane": {"form": ""}})");
+}
+
+// The window as at a first start, the file moved aside where a later save leaves it alone, and
+// the user told where it is.
+void ModelTest::unreadableWork_startsEmptyAndIsKeptAside() {
+    QFETCH(QByteArray, file);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"work.json"_s);
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::WriteOnly) && written.write(file) == file.size());
+    written.close();
+    WindowDriver ui({}, {}, path);
+    QCOMPARE(ui.rowCount(), 1);
+    QCOMPARE(ui.widget<QLineEdit>("PathE")->text(), u"./fracline.gif"_s);
+    const QStringList aside = QDir(folder.path()).entryList({u"work-unreadable-*.json"_s});
+    QCOMPARE(aside.size(), 1);
+    QTRY_VERIFY(QToolTip::text().contains(aside.first()));
+    ui.addEntry(u"1"_s, u"2"_s);
+    ui.reopen();
+    QCOMPARE(ui.entries(), QList<QStringList>{QStringList({u"1"_s, u"2"_s})});
+    QFile kept(folder.filePath(aside.first()));
+    QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll() == file);
+}
+
+// Qt's JSON reader drops U+FEFF in UTF-8: the work file writes it escaped, and nothing else
+// differs from what Qt writes.
+void ModelTest::workFile_escapesOnlyByteOrderMarks() {
+    keptwork::KeptWork work;
+    work.entries = {{u"<b>&amp;%1\"𠮷\u2028\ufdd0"_s, u"e\u0301 \u200f\t"_s}};
+    const QByteArray json = keptwork::toJson(work);
+    QCOMPARE(json, QJsonDocument::fromJson(json).toJson(QJsonDocument::Indented));
+    work.entries.push_back({u"\ufeff"_s, u"\ufeff%1"_s});
+    QCOMPARE(keptwork::fromJson(keptwork::toJson(work)), work);
 }
 
 QTEST_MAIN(ModelTest)

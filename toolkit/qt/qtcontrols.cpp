@@ -17,6 +17,17 @@
 
 namespace toolkit {
 
+void QtEditBox::setText(const QString &text) {
+    if (!edit_->isModified() || edit_->text() == text) {
+        edit_->setText(text);
+        return;
+    }
+    // What the user typed is replaced as one step of the box's own undo, so that Ctrl+Z there
+    // gives it back.
+    edit_->selectAll();
+    edit_->insert(text);
+}
+
 void QtEditBox::focus() {
     if (edit_->hasFocus()) {
         return;
@@ -204,6 +215,14 @@ bool QtFontChooser::execute() {
     }
     current_ = confirmed(current_, choice);
     return true;
+}
+
+void QtFontChooser::restore(const Font &font, bool inWindowText) {
+    current_ = font;
+    inWindowText_ = inWindowText;
+    if (inWindowText_) {
+        current_.color = windowText_;
+    }
 }
 
 bool QtFontChooser::followWindowText(const QColor &windowText) {

@@ -23,7 +23,7 @@ public:
     explicit QtEditBox(QLineEdit *edit)
         : edit_(edit) {}
     QString text() const override { return edit_->text(); }
-    void setText(const QString &text) override { edit_->setText(text); }
+    void setText(const QString &text) override;
     void focus() override;
 
 private:
@@ -122,6 +122,8 @@ public:
     Font currentFont() const override { return current_; }
     bool execute() override;
     bool followWindowText(const QColor &windowText) override;
+    bool inWindowText() const override { return inWindowText_; }
+    void restore(const Font &font, bool inWindowText) override;
 
 private:
     Font current_;
