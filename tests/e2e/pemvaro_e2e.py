@@ -250,6 +250,9 @@ class Sample:
     def pixel(self, x, y):
         return self.shot.pixel(self.left + x, self.top + y)
 
+    def corners_white(self):
+        return self.pixel(0, 0) == WHITE == self.pixel(IMAGE[2] - 1, IMAGE[3] - 1)
+
     def is_white(self):
         return all(
             self.pixel(x, y) == WHITE for y in range(self.height) for x in range(self.width)
@@ -359,12 +362,13 @@ class Session:
         os.makedirs(runtime, mode=0o700, exist_ok=True)
         env = dict(self.env)
         # The platform theme is the caller's unless the case runs as on a named desktop.
-        env.update(PROGRAM_ENVIRONMENT, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime)
+        # The work the program keeps between runs is the case's own.
+        env.update(PROGRAM_ENVIRONMENT, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime,
+                   XDG_DATA_HOME=os.path.join(self.workdir, "data"))
         if self.desktop is not None:
             for name in DESKTOP_VARIABLES:
                 env.pop(name, None)
-            env.update(DESKTOPS[self.desktop], XDG_CONFIG_HOME=os.path.join(self.workdir, "config"),
-                       XDG_DATA_HOME=os.path.join(self.workdir, "data"))
+            env.update(DESKTOPS[self.desktop], XDG_CONFIG_HOME=os.path.join(self.workdir, "config"))
         log = self._open_log("program.log")
         self.app = subprocess.Popen([self.program], env=env, stdin=subprocess.DEVNULL, stdout=log,
                                     stderr=log, preexec_fn=die_with_parent)
@@ -375,6 +379,12 @@ class Session:
         self.window = found.stdout.split()[0].decode()
         # No window manager gives the window the focus: a person's first click would.
         self.xdo("windowfocus", "--sync", self.window)
+
+    def restart(self):
+        """Closes the program as a desktop session does and starts it again."""
+        status = end_program(self.app)
+        check(status == 0, f"the program did not end cleanly on SIGTERM (exit status {status})")
+        self._start_program()
 
     def _open_log(self, name):
         self.logs.append(open(os.path.join(self.workdir, name), "wb"))
@@ -780,8 +790,9 @@ class WaylandSession(Session):
             check(time.monotonic() < deadline, "no window captioned " + CAPTION)
             time.sleep(0.1)
         # A window that is mapped may not be placed and drawn yet (a sanitizer build starts
-        # slowly): wait for its sample, then bring the pointer in, as a person's comes before a click.
-        while not Sample(self.screenshot()).is_white():
+        # slowly): wait for its sample, white at its corners whatever entries it shows, then bring
+        # the pointer in, as a person's comes before a click.
+        while not Sample(self.screenshot()).corners_white():
             check(time.monotonic() < deadline, "the window is not drawn")
             time.sleep(0.1)
         origin = self.origin()
@@ -1109,6 +1120,55 @@ def enter_default_button(s):
 
     s.make_and_copy()
     s.expect_clipboard(table_markup([("7", "2"), ("3", "4"), ("5", "6")], DEFAULT_PATH + "x"))
+
+    # Five entries, the window closed and the program started again: the list is back.
+    s.click(FIRST_ROW)
+    s.key("End", "Tab")
+    s.enter_fraction("8", "9")
+    s.type("+")
+    s.key("Return")
+    s.restart()
+    five = [("7", "2"), ("3", "4"), ("5", "6"), ("8", "9"), ("+", "")]
+    s.make_and_copy()
+    s.expect_clipboard(table_markup(five, DEFAULT_PATH + "x"))
+
+    # Typed into a box, then a click on another row: the box's own Ctrl+Z gives the text back.
+    s.click(FIRST_ROW)
+    s.key("Down", "Tab")
+    s.type("typed")
+    s.click(FIRST_ROW)
+    s.click(NMNT_E)
+    s.key("ctrl+z", "ctrl+a", "ctrl+c")
+    s.expect_clipboard(b"typed")
+
+    # Every key a tooltip or a menu shows, from the list, each doing what it says.
+    s.click(FIRST_ROW)
+    s.key("ctrl+c")
+    s.expect_clipboard("7/2".encode())
+    for keys, made in (("ctrl+shift+h", b'<table border="0" cellspacing="0" cellpadding="0" role'),
+                       ("ctrl+shift+m", b"<math"), ("ctrl+shift+n", b"$$"),
+                       ("ctrl+shift+q", b"```math"), ("ctrl+shift+b", b"<div>[tex:"),
+                       ("ctrl+shift+k", b"$$"), ("ctrl+shift+p", b"7/2 "),
+                       ("ctrl+shift+t", table_markup(five, DEFAULT_PATH + "x"))):
+        s.key(keys, "ctrl+shift+c")
+        deadline = time.monotonic() + TIMEOUT
+        while made not in (s.clipboard() or b"") and time.monotonic() < deadline:
+            time.sleep(0.1)
+        # Each form's words are not in the form before it.
+        check(made in (s.clipboard() or b""), f"{keys}, then Ctrl+Shift+C: {s.clipboard()!r}")
+    s.key("ctrl+shift+i")
+    deadline = time.monotonic() + TIMEOUT
+    while s.clipboard("image/png") is None:
+        check(time.monotonic() < deadline, "Ctrl+Shift+I copied no picture")
+        time.sleep(0.1)
+    s.key("ctrl+shift+s")
+    s.focus_dialog(SAVE_LINE_IMAGE)
+    s.key("Escape")
+    # Two entries deleted, both taken back, then deleted again by the two keys of redo.
+    s.click(FIRST_ROW)
+    s.key("Delete", "Delete", "ctrl+z", "ctrl+z", "ctrl+shift+z", "ctrl+y")
+    s.make_and_copy()
+    s.expect_clipboard(table_markup(five[2:], DEFAULT_PATH + "x"))
 
 
 @case

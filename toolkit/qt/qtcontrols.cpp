@@ -18,12 +18,16 @@
 namespace toolkit {
 
 void QtEditBox::setText(const QString &text) {
-    if (!edit_->isModified() || edit_->text() == text) {
+    if (!edit_->isModified()) {
         edit_->setText(text);
         return;
     }
-    // What the user typed is replaced as one step of the box's own undo, so that Ctrl+Z there
-    // gives it back.
+    // A box the user typed into keeps its undo: the same text is left alone, and another one
+    // replaces it as one step of the box's own undo, so that Ctrl+Z there gives the typed text
+    // back.
+    if (edit_->text() == text) {
+        return;
+    }
     edit_->selectAll();
     edit_->insert(text);
 }
