@@ -30,7 +30,8 @@ export DISPLAY
 
 mkdir -m 700 "$work/runtime"
 env QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LC_ALL=C.UTF-8 QT_SCALE_FACTOR=1 QT_QPA_PLATFORMTHEME= \
-    QT_STYLE_OVERRIDE= QT_IM_MODULE= XDG_RUNTIME_DIR="$work/runtime" "$program" &
+    QT_STYLE_OVERRIDE= QT_IM_MODULE= XDG_RUNTIME_DIR="$work/runtime" XDG_DATA_HOME="$work/data" \
+    "$program" &
 app_pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Pemvaro for HTML$' | head -n 1) ||
     { echo "the window did not appear" >&2; exit 1; }
