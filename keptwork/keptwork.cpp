@@ -68,8 +68,8 @@ QByteArray toJson(const KeptWork &work) {
     if (work.font) {
         object.insert(u"font"_s, fontObject(*work.font));
     }
-    // Qt's JSON reader drops U+FEFF wherever it meets it in UTF-8, inside strings too: it is written
-    // escaped, which the reader keeps. Outside strings the JSON is ASCII.
+    // Qt's JSON reader drops U+FEFF wherever it meets it in UTF-8, inside strings too: it is
+    // written escaped, which the reader keeps. Outside strings the JSON is ASCII.
     return QJsonDocument(object).toJson(QJsonDocument::Indented).replace("\xEF\xBB\xBF", "\\ufeff");
 }
 
