@@ -40,7 +40,8 @@ QFont withLayoutPixelSize(QFont font) {
 
 QFont controlFont(QFont layoutFont) {
     const QString layoutFace = QString::fromUtf16(LayoutFaceName);
-    if (layoutFont.families() == QStringList{layoutFace}) {
+    // Windows has the face itself; elsewhere the first of its substitutes that is installed.
+    if (layoutFont.families() == QStringList{layoutFace} && !QFontDatabase::hasFamily(layoutFace)) {
         for (const QString &face : QFont::substitutes(layoutFace)) {
             if (QFontDatabase::hasFamily(face)) {
                 layoutFont.setFamilies({face});

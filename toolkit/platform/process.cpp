@@ -1,6 +1,7 @@
 #include "toolkit/platform/process.h"
 
 #include "toolkit/platform/fonts.h"
+#include "toolkit/platform/signals.h"
 #include "toolkit/qt/qtsurface.h"
 #include "toolkit/widgets/longtextlineedit.h"
 #include "toolkit/widgets/longtextlineeditaccessible.h"
@@ -12,14 +13,8 @@
 #include <QLibraryInfo>
 #include <QPixmap>
 #include <QSettings>
-#include <QSocketNotifier>
 #include <QStyle>
 #include <QTranslator>
-
-#include <csignal>
-
-#include <sys/socket.h>
-#include <unistd.h>
 
 // XPM is C: each picture is an array of strings named after its file.
 #include "toolkit/platform/icons/pemvaro-16.xpm"
@@ -28,38 +23,6 @@
 namespace toolkit {
 
 namespace {
-
-// A signal handler may do next to nothing: it writes one byte, and the event loop reads it.
-int wakeWriteEnd = -1;
-
-void onSignal(int number) {
-    std::signal(number, SIG_DFL);
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(wakeWriteEnd, &byte, 1);
-}
-
-void quitOnSignals() {
-    int ends[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
-        return;
-    }
-    wakeWriteEnd = ends[0];
-    auto *notifier = new QSocketNotifier(ends[1], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [notifier] {
-        char byte;
-        [[maybe_unused]] const ssize_t read =
-            ::read(static_cast<int>(notifier->socket()), &byte, 1);
-        QApplication::closeAllWindows();
-        QCoreApplication::quit();
-    });
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
-        ::sigaction(number, &action, nullptr);
-    }
-}
 
 QAccessibleInterface *accessibleRole(const QString &className, QObject *object) {
     // Its description, the sample read out as text, is the image's text alternative.
@@ -78,7 +41,7 @@ QAccessibleInterface *accessibleRole(const QString &className, QObject *object) 
 } // namespace
 
 void setUpProcess() {
-    quitOnSignals();
+    closeWindowsOnSignals();
     // The program's own name; the window caption stays exactly as the window sets it.
     QApplication::setApplicationName(QStringLiteral("Pemvaro"));
     QGuiApplication::setDesktopFileName(QStringLiteral("pemvaro"));
