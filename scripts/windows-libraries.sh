@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
-# Builds the Qt that Pemvaro for Windows links, once: Debian 13's own qt6-base source, cross-built
-# with Debian's MinGW-w64 as a static Qt of the modules the program needs, into
-# /opt/pemvaro/windows-qt (PEMVARO_WINDOWS_QT to move it). Run in Debian 13 ("trixie"), as root; on
-# Debian 12 `scripts/debian-root.sh trixie scripts/windows-qt.sh` runs it in the Debian 13 root,
-# where it stays for later runs. About 40 minutes of processor time, 2.6 GB of build tree (removed
-# afterwards), some 110 MB installed.
+# Builds the libraries that Pemvaro for Windows links, once, from Debian 13's own sources with
+# Debian's MinGW-w64: a static Qt of the modules the program needs (qt6-base) and Gumbo
+# (gumbo-parser), into /opt/pemvaro/windows (PEMVARO_WINDOWS_LIBRARIES to move it). Run in
+# Debian 13 ("trixie"), as root; on Debian 12 `scripts/debian-root.sh trixie
+# scripts/windows-libraries.sh` runs it in the Debian 13 root, where it stays for later runs. Qt
+# takes about 40 minutes of processor time and 2.6 GB of build tree (removed afterwards; a build
+# that was stopped goes on where it was), some 110 MB installed.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-prefix=${PEMVARO_WINDOWS_QT:-/opt/pemvaro/windows-qt}
-[ -e "$prefix/.built" ] && { echo "Windows Qt in $prefix"; exit 0; }
+prefix=${PEMVARO_WINDOWS_LIBRARIES:-/opt/pemvaro/windows}
+[ -e "$prefix/.built" ] && { echo "Windows libraries in $prefix"; exit 0; }
 
 . /etc/os-release
 [ "${VERSION_CODENAME:-}" = trixie ] ||
-    { echo "The Windows Qt is built in Debian 13: scripts/debian-root.sh trixie $0" >&2; exit 2; }
+    { echo "The Windows libraries are built in Debian 13: scripts/debian-root.sh trixie $0" >&2; exit 2; }
 [ "$(id -u)" -eq 0 ] || { echo "Run as root, to install the compilers: sudo $0" >&2; exit 1; }
 
 # The source of the Qt this release ships, and the host Qt of the same version for its tools.
@@ -25,12 +26,16 @@ DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq
     --no-install-recommends g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build \
     dpkg-dev qt6-base-dev qt6-base-dev-tools
 
+# A build that was stopped goes on where it was.
 work=/var/tmp/pemvaro-windows-qt
-rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
-apt-get source -qq qt6-base >/dev/null
 source=$(find "$work" -maxdepth 1 -type d -name 'qt6-base-*' | head -n 1)
+if [ -z "$source" ] || [ ! -e build/build.ninja ]; then
+    rm -rf "$work"/*
+    apt-get source -qq qt6-base >/dev/null
+    source=$(find "$work" -maxdepth 1 -type d -name 'qt6-base-*' | head -n 1)
+fi
 
 # Static, so that pemvaro.exe needs only Windows' own libraries. OpenGL off as an input (turning
 # the feature off leaves dynamic GL on, which the windows plugin then fails to build); Direct2D
@@ -51,7 +56,29 @@ cmake -S "$source" -B build -G Ninja \
     -DFEATURE_sql_sqlite=OFF -DFEATURE_icu=OFF -DFEATURE_glib=OFF
 cmake --build build --parallel "$(nproc)"
 cmake --install build
+
+# Gumbo's C files, as its own build compiles them, into a static library with its pkg-config file.
+gumbo=$work/gumbo
+mkdir -p "$gumbo"
+(cd "$gumbo" && apt-get source -qq gumbo-parser >/dev/null)
+gumbo_source=$(find "$gumbo" -maxdepth 1 -type d -name 'gumbo-parser-*' | head -n 1)/src
+for c in "$gumbo_source"/*.c; do
+    x86_64-w64-mingw32-gcc-posix -std=c99 -O2 -c "$c" -I"$gumbo_source" -o "$gumbo/$(basename "$c" .c).o"
+done
+mkdir -p "$prefix/lib/pkgconfig" "$prefix/include"
+x86_64-w64-mingw32-ar rcs "$prefix/lib/libgumbo.a" "$gumbo"/*.o
+cp "$gumbo_source/gumbo.h" "$gumbo_source/tag_enum.h" "$prefix/include/"
+version=$(dpkg-parsechangelog -l "$gumbo_source/../debian/changelog" -S Version | sed 's/+.*//')
+cat >"$prefix/lib/pkgconfig/gumbo.pc" <<PC
+prefix=$prefix
+Name: gumbo
+Description: Google's HTML5 parser, built for Windows
+Version: $version
+Libs: -L\${prefix}/lib -lgumbo
+Cflags: -I\${prefix}/include
+PC
+
 touch "$prefix/.built"
 cd /
 rm -rf "$work"
-echo "Windows Qt in $prefix"
+echo "Windows libraries in $prefix"
