@@ -1141,15 +1141,18 @@ def enter_default_button(s):
     s.key("ctrl+z", "ctrl+a", "ctrl+c")
     s.expect_clipboard(b"typed")
 
-    # Every key a tooltip or a menu shows, from the list, each doing what it says.
+    # Every key a tooltip or a menu shows, each doing what it says from the list, the edit boxes
+    # and the pane.
     s.click(FIRST_ROW)
     s.key("ctrl+c")
     s.expect_clipboard("7/2".encode())
-    for keys, made in (("ctrl+shift+h", b'<table border="0" cellspacing="0" cellpadding="0" role'),
-                       ("ctrl+shift+m", b"<math"), ("ctrl+shift+n", b"$$"),
-                       ("ctrl+shift+q", b"```math"), ("ctrl+shift+b", b"<div>[tex:"),
-                       ("ctrl+shift+k", b"$$"), ("ctrl+shift+p", b"7/2 "),
-                       ("ctrl+shift+t", table_markup(five, DEFAULT_PATH + "x"))):
+    for at, keys, made in (
+            (FIRST_ROW, "ctrl+shift+h", b'<table border="0" cellspacing="0" cellpadding="0" role'),
+            (NMNT_E, "ctrl+shift+m", b"<math"), (MEMO, "ctrl+shift+n", b"$$"),
+            (PATH_E, "ctrl+shift+q", b"```math"), (FIRST_ROW, "ctrl+shift+b", b"<div>[tex:"),
+            (NMNT_E, "ctrl+shift+k", b"$$"), (MEMO, "ctrl+shift+p", b"7/2 "),
+            (PATH_E, "ctrl+shift+t", table_markup(five, DEFAULT_PATH + "x"))):
+        s.click(at)
         s.key(keys, "ctrl+shift+c")
         deadline = time.monotonic() + TIMEOUT
         while made not in (s.clipboard() or b"") and time.monotonic() < deadline:
