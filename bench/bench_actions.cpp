@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <benchmark/benchmark.h>
@@ -323,6 +324,33 @@ void pasteLargestRow(benchmark::State &state) {
     }
 }
 
+// The work kept between runs: the write a change leads to (half a second after it; here at once,
+// as the window closes with a write pending), and the reading of it at the next start.
+void keepWork(benchmark::State &state, bool read) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"work.json"_s);
+    Window window(static_cast<int>(state.range(0)));
+    window.form.keepWorkIn(path);
+    auto *pathBox = window.widget<QLineEdit>("PathE");
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.form.show();
+        pathBox->setText(pathBox->text() == u"a"_s ? u"b"_s : u"a"_s);
+        if (read) {
+            window.form.close();
+            TMainForm next;
+            state.ResumeTiming();
+            next.keepWorkIn(path);
+            state.PauseTiming();
+        } else {
+            state.ResumeTiming();
+            window.form.close();
+            state.PauseTiming();
+        }
+        state.ResumeTiming();
+    }
+}
+
 BENCHMARK_CAPTURE(longEntry, commit, "ChangeB")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(longEntry, make, "MakeB")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(longEntry, copy, "CopyB")->Unit(benchmark::kMillisecond);
@@ -397,5 +425,7 @@ BENCHMARK_CAPTURE(pasteRow, texHatena, "MakeTexHatenaMI")
 BENCHMARK_CAPTURE(pasteRow, text, "MakeTextMI")->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(pasteRow, list, "list")->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(pasteLargestRow)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(keepWork, write, false)->ArgsProduct({Sizes})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(keepWork, read, true)->ArgsProduct({Sizes})->Unit(benchmark::kMillisecond);
 
 } // namespace
