@@ -8,9 +8,9 @@
 #include "markup/textmarkup.h"
 #include "preview/sampledescription.h"
 #include "preview/sampleink.h"
-#include "toolkit/announcer.h"
+#include "toolkit/accessibility/announcer.h"
+#include "toolkit/accessibility/notice.h"
 #include "toolkit/platform/fonts.h"
-#include "toolkit/qt/notice.h"
 #include "toolkit/qt/qtcontrols.h"
 #include "ui_mainform.h"
 

@@ -1,6 +1,6 @@
 // The main window's part in keeping the user's work between runs.
 #include "main/mainform.h"
-#include "toolkit/qt/notice.h"
+#include "toolkit/accessibility/notice.h"
 #include "ui_mainform.h"
 
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #include "fractions/fractionlist.h"
+#include "toolkit/accessibility/longtextlineeditaccessible.h"
 #include "toolkit/widgets/longtextlineedit.h"
-#include "toolkit/widgets/longtextlineeditaccessible.h"
 #include "windowdriver.h"
 
 #include <QAbstractItemModelTester>

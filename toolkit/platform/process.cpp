@@ -1,13 +1,9 @@
 #include "toolkit/platform/process.h"
 
+#include "toolkit/accessibility/roles.h"
 #include "toolkit/platform/fonts.h"
 #include "toolkit/platform/signals.h"
-#include "toolkit/qt/qtsurface.h"
-#include "toolkit/widgets/longtextlineedit.h"
-#include "toolkit/widgets/longtextlineeditaccessible.h"
-#include "toolkit/widgets/submenuitem.h"
 
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFile>
 #include <QLibraryInfo>
@@ -22,24 +18,6 @@
 
 namespace toolkit {
 
-namespace {
-
-QAccessibleInterface *accessibleRole(const QString &className, QObject *object) {
-    // Its description, the sample read out as text, is the image's text alternative.
-    if (className == QLatin1StringView(SurfaceImage::staticMetaObject.className())) {
-        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Graphic);
-    }
-    if (className == QLatin1StringView(LongTextLineEdit::staticMetaObject.className())) {
-        return longTextLineEditAccessible(static_cast<LongTextLineEdit *>(object));
-    }
-    if (className == u"TMainForm") {
-        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
-    }
-    return nullptr;
-}
-
-} // namespace
-
 void setUpProcess() {
     closeWindowsOnSignals();
     // The program's own name; the window caption stays exactly as the window sets it.
@@ -52,12 +30,10 @@ void setUpProcess() {
     installQtJapanese(*qApp);
     installFontSubstitutes();
     preloadStyleImages();
-    // Screen readers may ask about a control as soon as it is made.
-    QAccessible::installFactory(accessibleRole);
-    QAccessible::installFactory(submenuItemAccessible);
-    // The program keeps nothing between runs. Qt's file dialog would keep its history and last
-    // folder in the user's settings (QtProject.conf) whenever it closes: they go where no file
-    // can be made.
+    installAccessibleRoles();
+    // The program keeps the user's work in a file of its own and nothing else. Qt's file dialog
+    // would keep its history and last folder in the user's settings (QtProject.conf) whenever it
+    // closes: they go where no file can be made.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
 }

@@ -1,6 +1,6 @@
 #include "toolkit/qt/qtsurface.h"
 
-#include "toolkit/announcer.h"
+#include "toolkit/accessibility/announcer.h"
 #include "toolkit/text.h"
 #include "toolkit/widgets/actionsmenu.h"
 

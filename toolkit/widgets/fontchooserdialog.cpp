@@ -1,6 +1,6 @@
 #include "toolkit/widgets/fontchooserdialog.h"
 
-#include "toolkit/announcer.h"
+#include "toolkit/accessibility/announcer.h"
 
 #include <QCheckBox>
 #include <QComboBox>

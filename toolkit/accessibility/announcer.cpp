@@ -1,4 +1,4 @@
-#include "toolkit/announcer.h"
+#include "toolkit/accessibility/announcer.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>

@@ -1,4 +1,4 @@
-#include "toolkit/widgets/longtextlineeditaccessible.h"
+#include "toolkit/accessibility/longtextlineeditaccessible.h"
 
 #include "toolkit/widgets/longtextlineedit.h"
 

@@ -1,4 +1,4 @@
-#include "toolkit/widgets/submenuitem.h"
+#include "toolkit/accessibility/submenuitem.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>

@@ -1,6 +1,6 @@
-#include "toolkit/qt/notice.h"
+#include "toolkit/accessibility/notice.h"
 
-#include "toolkit/announcer.h"
+#include "toolkit/accessibility/announcer.h"
 
 #include <QAction>
 #include <QApplication>
