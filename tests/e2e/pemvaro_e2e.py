@@ -566,6 +566,16 @@ class Session:
                     raise CaseFailed(f"the sample does not show {what}") from None
             time.sleep(0.2)
 
+    def expect_words(self, command):
+        """Waits for the short words a command says at its control, a tooltip, to show once the
+        menu or dialog it came from has gone."""
+        deadline = time.monotonic() + TIMEOUT / 2
+        while not any(b"_NET_WM_WINDOW_TYPE_TOOLTIP" in self.run(
+                ["xprop", "-id", window, "_NET_WM_WINDOW_TYPE"], check_exit=False).stdout
+                for window in self.windows()):
+            check(time.monotonic() < deadline, f"{command} said nothing")
+            time.sleep(0.1)
+
     def windows(self):
         done = self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.app.pid)],
                         check_exit=False)
@@ -831,6 +841,9 @@ class WaylandSession(Session):
     def dialog_open(self, title):
         return self.tree_node(title) is not None
 
+    def expect_words(self, command):
+        pass  # a tooltip is a popup surface, which sway's tree does not list
+
     def tree_node(self, name=CAPTION):
         """The program's window in sway's tree, once it is mapped, focused and captioned."""
         tree = json.loads(self.run(["swaymsg", "-r", "-t", "get_tree"]).stdout or b"{}")
@@ -990,6 +1003,7 @@ def typical_use(s):
     image = s.save_line_image()
     check(image[:6] in (b"GIF87a", b"GIF89a") and struct.unpack("<HH", image[6:10]) == (1, 1),
           f"the line image is no 1 x 1 GIF: {image[:16]!r}")
+    s.expect_words("the save")
 
     # The row back from Make's markup: the list emptied, the markup pasted with the list's menu,
     # and Make writes the same markup. Then a row of TeX as a person writes it and one of plain
@@ -1022,6 +1036,7 @@ def typical_use(s):
     # Its picture: the row at twice the pixels, the bar and the texts where the sample has them,
     # and the same in HTML and as text.
     s.choose_from_context_menu(IMAGE_CENTRE, 1)
+    s.expect_words("画像としてコピー from the sample's menu")
     s.expect_clipboard(b"1/2")
     png = s.clipboard("image/png")
     html_image = re.fullmatch(r'<meta charset="utf-8"><img src="data:image/png;base64,([^"]+)" '
