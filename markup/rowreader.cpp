@@ -6,6 +6,8 @@
 #include "markup/textmarkup.h"
 #include "markup/texttokens.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace markup {
@@ -28,7 +30,7 @@ std::optional<Row> readMarkup(const QString &html) {
     return readHtmlRow(html);
 }
 
-std::optional<Row> readAny(const QString &html, const QString &text) {
+std::optional<Row> readAny(const QString &html, const QString &text, size_t mostEntries) {
     if (text.size() > MaxLength) {
         return std::nullopt;
     }
@@ -46,19 +48,26 @@ std::optional<Row> readAny(const QString &html, const QString &text) {
         }
     }
     if (auto row = readTexRow(text)) {
-        return asCells(std::move(row));
+        return asCells(std::move(row), mostEntries);
     }
-    return asCells(readTextRow(text));
+    return asCells(readTextRow(text), mostEntries);
 }
 
 } // namespace
 
-std::optional<Row> asCells(std::optional<Row> row) {
+std::optional<Row> asCells(std::optional<Row> row, size_t mostEntries) {
+    // Escaping changes only these characters: a text without them, as most are, is not read.
     const auto cell = [](QString &text) {
-        if (shownText(text) != text) {
+        const bool escapable = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+            return c == u'&' || c == u'<' || c == u'>' || c == u'"';
+        });
+        if (escapable && shownText(text) != text) {
             text = escaped(text);
         }
     };
+    if (row && row->size() > mostEntries + 1) {
+        row->erase(row->begin() + static_cast<std::ptrdiff_t>(mostEntries + 1), row->end());
+    }
     if (row) {
         for (auto &entry : *row) {
             cell(entry.numerator);
@@ -68,8 +77,9 @@ std::optional<Row> asCells(std::optional<Row> row) {
     return row;
 }
 
-std::optional<std::vector<fractions::Entry>> readRow(const QString &html, const QString &text) {
-    return readAny(html, text);
+std::optional<std::vector<fractions::Entry>> readRow(const QString &html, const QString &text,
+                                                     size_t mostEntries) {
+    return readAny(html, text, mostEntries);
 }
 
 RowClipboard rowClipboard(const std::vector<fractions::Entry> &entries) {
