@@ -3,10 +3,10 @@
 #include "markup/elementkinds.h"
 #include "markup/gumbocharacters.h"
 #include "markup/htmltokens.h"
+#include "markup/openelements.h"
 #include "markup/texttokens.h"
 
 #include <QHash>
-#include <QSet>
 
 #include <algorithm>
 #include <array>
@@ -37,7 +37,6 @@ const ElementSet RawText("iframe noembed noframes noscript plaintext script styl
                          "xmp");
 const ElementSet ShownRawText("plaintext xmp");
 const ElementSet Foreign("math svg");
-const ElementSet IntegrationPoint("annotation-xml desc foreignobject mi mn mo ms mtext title");
 // Start tags that leave foreign content (and font with color, face or size), and those that close
 // an open p element first.
 const ElementSet Breakout(
@@ -49,32 +48,13 @@ const ElementSet ClosesP(
     "pre search section summary table ul xmp");
 // Elements whose end tags may be left out: an end tag of an enclosing block closes them too.
 const ElementSet ImpliedEnd("dd dt li optgroup option p rb rp rt rtc");
-const ElementSet TablePart("caption colgroup tbody td tfoot th thead tr");
 const ElementSet TableSection("tbody tfoot thead");
 const ElementSet TableContext("caption colgroup table tbody td tfoot th thead tr");
 const ElementSet Cell("td th");
-const ElementSet Heading("h1 h2 h3 h4 h5 h6");
 const ElementSet ClosedOnReopening("dd dt li option td th tr");
-// The elements that stop an end tag's search for an open element of its name, and of those the
-// ones whose own end tags close everything open in them.
-const ElementSet Special(
-    "address applet area article aside base basefont bgsound blockquote body br button caption "
-    "center col colgroup dd details dialog dir div dl dt embed fieldset figcaption figure footer "
-    "form frame frameset h1 h2 h3 h4 h5 h6 head header hgroup hr html iframe img input keygen li "
-    "link listing main marquee menu meta nav noembed noframes noscript object ol p param "
-    "plaintext pre script search section select source style summary table tbody td template "
-    "textarea tfoot th thead title tr track ul wbr xmp");
-const ElementSet Scoped(
-    "address applet article aside blockquote button caption center dd details dialog dir div dl "
-    "dt fieldset figcaption figure footer form h1 h2 h3 h4 h5 h6 header hgroup li listing main "
-    "marquee menu nav object ol p pre search section summary table tbody td tfoot th thead tr ul");
 // In a list box, the start tags that HTML reads, and those of them that close it.
 const ElementSet SelectContent("hr input keygen optgroup option script select template textarea");
 const ElementSet SelectCloser("input keygen select textarea");
-const ElementSet Formatting("a b big code em font i nobr s small strike strong tt u");
-// Where the search of those end tags for their element ends: in a table's parts, at the table.
-const ElementSet ScopeLimit("applet caption html marquee object table td th template");
-const ElementSet TableScopeLimit("html table template");
 // An end tag looks this far down the open elements at most; past that, it is taken to close
 // nothing, so that no cell takes time with the square of its depth.
 constexpr qsizetype SearchedDepth = KeptDepth + 16;
@@ -152,15 +132,6 @@ public:
 
 private:
     using Tag = HtmlTag;
-    struct Open {
-        GumboTag tag;
-        QStringView name;
-        bool foreign;
-        qsizetype box; // index in boxes_ of an element deeper than Chromium keeps, or -1
-        bool firstForeign = false; // in foreign content, of those open one in another
-        qsizetype openP = -1;      // the index of the p element that a new block closes, or -1
-        bool inSelect = false;     // a list box or an option or group in one
-    };
     // How an element's end reaches Gumbo: it has the end tag already, Gumbo closes the element
     // itself, or it needs the end tag written.
     enum class Close { Typed, Implied, Written };
@@ -170,9 +141,9 @@ private:
         bool lineBreaking;
     };
 
-    bool inForeign() const { return !stack_.empty() && stack_.back().foreign; }
+    bool inForeign() const { return stack_.inForeign(); }
+    bool inSelect() const { return stack_.inSelect(); }
     bool deep() const { return !stack_.empty() && stack_.back().box >= 0; }
-    bool inSelect() const { return !stack_.empty() && stack_.back().inSelect; }
     bool topIs(const ElementSet &set) const {
         return !stack_.empty() && set.contains(stack_.back().tag, stack_.back().name);
     }
@@ -205,60 +176,15 @@ private:
         return tag.to;
     }
 
-    static QString key(QStringView name) { return name.toString().toLower(); }
-
     void push(GumboTag tag, QStringView name, bool foreign, qsizetype box) {
-        const bool first = foreign && !inForeign();
-        if (first) {
-            foreignNames_.emplace_back();
-        }
-        if (foreign) {
-            ++foreignNames_.back()[key(name)];
-        }
-        const qsizetype index = static_cast<qsizetype>(stack_.size());
-        const bool limit = foreign ? IntegrationPoint.contains(tag, name)
-                                   : tag == GUMBO_TAG_BUTTON || ScopeLimit.contains(tag, name);
-        const qsizetype openP = !foreign && tag == GUMBO_TAG_P ? index
-                                : stack_.empty() || limit      ? -1
-                                                               : stack_.back().openP;
-        const bool select =
-            !foreign && (tag == GUMBO_TAG_SELECT ||
-                         ((tag == GUMBO_TAG_OPTION || tag == GUMBO_TAG_OPTGROUP) && inSelect()));
-        forgetUnclosing({tag, name, foreign, box});
-        stack_.push_back({tag, name, foreign, box, first, openP, select});
-        deepest_ = std::max(deepest_, static_cast<qsizetype>(stack_.size()) + reopenable_);
-    }
-
-    // An end tag that closed nothing closes nothing again while only elements open or close that
-    // neither it nor any other end tag could close past: those of other names that stop no
-    // search. Any other clears the names.
-    void forgetUnclosing(const Open &open) {
-        if (unclosing_.isEmpty()) {
-            return;
-        }
-        if (Heading.contains(open.tag, open.name) ||
-            (open.foreign ? IntegrationPoint.contains(open.tag, open.name)
-                          : Special.contains(open.tag, open.name))) {
-            unclosing_.clear();
-        } else {
-            unclosing_.remove(key(open.name.isEmpty()
-                                      ? QString::fromLatin1(gumbo_normalized_tagname(open.tag))
-                                      : open.name.toString()));
-        }
+        stack_.push(tag, name, foreign, box);
+        deepest_ = std::max(deepest_, stack_.size() + reopenable_);
     }
 
     // Closes the current element. The elements put beside the one at the depth Chromium keeps
     // follow it: Gumbo gets its end tag before their text, unless it has it already.
     void pop(Close close = Close::Implied) {
-        const Open closed = stack_.back();
-        stack_.pop_back();
-        forgetUnclosing(closed);
-        if (closed.foreign) {
-            --foreignNames_.back()[key(closed.name)];
-            if (closed.firstForeign) {
-                foreignNames_.pop_back();
-            }
-        }
+        const OpenElement closed = stack_.pop();
         if ((close == Close::Written && closed.box < 0) ||
             (close == Close::Implied && !boxes_.empty() &&
              static_cast<qsizetype>(stack_.size()) == KeptDepth - 1)) {
@@ -426,68 +352,6 @@ private:
         return next;
     }
 
-    // The index of the open element that an end tag closes, with all open in it, as HTML's tree
-    // construction finds it; -1 where it closes nothing. `searched` tells whether the search
-    // reached its end, so that the tag surely closes nothing where it found none.
-    qsizetype closedBy(const Tag &tag, bool &searched) {
-        // The search is long only where the cell nests deep; a tag that closed nothing closes
-        // nothing again until an element opens or closes.
-        const QString name = key(tag.name);
-        searched = true;
-        if (unclosing_.contains(name)) {
-            return -1;
-        }
-        const qsizetype closed = search(tag, searched);
-        if (closed < 0 && searched) {
-            unclosing_.insert(name);
-        }
-        return closed;
-    }
-    qsizetype search(const Tag &tag, bool &searched) const {
-        const auto is = [&](const ElementSet &set) { return set.contains(tag.tag, tag.name); };
-        const auto matches = [&](const Open &open) {
-            return open.tag == tag.tag && (tag.tag != GUMBO_TAG_UNKNOWN ||
-                                           open.name.compare(tag.name, Qt::CaseInsensitive) == 0);
-        };
-        const qsizetype size = static_cast<qsizetype>(stack_.size());
-        const qsizetype bottom = std::max<qsizetype>(0, size - SearchedDepth);
-        searched = true;
-        // In foreign content, one of the foreign elements open in one another, by its name.
-        if (inForeign() && foreignNames_.back().value(key(tag.name)) > 0) {
-            for (qsizetype k = size - 1; k >= 0 && stack_[static_cast<size_t>(k)].foreign; --k) {
-                if (stack_[static_cast<size_t>(k)].name.compare(tag.name, Qt::CaseInsensitive) ==
-                    0) {
-                    return k;
-                }
-            }
-        }
-        const bool table = TablePart.contains(tag.tag, tag.name) || tag.tag == GUMBO_TAG_TABLE;
-        const bool scoped = is(Scoped);
-        const bool heading = is(Heading);
-        for (qsizetype k = size - 1; k >= bottom; --k) {
-            const Open &open = stack_[static_cast<size_t>(k)];
-            if (matches(open) || (!open.foreign && heading && Heading.contains(open.tag, {}))) {
-                return k;
-            }
-            const bool limit = open.foreign ? IntegrationPoint.contains(open.tag, open.name)
-                               : table      ? TableScopeLimit.contains(open.tag, open.name)
-                               : scoped
-                                   ? ScopeLimit.contains(open.tag, open.name) ||
-                                         (tag.tag == GUMBO_TAG_P && open.tag == GUMBO_TAG_BUTTON) ||
-                                         (tag.tag == GUMBO_TAG_LI &&
-                                          (open.tag == GUMBO_TAG_OL || open.tag == GUMBO_TAG_UL))
-                                   : Special.contains(open.tag, open.name);
-            if (limit) {
-                // Past such an element, a formatting element's end tag moves what is open in it.
-                searched = !is(Formatting);
-                return -1;
-            }
-        }
-        // Deeper than that, the tag is taken to close nothing, in Gumbo's input too.
-        searched = true;
-        return -1;
-    }
-
     // Formatting elements closed with the open element at `closed` stay in the parser's list of
     // them, to be opened again around the text that follows. Where many have been, Gumbo gets
     // their end tags, so that they cannot open again deeper than the elements written.
@@ -495,7 +359,7 @@ private:
         const bool reopening = reopenable_ > KeptDepth / 32;
         for (qsizetype k = static_cast<qsizetype>(stack_.size()) - 1; k > closed && closed >= 0;
              --k) {
-            const Open &open = stack_[static_cast<size_t>(k)];
+            const OpenElement &open = stack_[k];
             if (!open.foreign && Formatting.contains(open.tag, open.name)) {
                 ++reopenable_;
                 if (reopening && open.box < 0) {
@@ -516,7 +380,7 @@ private:
             }
         }
         bool searched = true;
-        const qsizetype closed = closedBy(tag, searched);
+        const qsizetype closed = stack_.closedBy(tag, SearchedDepth, searched);
         const bool ignored = closed < 0 && searched && tag.tag != GUMBO_TAG_BR &&
                              static_cast<qsizetype>(stack_.size()) > KeptDepth / 8;
         // A "</p>" that closes nothing stands for an empty paragraph, which reads as a line break.
@@ -537,12 +401,8 @@ private:
 
     QStringView cell_;
     QString out_;
-    std::vector<Open> stack_;
+    OpenElements stack_;
     std::vector<Box> boxes_;
-    // Of each run of foreign elements open in one another, how many are open by each name.
-    std::vector<QHash<QString, qsizetype>> foreignNames_;
-    // The names of end tags that close nothing in the elements open now.
-    QSet<QString> unclosing_;
     // How many formatting elements the end tag of another has closed.
     qsizetype reopenable_ = 0;
     // The deepest the parser may nest elements: those open, and as many formatting elements as it
