@@ -221,6 +221,7 @@ constexpr LongInput LongInputs[] = {
     {"selectCell", Input::Cell, "<select>", 1, "<optgroup>", 200000, " 1/2"},
     {"endTagsCell", Input::Cell, "<x>", 600, "</y>", 500000, ""},
     {"endTagsAmongBlocksCell", Input::Cell, "<x>", 600, "<div></div></y>", 130000, ""},
+    {"tablePartsInSvgCell", Input::Cell, "<svg><mi>", 1, "<tbody>", 300000, ""},
     {"attributesCell", Input::Cell, "<x", 1, " a", 1000000, ">"},
 };
 void readLongInput(benchmark::State &state, const LongInput &input) {

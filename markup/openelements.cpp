@@ -26,6 +26,9 @@ const ElementSet Scoped(
 const ElementSet ScopeLimit("applet caption html marquee object table td th template");
 const ElementSet TableScopeLimit("html table template");
 
+const ElementSet MathMlIntegrationPoint("annotation-xml mi mn mo ms mtext");
+const ElementSet SvgIntegrationPoint("desc foreignobject title");
+
 QString key(QStringView name) {
     return name.toString().toLower();
 }
@@ -37,7 +40,7 @@ QString key(GumboTag tag, QStringView name) {
 // Whether `open` ends a search of `scope` for an element.
 bool ends(const OpenElement &open, Scope scope) {
     if (open.foreign) {
-        return IntegrationPoint.contains(open.tag, open.name);
+        return open.integrationPoint();
     }
     switch (scope) {
     case OpenElement::AnyScope:
@@ -67,6 +70,10 @@ Scope scopeOf(const HtmlTag &tag) {
 
 } // namespace
 
+bool OpenElement::integrationPoint() const {
+    return foreign && (mathMl ? MathMlIntegrationPoint : SvgIntegrationPoint).contains(tag, name);
+}
+
 void OpenElements::push(GumboTag tag, QStringView name, bool foreign, qsizetype box) {
     const bool first = foreign && !inForeign();
     if (first) {
@@ -76,15 +83,16 @@ void OpenElements::push(GumboTag tag, QStringView name, bool foreign, qsizetype 
         ++foreignNames_.back()[key(name)];
     }
     const qsizetype index = size();
-    const bool limit = foreign ? IntegrationPoint.contains(tag, name)
+    const bool mathMl = foreign && (tag == GUMBO_TAG_MATH ||
+                                    (tag != GUMBO_TAG_SVG && inForeign() && back().mathMl));
+    OpenElement open{tag, name, foreign, box, first};
+    open.mathMl = mathMl;
+    const bool limit = foreign ? open.integrationPoint()
                                : tag == GUMBO_TAG_BUTTON || ScopeLimit.contains(tag, name);
-    const qsizetype openP = !foreign && tag == GUMBO_TAG_P ? index
-                            : empty() || limit             ? -1
-                                                           : back().openP;
-    const bool select =
+    open.openP = !foreign && tag == GUMBO_TAG_P ? index : empty() || limit ? -1 : back().openP;
+    open.inSelect =
         !foreign && (tag == GUMBO_TAG_SELECT ||
                      ((tag == GUMBO_TAG_OPTION || tag == GUMBO_TAG_OPTGROUP) && inSelect()));
-    OpenElement open{tag, name, foreign, box, first, openP, select};
     for (size_t scope = 0; scope < OpenElement::Scopes; ++scope) {
         open.limits[scope] = ends(open, Scope(scope)) ? static_cast<qint32>(index)
                              : empty()                ? -1

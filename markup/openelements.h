@@ -27,8 +27,13 @@ struct OpenElement {
     bool firstForeign = false; // in foreign content, of those open one in another
     qsizetype openP = -1;      // the index of the p element that a new block closes, or -1
     bool inSelect = false;     // a list box or an option or group in one
+    bool mathMl = false;       // in foreign content, of MathML's elements rather than SVG's
     // Of each search, the index of the nearest element that ends it, this one or below, or -1.
     std::array<qint32, Scopes> limits{};
+
+    // Whether HTML's elements and text go in this foreign element: MathML's token elements and
+    // annotations, SVG's descriptions, titles and foreign objects.
+    bool integrationPoint() const;
 };
 
 class OpenElements {
@@ -39,6 +44,8 @@ public:
     const OpenElement &operator[](qsizetype k) const { return stack_[static_cast<size_t>(k)]; }
     bool inForeign() const { return !stack_.empty() && stack_.back().foreign; }
     bool inSelect() const { return !stack_.empty() && stack_.back().inSelect; }
+    // Whether a start tag goes to the foreign element open last, as SVG's or MathML's.
+    bool inForeignContent() const { return inForeign() && !back().integrationPoint(); }
 
     void push(GumboTag tag, QStringView name, bool foreign, qsizetype box);
     OpenElement pop();

@@ -6,12 +6,8 @@
 #include "markup/openelements.h"
 #include "markup/texttokens.h"
 
-#include <QHash>
-
 #include <algorithm>
-#include <array>
 #include <limits>
-#include <string>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -230,17 +226,16 @@ private:
 
     qsizetype startTag(const Tag &tag) {
         const auto is = [&](const ElementSet &set) { return set.contains(tag.tag, tag.name); };
-        if (inForeign() && !topIs(IntegrationPoint) &&
+        if (stack_.inForeignContent() &&
             (is(Breakout) || (tag.tag == GUMBO_TAG_FONT && tag.presentational))) {
             // Browsers leave foreign content here, where Gumbo, parsing a cell on its own, keeps
             // the tag in it: Gumbo gets the end tags.
-            while (inForeign() && !topIs(IntegrationPoint)) {
+            while (stack_.inForeignContent()) {
                 pop(Close::Written);
             }
         }
-        const bool foreign =
-            is(Foreign) || (inForeign() && !topIs(IntegrationPoint) && !is(Breakout) &&
-                            !(tag.tag == GUMBO_TAG_FONT && tag.presentational));
+        const bool foreign = is(Foreign) || (stack_.inForeignContent() && !is(Breakout) &&
+                                             !(tag.tag == GUMBO_TAG_FONT && tag.presentational));
         if (!foreign && inSelect()) {
             // A list box holds options only: other start tags are dropped, and those of
             // controls close it.
@@ -375,7 +370,7 @@ private:
     qsizetype endTag(const Tag &tag) {
         // "</br>" and "</p>" leave foreign content too, where Gumbo 0.10 keeps them inside.
         if (tag.tag == GUMBO_TAG_BR || tag.tag == GUMBO_TAG_P) {
-            while (inForeign() && !topIs(IntegrationPoint)) {
+            while (stack_.inForeignContent()) {
                 pop(Close::Written);
             }
         }
