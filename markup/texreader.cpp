@@ -270,6 +270,11 @@ private:
                     {}};
         }
         if (isIgnored(name)) {
+            // \left and \right read nothing of their own but nest as groups do.
+            lefts_ += name == u"left" ? 1 : name == u"right" && lefts_ > 0 ? -1 : 0;
+            if (lefts_ > MaxDepth) {
+                return fail();
+            }
             // The delimiter "." of \left. and \right. is no character.
             if ((name == u"left" || name == u"right") && peek() == u'.') {
                 ++i_;
@@ -291,7 +296,7 @@ private:
     // The next piece that is something: commands that only set a style, and "$", are passed over
     // without a recursion, however many follow one another.
     Piece next(int depth) {
-        if (depth > MaxDepth) {
+        if (depth + lefts_ > MaxDepth) {
             return fail();
         }
         for (;;) {
@@ -360,6 +365,8 @@ private:
     qsizetype i_ = 0;
     bool failed_ = false;
     qsizetype bracket_ = 0;
+    // The \left delimiters open.
+    int lefts_ = 0;
 };
 
 // The formula inside the delimiters the program and people put around it; a bare formula only

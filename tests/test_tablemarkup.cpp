@@ -357,6 +357,15 @@ void TableMarkupTest::readBack_data() {
     QTest::newRow("\\frac missing an argument") << QString() << u"$\\frac{1}$"_s << none;
     QTest::newRow("braces too deep")
         << QString() << u"\\frac{1}"_s + u"{"_s.repeated(100000) << none;
+    // Every construct that nests counts toward the same depth: arguments, scripts, delimiters.
+    QTest::newRow("fractions too deep") << QString() << u"\\frac"_s.repeated(500000) << none;
+    QTest::newRow("scripts too deep")
+        << QString() << u"$"_s + u"^"_s.repeated(1000000) + u"x$"_s << none;
+    QTest::newRow("delimiters and groups too deep")
+        << QString()
+        << u"\\left("_s.repeated(150) + u"{"_s.repeated(60) + u"\\frac12"_s + u"}"_s.repeated(60) +
+               u"\\right)"_s.repeated(150)
+        << none;
     QTest::newRow("cells without end tags are not deep")
         << u"<table><tr>"_s + u"<td>1"_s.repeated(5000) + u"<tr>"_s + u"<td>-"_s.repeated(5000) +
                u"<tr>"_s + u"<td>2"_s.repeated(5000)
