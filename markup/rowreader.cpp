@@ -53,15 +53,30 @@ std::optional<Row> readAny(const QString &html, const QString &text, size_t most
     return asCells(readTextRow(text), mostEntries);
 }
 
+// Whether HTML's tokenizer reads part of `text` as a tag, a comment or a bogus one: a "<" before
+// a letter, "!" or "?", or before "/" and any character.
+bool startsMarkup(QStringView text) {
+    for (qsizetype i = text.indexOf(u'<'); i >= 0 && i + 1 < text.size();
+         i = text.indexOf(u'<', i + 1)) {
+        const QChar next = text[i + 1];
+        if ((next >= u'a' && next <= u'z') || (next >= u'A' && next <= u'Z') || next == u'!' ||
+            next == u'?' || (next == u'/' && i + 2 < text.size())) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 std::optional<Row> asCells(std::optional<Row> row, size_t mostEntries) {
     // Escaping changes only these characters: a text without them, as most are, is not read.
+    // Nor is one that starts a tag or a comment, which never shows as typed.
     const auto cell = [](QString &text) {
         const bool escapable = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
             return c == u'&' || c == u'<' || c == u'>' || c == u'"';
         });
-        if (escapable && shownText(text) != text) {
+        if (escapable && (startsMarkup(text) || shownText(text) != text)) {
             text = escaped(text);
         }
     };
