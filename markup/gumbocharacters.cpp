@@ -64,8 +64,6 @@ bool hasRewritten(QStringView text) {
     return false;
 }
 
-// Appends `text` as character data for Gumbo that reads as browsers read `text` there; `literal`
-// text is read as typed, references and "<" included.
 void appendText(QString &to, QStringView text, bool literal) {
     qsizetype run = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -14,7 +14,7 @@ namespace toolkit {
 
 namespace {
 
-// Longer paragraphs are laid out here.
+// A paragraph longer than this is laid out here, not by Qt.
 constexpr int LongParagraph = 4096;
 // A word up to this long is looked for from the start of a line.
 constexpr int ShortWord = 64;
