@@ -32,11 +32,6 @@ const ElementSet SvgIntegrationPoint("desc foreignobject title");
 QString key(QStringView name) {
     return name.toString().toLower();
 }
-QString key(GumboTag tag, QStringView name) {
-    return tag == GUMBO_TAG_UNKNOWN ? key(name)
-                                    : QString::fromLatin1(gumbo_normalized_tagname(tag));
-}
-
 // Whether `open` ends a search of `scope` for an element.
 bool ends(const OpenElement &open, Scope scope) {
     if (open.foreign) {
@@ -98,21 +93,29 @@ void OpenElements::push(GumboTag tag, QStringView name, bool foreign, qsizetype 
                              : empty()                ? -1
                                                       : back().limits[scope];
     }
-    named_[key(tag, name)].push_back(index);
+    indices(tag, name).push_back(index);
     if (!foreign && Heading.contains(tag, {})) {
         headings_.push_back(index);
     }
     stack_.push_back(open);
 }
 
+std::vector<qsizetype> &OpenElements::indices(GumboTag tag, QStringView name) {
+    return tag == GUMBO_TAG_UNKNOWN ? byName_[key(name)] : byTag_[static_cast<size_t>(tag)];
+}
+
+const std::vector<qsizetype> *OpenElements::indices(GumboTag tag, QStringView name) const {
+    if (tag != GUMBO_TAG_UNKNOWN) {
+        return &byTag_[static_cast<size_t>(tag)];
+    }
+    const auto named = byName_.constFind(key(name));
+    return named == byName_.cend() ? nullptr : &*named;
+}
+
 OpenElement OpenElements::pop() {
     const OpenElement closed = stack_.back();
     stack_.pop_back();
-    const auto named = named_.find(key(closed.tag, closed.name));
-    named->pop_back();
-    if (named->empty()) {
-        named_.erase(named);
-    }
+    indices(closed.tag, closed.name).pop_back();
     if (!headings_.empty() && headings_.back() == size()) {
         headings_.pop_back();
     }
@@ -136,8 +139,8 @@ qsizetype OpenElements::closedBy(const HtmlTag &tag, qsizetype depth, bool &sear
             }
         }
     }
-    const auto named = named_.constFind(key(tag.tag, tag.name));
-    qsizetype match = named == named_.cend() ? -1 : named->back();
+    const std::vector<qsizetype> *named = indices(tag.tag, tag.name);
+    qsizetype match = named == nullptr || named->empty() ? -1 : named->back();
     if (Heading.contains(tag.tag, tag.name) && !headings_.empty()) {
         match = std::max(match, headings_.back());
     }

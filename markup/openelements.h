@@ -62,8 +62,12 @@ private:
     std::vector<OpenElement> stack_;
     // Of each run of foreign elements open in one another, how many are open by each name.
     std::vector<QHash<QString, qsizetype>> foreignNames_;
-    // The indices of the elements open of each name, and of the headings open.
-    QHash<QString, std::vector<qsizetype>> named_;
+    // The indices of the elements open of each name (of the tags Gumbo knows, by their tag), and
+    // of the headings open.
+    std::vector<qsizetype> &indices(GumboTag tag, QStringView name);
+    const std::vector<qsizetype> *indices(GumboTag tag, QStringView name) const;
+    std::vector<std::vector<qsizetype>> byTag_ = decltype(byTag_)(GUMBO_TAG_LAST + 1);
+    QHash<QString, std::vector<qsizetype>> byName_;
     std::vector<qsizetype> headings_;
 };
 
