@@ -59,8 +59,8 @@ void reportInput(int signal) {
     std::signal(signal, SIG_DFL);
 }
 
-// Processor time an input may take: what a paste of 2 MB may keep the window waiting, a second,
-// with room for a loaded machine, and ten times that under the sanitizers.
+// Processor time an input may take: 0.1 s and a second for every 2 MB, what a paste may keep the
+// window waiting; ten times that under the sanitizers.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr double Slowdown = 10;
 #elif defined(__has_feature)

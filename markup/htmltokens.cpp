@@ -5,7 +5,6 @@
 #include <QSet>
 
 #include <array>
-#include <utility>
 
 using namespace Qt::StringLiterals;
 
