@@ -35,14 +35,16 @@ std::optional<Row> readAny(const QString &html, const QString &text, size_t most
         return std::nullopt;
     }
     // HTML too long to read, a page's pictures inlined in it, leaves the text to read.
-    if (!html.isEmpty() && html.size() <= MaxLength) {
+    const bool htmlRead = !html.isEmpty() && html.size() <= MaxLength;
+    if (htmlRead) {
         if (auto row = readMarkup(html)) {
             return row;
         }
     }
-    // Markup copied from the pane or an editor comes as text.
-    if (text.contains(u"<table"_s, Qt::CaseInsensitive) ||
-        text.contains(u"<math"_s, Qt::CaseInsensitive)) {
+    // Markup copied from the pane or an editor comes as text, read once where the HTML was the
+    // same.
+    if (!(htmlRead && text == html) && (text.contains(u"<table"_s, Qt::CaseInsensitive) ||
+                                        text.contains(u"<math"_s, Qt::CaseInsensitive))) {
         if (auto row = readMarkup(text)) {
             return row;
         }
