@@ -7,6 +7,8 @@
 
 #include <QStringList>
 
+#include <string>
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -193,6 +195,58 @@ void readForeignCell(benchmark::State &state, const char *start, int count, cons
 }
 BENCHMARK_CAPTURE(readForeignCell, br, "<br>", 500000, "")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(readForeignCell, p, "<p>", 50000, "</x>")->Unit(benchmark::kMillisecond);
+
+// About 2 MB that a reader once took time on with the square of its length, or read by a
+// recursion as deep as it is long: `first` `firstCount` times, `second` `secondCount` times, then
+// `last`; pasted as the clipboard's text or HTML, or typed into a cell that HTML5 で作成 reads.
+enum class Input { Text, Html, Cell };
+struct LongInput {
+    const char *name;
+    Input as;
+    const char *first;
+    int firstCount;
+    const char *second;
+    int secondCount;
+    const char *last;
+};
+constexpr LongInput LongInputs[] = {
+    {"frac", Input::Text, "\\frac", 400000, "", 0, ""},
+    {"scripts", Input::Text, "$", 1, "^", 2000000, "x$"},
+    {"cfracBrackets", Input::Text, "\\cfrac[ab", 222222, "", 0, ""},
+    {"fullWidthSlashes", Input::Text, "1", 500000, "／", 500000, ""},
+    {"optgroup", Input::Html, "<optgroup>", 200000, "", 0, ""},
+    {"rp", Input::Html, "<rp>", 500000, "", 0, ""},
+    {"unmatchedEnds", Input::Html, "<div></x>", 222222, "", 0, ""},
+    {"repeatedAttributes", Input::Html, "<x", 1, " a", 1000000, ">"},
+    {"selectCell", Input::Cell, "<select>", 1, "<optgroup>", 200000, " 1/2"},
+    {"endTagsCell", Input::Cell, "<x>", 600, "</y>", 500000, ""},
+    {"endTagsAmongBlocksCell", Input::Cell, "<x>", 600, "<div></div></y>", 130000, ""},
+    {"tablePartsInSvgCell", Input::Cell, "<svg><mi>", 1, "<tbody>", 300000, ""},
+    {"attributesCell", Input::Cell, "<x", 1, " a", 1000000, ">"},
+};
+void readLongInput(benchmark::State &state, const LongInput &input) {
+    const QString text = QString::fromUtf8(input.first).repeated(input.firstCount) +
+                         QString::fromUtf8(input.second).repeated(input.secondCount) +
+                         QString::fromUtf8(input.last);
+    state.counters["bytes"] = static_cast<double>(text.toUtf8().size());
+    for (auto _ : state) {
+        if (input.as == Input::Cell) {
+            benchmark::DoNotOptimize(markup::shownText(text));
+        } else {
+            // As a paste reads it, which takes no more than 100,000 entries.
+            benchmark::DoNotOptimize(
+                markup::readRow(input.as == Input::Html ? text : QString(), text, 100'000));
+        }
+    }
+}
+const bool longInputsRegistered = [] {
+    for (const LongInput &each : LongInputs) {
+        benchmark::RegisterBenchmark((std::string("readLongInput/") + each.name).c_str(),
+                                     readLongInput, each)
+            ->Unit(benchmark::kMillisecond);
+    }
+    return true;
+}();
 
 } // namespace
 

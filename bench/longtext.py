@@ -15,6 +15,15 @@
                                                      time clicking it, pasting over its numerator
                                                      and pressing Enter, and deleting it
 
+    bench/longtext.py inputs PROGRAM                 CPU seconds of pasting into the list each input
+                                                     that once crashed a reader or took it long
+                                                     (as the clipboard's text or HTML), of
+                                                     committing such cells in 分子 while the pane
+                                                     follows the list with the table for HTML5
+                                                     pages, and of Delete at the start of a line of
+                                                     a million "x" in the pane; the program must
+                                                     still run after each
+
 CPU time is read from /proc/PID/stat once the program has been idle for a second.
 """
 
@@ -65,9 +74,9 @@ def mixed_text(characters, variant=0):
     return f"{variant}:" + text[len(str(variant)) + 1 :]
 
 
-def put_on_clipboard(session, text):
-    owner = subprocess.Popen(["xclip", "-selection", "clipboard", "-i"], stdin=subprocess.PIPE,
-                             env=session.env)
+def put_on_clipboard(session, text, kind="text/plain"):
+    owner = subprocess.Popen(["xclip", "-selection", "clipboard", "-t", kind, "-i"],
+                             stdin=subprocess.PIPE, env=session.env)
     owner.communicate(text.encode())
 
 
@@ -133,6 +142,54 @@ def actions(session, characters, kind=None):
     return 0 if whole else 1
 
 
+# What a paste reads, as the clipboard's text or HTML, and cells typed into 分子.
+PASTED = (("\\frac x 500,000", "text/plain", "\\frac" * 500_000),
+          ("$^ x 1,000,000 x$", "text/plain", "$" + "^" * 1_000_000 + "x$"),
+          ("<optgroup> x 410,000", "text/html", "<optgroup>" * 410_000),
+          ("<rp> x 200,000", "text/html", "<rp>" * 200_000),
+          ("<div></x> x 222,222", "text/html", "<div></x>" * 222_222),
+          ("\\cfrac[ab x 400,000", "text/plain", "\\cfrac[ab" * 400_000),
+          ("1 x 500,000, ／ x 500,000", "text/plain", "1" * 500_000 + "／" * 500_000))
+TYPED = (("<select><optgroup> x 200,000 1/2", "<select>" + "<optgroup>" * 200_000 + " 1/2"),
+         ("<x> x 600 </y> x 500,000", "<x>" * 600 + "</y>" * 500_000))
+
+
+def inputs(session):
+    s = session
+    alive = True
+
+    def running(name):
+        nonlocal alive
+        if s.app.poll() is not None:
+            print(f"the program ended after {name}")
+            alive = False
+        return alive
+
+    s.click(e2e.FIRST_ROW)
+    s.key("Tab")
+    s.enter_fraction("1", "2")
+    for name, kind, text in PASTED:
+        put_on_clipboard(s, text, kind)
+        s.click(e2e.FIRST_ROW)
+        measure(s, f"paste {name}", lambda: s.key("ctrl+v"))
+        if not running(name):
+            return 1
+    in_pane_menu(s, *PANE_MENU[0][1:])
+    for name, text in TYPED:
+        put_on_clipboard(s, text)
+        s.click(e2e.FIRST_ROW)
+        s.click(e2e.NMNT_E)
+        s.key("ctrl+a", "ctrl+v")
+        measure(s, f"commit {name} in 分子", lambda: s.key("Return"))
+        if not running(name):
+            return 1
+    put_on_clipboard(s, "a\n" + "x" * 1_000_000)
+    s.click(e2e.MEMO)
+    s.key("ctrl+a", "ctrl+v", "ctrl+Home", "Down", "Home")
+    measure(s, "pane: Delete at a long line's start", lambda: s.key("Delete"))
+    return 0 if running("Delete") else 1
+
+
 def memory(session, changes, characters):
     s = session
     pid = s.app.pid
@@ -159,7 +216,7 @@ def memory(session, changes, characters):
 
 
 def main():
-    if len(sys.argv) < 3 or sys.argv[1] not in ("actions", "memory"):
+    if len(sys.argv) < 3 or sys.argv[1] not in ("actions", "memory", "inputs"):
         print(__doc__, file=sys.stderr)
         return 2
     mode, program = sys.argv[1], os.path.abspath(sys.argv[2])
@@ -169,6 +226,8 @@ def main():
         with e2e.Session(program, workdir) as session:
             if mode == "actions":
                 return actions(session, *(numbers or [1_000_000]), kind)
+            if mode == "inputs":
+                return inputs(session)
             return memory(session, *(numbers or [60, 200_000]))
 
 

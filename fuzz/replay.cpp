@@ -1,6 +1,9 @@
 // Runs a fuzz target without libFuzzer, for compilers that have none: on every file of a corpus,
-// then on cells made from a small grammar of HTML with a fixed seed, until the time given (in
-// seconds) is up. A failing input is written to standard error before the target aborts.
+// then on inputs made from the target's small grammar with a fixed seed, until the time given (in
+// seconds) is up. An input fails that ends the process or takes more processor time than its
+// size allows; its start is written to standard error before the target aborts.
+#include "grammar.h"
+
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -13,8 +16,11 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include <fcntl.h>
+#include <time.h>
 #include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
@@ -23,10 +29,18 @@ namespace {
 
 std::string current;
 
+// The input that failed is written whole to this file in the working directory, and its start
+// to standard error.
+constexpr const char *FailedInput = "failed-fuzz-input";
+
 void reportInput(int signal) {
-    const char *what = "fuzz input that failed (bytes as C escapes): \"";
+    const int file = open(FailedInput, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    (void)!write(file, current.data(), current.size());
+    close(file);
+    const char *what = "fuzz input that failed (written whole to failed-fuzz-input), its first "
+                       "256 bytes as C escapes: \"";
     (void)!write(2, what, std::strlen(what));
-    for (const unsigned char c : current) {
+    for (const unsigned char c : std::string_view(current).substr(0, 256)) {
         char escaped[5];
         const bool plain = c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
         const int n = plain ? 1 : 4;
@@ -45,71 +59,60 @@ void reportInput(int signal) {
     std::signal(signal, SIG_DFL);
 }
 
+// Processor time an input may take: 0.1 s and a second for every 2 MB, what a paste may keep the
+// window waiting; ten times that under the sanitizers.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double Slowdown = 10;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr double Slowdown = 10;
+#else
+constexpr double Slowdown = 1;
+#endif
+#else
+constexpr double Slowdown = 1;
+#endif
+double allowedSeconds(size_t size) {
+    return Slowdown * (0.1 + static_cast<double>(size) / (2 << 20));
+}
+
+double processorSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
 void run(const std::string &input) {
     current = input;
+    const double start = processorSeconds();
     LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(input.data()), input.size());
+    const double took = processorSeconds() - start;
+    if (took > allowedSeconds(input.size())) {
+        std::cerr << "an input of " << input.size() << " bytes took " << took
+                  << " s of processor time\n";
+        std::abort();
+    }
 }
 
-// Pieces of cells: every tag the tokenizer or the tree builder treats specially, misnesting,
-// references, comments, controls and foreign content.
-// Words split at single spaces.
-std::vector<std::string> words(const std::string &text) {
-    std::vector<std::string> result;
-    for (size_t start = 0; start <= text.size();) {
-        const size_t end = std::min(text.find(' ', start), text.size());
-        result.push_back(text.substr(start, end - start));
-        start = end + 1;
+// A made input with a part of it repeated up to about 2 MB, where readers that take time with
+// the square of the length, or recurse as deep as it is, show it.
+std::string repeated(const std::string &input, std::mt19937 &random) {
+    std::uniform_int_distribution<size_t> at(0, input.size());
+    size_t from = at(random);
+    size_t to = at(random);
+    if (from > to) {
+        std::swap(from, to);
     }
-    return result;
-}
-
-const std::vector<std::string> Names = words(
-    "a b i u nobr font p div span pre listing h1 h2 li ul dd dt table tbody tr td th caption col "
-    "form button select option optgroup template script style xmp plaintext textarea title "
-    "noscript iframe noembed noframes object details summary dialog search ruby rt rp br hr img "
-    "image input isindex svg math mi mtext foreignObject desc annotation-xml rect text x");
-// Pieces between the tags, split at "|".
-std::vector<std::string> pieces() {
-    const std::string all = "x| y |\t\n|&amp;|&lt;b&gt;|&notin|&#65;|&#x80000041;|&#0;|&#150;|"
-                            "&#x1F600;|&#1;|<!--c-->|<!-->|<!--|-->|<!---->|<![CDATA[c]]>|<?p>|"
-                            "</>|<!x>|<|</|\"|'|\x01|\x0b|\r\n|\xc2\x85|\xc2\xa0|=|"
-                            "<!--<script>|</script|<script>| hidden|/>";
-    std::vector<std::string> result;
-    for (size_t start = 0; start <= all.size();) {
-        const size_t end = std::min(all.find('|', start), all.size());
-        result.push_back(all.substr(start, end - start));
-        start = end + 1;
+    if (from == to) {
+        return input;
     }
-    result.push_back(std::string(1, '\0'));
-    return result;
-}
-const std::vector<std::string> Pieces = pieces();
-
-std::string generated(std::mt19937 &random) {
-    const auto pick = [&](const std::vector<std::string> &from) {
-        return from[std::uniform_int_distribution<size_t>(0, from.size() - 1)(random)];
-    };
-    std::string cell;
-    const int count = std::uniform_int_distribution<int>(1, 24)(random);
-    for (int i = 0; i < count; ++i) {
-        switch (std::uniform_int_distribution<int>(0, 5)(random)) {
-        case 0:
-        case 1:
-            // Appended piece by piece: GCC 12 warns wrongly of overlapping copies otherwise.
-            cell += '<';
-            cell += pick(Names);
-            cell += random() % 4 == 0 ? " hidden open color=x>" : ">";
-            break;
-        case 2:
-            cell += "</";
-            cell += pick(Names);
-            cell += '>';
-            break;
-        default:
-            cell += pick(Pieces);
-        }
+    const size_t times = std::uniform_int_distribution<size_t>(1, (2 << 20) / (to - from))(random);
+    std::string result = input.substr(0, from);
+    result.reserve(input.size() + times * (to - from));
+    for (size_t i = 0; i < times; ++i) {
+        result.append(input, from, to - from);
     }
-    return cell;
+    return result + input.substr(to);
 }
 
 } // namespace
@@ -130,7 +133,8 @@ int main(int argc, char **argv) {
     std::mt19937 random(34);
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(std::atoi(argv[2]));
     while (std::chrono::steady_clock::now() < end) {
-        run(generated(random));
+        const std::string made = generated(random);
+        run(random() % 8 == 0 ? repeated(made, random) : made);
         ++runs;
     }
     std::cout << runs << " inputs\n";

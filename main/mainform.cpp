@@ -375,7 +375,8 @@ void TMainForm::PasteMIClick() {
         tellListTrouble(spoken::ClipboardTooLarge);
         return;
     }
-    std::optional<std::vector<fractions::Entry>> row = markup::readRow(held->html, held->text);
+    std::optional<std::vector<fractions::Entry>> row =
+        markup::readRow(held->html, held->text, MostEntries);
     if (!row || row->size() > MostEntries) {
         tellListTrouble(row ? spoken::RowTooLong : spoken::NoRowOnClipboard);
         return;

@@ -73,4 +73,9 @@ inline const ElementSet LineBreaking(
 
 inline const ElementSet Dialog("dialog");
 
+// The kinds that the model of HTML's open elements and the reading of a cell share.
+inline const ElementSet TablePart("caption colgroup tbody td tfoot th thead tr");
+inline const ElementSet Heading("h1 h2 h3 h4 h5 h6");
+inline const ElementSet Formatting("a b big code em font i nobr s small strike strong tt u");
+
 } // namespace markup

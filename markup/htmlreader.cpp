@@ -1,10 +1,8 @@
 #include "markup/elementkinds.h"
+#include "markup/parserinput.h"
 #include "markup/rowforms.h"
 
 #include <QByteArray>
-
-#include <algorithm>
-#include <cctype>
 
 #include <gumbo.h>
 
@@ -13,45 +11,14 @@ namespace {
 
 using Nodes = std::vector<const GumboNode *>;
 
-// Gumbo takes time in proportion to the square of how deep elements nest; browsers keep no more
-// than 512 levels. A document that opens more elements than this without closing them is not a
-// row copied from a page, and is not parsed.
-constexpr int MaxOpenElements = 4096;
+// Gumbo takes time in proportion to the square of how deep elements nest, and Gumbo 0.10 frees
+// them by a recursion as deep; browsers keep no more than 512 levels. A document that nests deeper
+// is not a row copied from a page, and is not parsed.
+constexpr qsizetype MaxOpenElements = 512;
 
 // The HTML parser reads about 20 MB a second: a document longer than this, of some 25,000 entries
 // copied from a page, would keep a paste waiting for a second.
 constexpr qsizetype MaxParsedLength = 4 * 1024 * 1024;
-
-// Elements that nest nothing: void ones, and those whose end tag may be left out, which the next
-// of their kind closes (a table typed with no "</td>" is not deep).
-const ElementSet Unnested("area base br col embed hr img input link meta param source track wbr "
-                          "td th tr tbody thead tfoot p li dt dd option optgroup rb rt rp");
-
-bool nestsTooDeep(const QByteArray &html) {
-    int open = 0;
-    for (qsizetype i = 0; i + 1 < html.size(); ++i) {
-        if (html[i] != '<') {
-            continue;
-        }
-        const bool closing = html[i + 1] == '/';
-        qsizetype name = i + (closing ? 2 : 1);
-        qsizetype end = name;
-        while (end < html.size() && std::isalnum(static_cast<unsigned char>(html[end]))) {
-            ++end;
-        }
-        if (end == name) {
-            continue;
-        }
-        const GumboTag tag =
-            gumbo_tagn_enum(html.constData() + name, static_cast<unsigned>(end - name));
-        if (closing) {
-            open = std::max(0, open - 1);
-        } else if (!Unnested.contains(tag, {}) && ++open > MaxOpenElements) {
-            return true;
-        }
-    }
-    return false;
-}
 
 bool isElement(const GumboNode *node, GumboTag tag) {
     return node->type == GUMBO_NODE_ELEMENT && node->v.element.tag == tag;
@@ -222,10 +189,10 @@ std::optional<Row> readHtmlRow(const QString &html) {
     if (html.size() > MaxParsedLength) {
         return std::nullopt;
     }
-    const QByteArray utf8 = html.toUtf8();
-    if (nestsTooDeep(utf8)) {
+    if (!readsInTime(html, MaxOpenElements)) {
         return std::nullopt;
     }
+    const QByteArray utf8 = html.toUtf8();
     GumboOptions options = kGumboDefaultOptions;
     options.max_errors = 0;
     GumboOutput *output =

@@ -1,20 +1,23 @@
 #include "markup/parserinput.h"
 
 #include "markup/elementkinds.h"
+#include "markup/gumbocharacters.h"
+#include "markup/htmltokens.h"
+#include "markup/openelements.h"
 #include "markup/texttokens.h"
 
-#include <QHash>
-#include <QSet>
-
 #include <algorithm>
-#include <array>
-#include <string>
+#include <limits>
 #include <vector>
 
 using namespace Qt::StringLiterals;
 
 namespace markup {
 namespace {
+
+bool isAsciiLetter(QChar c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
 
 // Chromium nests the elements of a page 512 deep: those of a cell in a page, under html, body,
 // table, tbody, tr and td, this deep at most. An element that would lie deeper is put beside its
@@ -23,104 +26,6 @@ namespace {
 // text, in the order they open.
 constexpr qsizetype KeptDepth = 507;
 
-// Gumbo reads the controls U+0080 to U+009F as U+FFFD, typed or as numbers (which stand for the
-// characters of Windows-1252 there), where browsers keep them typed. Each goes through as this
-// mark followed by the control moved into plane 15; the mark itself goes through twice.
-constexpr char32_t ShiftMark = 0xF0000;
-
-bool isAsciiLetter(QChar c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-
-// Whether `c` is a control or a noncharacter, which Gumbo reads as U+FFFD where browsers keep it;
-// written as a numeric reference it is kept.
-bool isKeptByReference(char32_t c) {
-    return (c >= 0x1 && c <= 0x8) || c == 0xB || (c >= 0xE && c <= 0x1F) || c == 0x7F ||
-           (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
-}
-
-// The length of a numeric character reference at the start of `text`, or 0, and the character it
-// stands for, 0x110000 where it is beyond Unicode.
-qsizetype numericReference(QStringView text, char32_t &value) {
-    if (!text.startsWith(u"&#")) {
-        return 0;
-    }
-    const bool hex = text.size() > 2 && (text[2] == u'x' || text[2] == u'X');
-    qsizetype i = hex ? 3 : 2;
-    value = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        const int digit = c >= u'0' && c <= u'9'          ? c - u'0'
-                          : hex && c >= u'a' && c <= u'f' ? c - u'a' + 10
-                          : hex && c >= u'A' && c <= u'F' ? c - u'A' + 10
-                                                          : -1;
-        if (digit < 0) {
-            break;
-        }
-        value =
-            std::min<char32_t>(value * (hex ? 16 : 10) + static_cast<char32_t>(digit), 0x110000);
-    }
-    if (i == (hex ? 3 : 2)) {
-        return 0;
-    }
-    return i < text.size() && text[i] == u';' ? i + 1 : i;
-}
-
-// Whether Gumbo would read `c` otherwise than browsers where a tokenizer state reads text as typed.
-bool isRewritten(char32_t c) {
-    return (c >= 0x80 && c <= 0x9F) || c == ShiftMark || isKeptByReference(c);
-}
-
-bool hasRewritten(QStringView text) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (isRewritten(characterAt(text, i))) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Appends `text` as character data for Gumbo that reads as browsers read `text` there; `literal`
-// text is read as typed, references and "<" included.
-void appendText(QString &to, QStringView text, bool literal) {
-    qsizetype run = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype first = i;
-        const char32_t c = characterAt(text, i);
-        // References to the shift mark, and beyond Unicode, which Gumbo 0.10 reads modulo 2^32.
-        char32_t value = 0;
-        qsizetype reference =
-            !literal && c == u'&' ? numericReference(text.sliced(first), value) : 0;
-        if (reference > 0 && value != ShiftMark && value < 0x110000) {
-            reference = 0;
-        }
-        if (!(c >= 0x80 && c <= 0x9F) && c != ShiftMark && reference == 0 &&
-            !isKeptByReference(c) && !(literal && (c == u'&' || c == u'<' || c == 0))) {
-            continue;
-        }
-        to += text.sliced(run, first - run);
-        if (c == 0) {
-            to += QChar(QChar::ReplacementCharacter);
-        } else if (c >= 0x80 && c <= 0x9F) {
-            to += QChar::fromUcs4(ShiftMark);
-            to += QChar::fromUcs4(ShiftMark + c);
-        } else if (reference > 0 && value != ShiftMark) {
-            to += QChar(QChar::ReplacementCharacter);
-            i = first + reference - 1;
-        } else if (c == ShiftMark || reference > 0) {
-            to += QChar::fromUcs4(ShiftMark);
-            to += QChar::fromUcs4(ShiftMark);
-            i = reference > 0 ? first + reference - 1 : i;
-        } else if (isKeptByReference(c)) {
-            to += u"&#"_s + QString::number(c) + u';';
-        } else {
-            to += c == u'&' ? QStringView(u"&amp;") : QStringView(u"&lt;");
-        }
-        run = i + 1;
-    }
-    to += text.sliced(run);
-}
-
 const ElementSet Void("area base basefont bgsound br col embed frame hr image img input keygen "
                       "link meta param source track wbr");
 // Elements whose content the tokenizer reads as text, and of those the ones that show it.
@@ -128,7 +33,6 @@ const ElementSet RawText("iframe noembed noframes noscript plaintext script styl
                          "xmp");
 const ElementSet ShownRawText("plaintext xmp");
 const ElementSet Foreign("math svg");
-const ElementSet IntegrationPoint("annotation-xml desc foreignobject mi mn mo ms mtext title");
 // Start tags that leave foreign content (and font with color, face or size), and those that close
 // an open p element first.
 const ElementSet Breakout(
@@ -140,32 +44,13 @@ const ElementSet ClosesP(
     "pre search section summary table ul xmp");
 // Elements whose end tags may be left out: an end tag of an enclosing block closes them too.
 const ElementSet ImpliedEnd("dd dt li optgroup option p rb rp rt rtc");
-const ElementSet TablePart("caption colgroup tbody td tfoot th thead tr");
 const ElementSet TableSection("tbody tfoot thead");
 const ElementSet TableContext("caption colgroup table tbody td tfoot th thead tr");
 const ElementSet Cell("td th");
-const ElementSet Heading("h1 h2 h3 h4 h5 h6");
 const ElementSet ClosedOnReopening("dd dt li option td th tr");
-// The elements that stop an end tag's search for an open element of its name, and of those the
-// ones whose own end tags close everything open in them.
-const ElementSet Special(
-    "address applet area article aside base basefont bgsound blockquote body br button caption "
-    "center col colgroup dd details dialog dir div dl dt embed fieldset figcaption figure footer "
-    "form frame frameset h1 h2 h3 h4 h5 h6 head header hgroup hr html iframe img input keygen li "
-    "link listing main marquee menu meta nav noembed noframes noscript object ol p param "
-    "plaintext pre script search section select source style summary table tbody td template "
-    "textarea tfoot th thead title tr track ul wbr xmp");
-const ElementSet Scoped(
-    "address applet article aside blockquote button caption center dd details dialog dir div dl "
-    "dt fieldset figcaption figure footer form h1 h2 h3 h4 h5 h6 header hgroup li listing main "
-    "marquee menu nav object ol p pre search section summary table tbody td tfoot th thead tr ul");
 // In a list box, the start tags that HTML reads, and those of them that close it.
 const ElementSet SelectContent("hr input keygen optgroup option script select template textarea");
 const ElementSet SelectCloser("input keygen select textarea");
-const ElementSet Formatting("a b big code em font i nobr s small strike strong tt u");
-// Where the search of those end tags for their element ends: in a table's parts, at the table.
-const ElementSet ScopeLimit("applet caption html marquee object table td th template");
-const ElementSet TableScopeLimit("html table template");
 // An end tag looks this far down the open elements at most; past that, it is taken to close
 // nothing, so that no cell takes time with the square of its depth.
 constexpr qsizetype SearchedDepth = KeptDepth + 16;
@@ -181,13 +66,16 @@ constexpr qsizetype SearchedDepth = KeptDepth + 16;
 // - the content of xmp and plaintext, which shows as typed, as text;
 // - comments empty, and elements whose raw text never shows, nothing;
 // - text with the controls and noncharacters that Gumbo would replace written so that they stay.
-class ChromiumForm {
+class ChromiumForm : HtmlTokens {
 public:
-    explicit ChromiumForm(QStringView cell)
-        : cell_(cell) {
-        out_.reserve(cell.size());
+    // Reads `markup` until its elements nest deeper than `bound`.
+    explicit ChromiumForm(QStringView markup, qsizetype bound)
+        : HtmlTokens(markup)
+        , cell_(markup)
+        , bound_(bound) {
+        out_.reserve(markup.size());
         qsizetype i = 0;
-        while (i < cell_.size()) {
+        while (i < cell_.size() && deepest_ <= bound_) {
             const QChar next = at(i + 1);
             if (cell_[i] != u'<') {
                 const qsizetype end = cell_.indexOf(u'<', i);
@@ -196,9 +84,11 @@ public:
             } else if (isAsciiLetter(next) || (next == u'/' && isAsciiLetter(at(i + 2)))) {
                 Tag tag;
                 if (!readTag(i, tag)) {
-                    asTyped(i, cell_.size()); // the cell ends inside the tag, which is left out
+                    // The cell ends inside the tag, which the parser leaves out: Gumbo does not
+                    // get it, whose time would grow with the square of its attributes.
                     break;
                 }
+                manyAttributes_ = manyAttributes_ || tag.attributes > MostAttributes;
                 i = next == u'/' ? endTag(tag) : startTag(tag);
             } else if (cell_.sliced(i).startsWith(u"<!--")) {
                 i = asTyped(i, commentEnd(i + 4));
@@ -231,26 +121,13 @@ public:
         }
     }
     QByteArray utf8() const { return out_.toUtf8(); }
+    // How deep elements nest, as far as the reading went.
+    qsizetype deepest() const { return deepest_; }
+    // Whether a tag has more attributes than Gumbo reads in time as typed.
+    bool manyAttributes() const { return manyAttributes_; }
 
 private:
-    struct Tag {
-        GumboTag tag = GUMBO_TAG_UNKNOWN;
-        QStringView name;
-        qsizetype from = 0;
-        qsizetype to = 0;
-        bool selfClosing = false;
-        bool hidden = false;
-        bool open = false;
-        bool presentational = false; // color, face or size
-    };
-    struct Open {
-        GumboTag tag;
-        QStringView name;
-        bool foreign;
-        qsizetype box; // index in boxes_ of an element deeper than Chromium keeps, or -1
-        bool firstForeign = false; // in foreign content, of those open one in another
-        qsizetype openP = -1;      // the index of the p element that a new block closes, or -1
-    };
+    using Tag = HtmlTag;
     // How an element's end reaches Gumbo: it has the end tag already, Gumbo closes the element
     // itself, or it needs the end tag written.
     enum class Close { Typed, Implied, Written };
@@ -260,103 +137,11 @@ private:
         bool lineBreaking;
     };
 
-    QChar at(qsizetype i) const { return i < cell_.size() ? cell_[i] : QChar(); }
-    bool inForeign() const { return !stack_.empty() && stack_.back().foreign; }
+    bool inForeign() const { return stack_.inForeign(); }
+    bool inSelect() const { return stack_.inSelect(); }
     bool deep() const { return !stack_.empty() && stack_.back().box >= 0; }
-    bool inSelect() const {
-        for (auto open = stack_.rbegin(); open != stack_.rend() && !open->foreign; ++open) {
-            if (open->tag == GUMBO_TAG_SELECT) {
-                return true;
-            }
-            if (open->tag != GUMBO_TAG_OPTION && open->tag != GUMBO_TAG_OPTGROUP) {
-                return false;
-            }
-        }
-        return false;
-    }
     bool topIs(const ElementSet &set) const {
         return !stack_.empty() && set.contains(stack_.back().tag, stack_.back().name);
-    }
-
-    // Reads the tag at `i` as HTML5's tokenizer does; false if the cell ends inside it.
-    bool readTag(qsizetype i, Tag &tag) const {
-        const auto isEnd = [](QChar c) {
-            return isHtmlSpace(c.unicode()) || c == u'/' || c == u'>';
-        };
-        tag.from = i;
-        qsizetype j = cell_[i + 1] == u'/' ? i + 2 : i + 1;
-        const qsizetype nameStart = j;
-        while (j < cell_.size() && !isEnd(cell_[j])) {
-            ++j;
-        }
-        tag.name = cell_.sliced(nameStart, j - nameStart);
-        // No element that HTML knows has a longer name, or one beyond ASCII.
-        std::array<char, 16> name{};
-        bool known = tag.name.size() <= static_cast<qsizetype>(name.size());
-        for (qsizetype k = 0; known && k < tag.name.size(); ++k) {
-            known = tag.name[k].unicode() > 0 && tag.name[k].unicode() < 0x80;
-            name[static_cast<size_t>(k)] = static_cast<char>(tag.name[k].unicode());
-        }
-        tag.tag = known ? gumbo_tagn_enum(name.data(), static_cast<unsigned>(tag.name.size()))
-                        : GUMBO_TAG_UNKNOWN;
-        for (;;) {
-            while (j < cell_.size() && (isHtmlSpace(cell_[j].unicode()) || cell_[j] == u'/')) {
-                tag.selfClosing = cell_[j] == u'/' && at(j + 1) == u'>';
-                ++j;
-            }
-            if (j >= cell_.size()) {
-                return false;
-            }
-            if (cell_[j] == u'>') {
-                tag.to = j + 1;
-                return true;
-            }
-            const qsizetype attributeStart = j++; // a name may start with "="
-            while (j < cell_.size() && !isEnd(cell_[j]) && cell_[j] != u'=') {
-                ++j;
-            }
-            const QStringView attribute = cell_.sliced(attributeStart, j - attributeStart);
-            tag.hidden = tag.hidden || attribute.compare(u"hidden", Qt::CaseInsensitive) == 0;
-            tag.open = tag.open || attribute.compare(u"open", Qt::CaseInsensitive) == 0;
-            tag.presentational = tag.presentational ||
-                                 attribute.compare(u"color", Qt::CaseInsensitive) == 0 ||
-                                 attribute.compare(u"face", Qt::CaseInsensitive) == 0 ||
-                                 attribute.compare(u"size", Qt::CaseInsensitive) == 0;
-            while (j < cell_.size() && isHtmlSpace(cell_[j].unicode())) {
-                ++j;
-            }
-            if (at(j) != u'=') {
-                continue;
-            }
-            ++j;
-            while (j < cell_.size() && isHtmlSpace(cell_[j].unicode())) {
-                ++j;
-            }
-            if (at(j) == u'"' || at(j) == u'\'') {
-                j = cell_.indexOf(cell_[j], j + 1);
-                if (j < 0) {
-                    return false;
-                }
-                ++j;
-            } else {
-                while (j < cell_.size() && !isHtmlSpace(cell_[j].unicode()) && cell_[j] != u'>') {
-                    ++j;
-                }
-            }
-        }
-    }
-
-    // The end of a comment whose text starts at `i`.
-    qsizetype commentEnd(qsizetype i) const {
-        if (at(i) == u'>' || (at(i) == u'-' && at(i + 1) == u'>')) {
-            return at(i) == u'>' ? i + 1 : i + 2;
-        }
-        for (qsizetype j = i; (j = cell_.indexOf(u"--", j)) >= 0; ++j) {
-            if (at(j + 2) == u'>' || (at(j + 2) == u'!' && at(j + 3) == u'>')) {
-                return at(j + 2) == u'>' ? j + 3 : j + 4;
-            }
-        }
-        return cell_.size();
     }
 
     // Character data: to Gumbo, or into the box of the deepest open element, where an empty
@@ -379,38 +164,23 @@ private:
         return to;
     }
 
-    static QString key(QStringView name) { return name.toString().toLower(); }
+    // A tag that Gumbo reads as typed, unless it lies among the deep elements.
+    qsizetype typedTag(const Tag &tag) {
+        if (!deep()) {
+            out_ += withDistinctAttributes(tag);
+        }
+        return tag.to;
+    }
 
     void push(GumboTag tag, QStringView name, bool foreign, qsizetype box) {
-        const bool first = foreign && !inForeign();
-        if (first) {
-            foreignNames_.emplace_back();
-        }
-        if (foreign) {
-            ++foreignNames_.back()[key(name)];
-        }
-        const qsizetype index = static_cast<qsizetype>(stack_.size());
-        const bool limit = foreign ? IntegrationPoint.contains(tag, name)
-                                   : tag == GUMBO_TAG_BUTTON || ScopeLimit.contains(tag, name);
-        const qsizetype openP = !foreign && tag == GUMBO_TAG_P ? index
-                                : stack_.empty() || limit      ? -1
-                                                               : stack_.back().openP;
-        stack_.push_back({tag, name, foreign, box, first, openP});
-        unclosing_.clear();
+        stack_.push(tag, name, foreign, box);
+        deepest_ = std::max(deepest_, stack_.size() + reopenable_);
     }
 
     // Closes the current element. The elements put beside the one at the depth Chromium keeps
     // follow it: Gumbo gets its end tag before their text, unless it has it already.
     void pop(Close close = Close::Implied) {
-        const Open closed = stack_.back();
-        stack_.pop_back();
-        unclosing_.clear();
-        if (closed.foreign) {
-            --foreignNames_.back()[key(closed.name)];
-            if (closed.firstForeign) {
-                foreignNames_.pop_back();
-            }
-        }
+        const OpenElement closed = stack_.pop();
         if ((close == Close::Written && closed.box < 0) ||
             (close == Close::Implied && !boxes_.empty() &&
              static_cast<qsizetype>(stack_.size()) == KeptDepth - 1)) {
@@ -456,17 +226,16 @@ private:
 
     qsizetype startTag(const Tag &tag) {
         const auto is = [&](const ElementSet &set) { return set.contains(tag.tag, tag.name); };
-        if (inForeign() && !topIs(IntegrationPoint) &&
+        if (stack_.inForeignContent() &&
             (is(Breakout) || (tag.tag == GUMBO_TAG_FONT && tag.presentational))) {
             // Browsers leave foreign content here, where Gumbo, parsing a cell on its own, keeps
             // the tag in it: Gumbo gets the end tags.
-            while (inForeign() && !topIs(IntegrationPoint)) {
+            while (stack_.inForeignContent()) {
                 pop(Close::Written);
             }
         }
-        const bool foreign =
-            is(Foreign) || (inForeign() && !topIs(IntegrationPoint) && !is(Breakout) &&
-                            !(tag.tag == GUMBO_TAG_FONT && tag.presentational));
+        const bool foreign = is(Foreign) || (stack_.inForeignContent() && !is(Breakout) &&
+                                             !(tag.tag == GUMBO_TAG_FONT && tag.presentational));
         if (!foreign && inSelect()) {
             // A list box holds options only: other start tags are dropped, and those of
             // controls close it.
@@ -476,15 +245,15 @@ private:
                 }
                 pop();
                 if (tag.tag == GUMBO_TAG_SELECT) {
-                    return asTyped(tag.from, tag.to);
+                    return typedTag(tag);
                 }
             } else if (!is(SelectContent)) {
-                return asTyped(tag.from, tag.to);
+                return typedTag(tag);
             }
         }
         if (!foreign && is(TablePart) && !topIs(TableContext)) {
             if (!deep()) {
-                out_ += cell_.sliced(tag.from, tag.to - tag.from); // ignored outside tables
+                out_ += withDistinctAttributes(tag); // ignored outside tables
             }
             return tag.to;
         }
@@ -505,6 +274,11 @@ private:
                 (is(Cell) && topIs(Cell)) ||
                 (tag.tag == GUMBO_TAG_OPTGROUP && topIs(ImpliedEnd) &&
                  stack_.back().tag == GUMBO_TAG_OPTION)) {
+                pop();
+            }
+            // In a list box, a group closes the one open, once its option is closed.
+            if (tag.tag == GUMBO_TAG_OPTGROUP && inSelect() &&
+                stack_.back().tag == GUMBO_TAG_OPTGROUP) {
                 pop();
             }
             if (is(TablePart) && !is(Cell) && tag.tag != GUMBO_TAG_TR) {
@@ -542,7 +316,8 @@ private:
             // But noscript, whose content Gumbo reads as markup, as browsers without scripts.
             if (!box && tag.tag != GUMBO_TAG_NOSCRIPT &&
                 !(is(ShownRawText) && shown && hasRewritten(raw))) {
-                return asTyped(tag.from, next);
+                typedTag(tag);
+                return asTyped(tag.to, next);
             }
             if (is(ShownRawText) && shown) {
                 content = u' ';
@@ -562,7 +337,7 @@ private:
         if (box) {
             index = newBox({}, shown, is(LineBreaking));
         } else {
-            out_ += cell_.sliced(tag.from, tag.to - tag.from);
+            out_ += withDistinctAttributes(tag);
         }
         if (!empty) {
             push(tag.tag, tag.name, foreign, index);
@@ -572,118 +347,6 @@ private:
         return next;
     }
 
-    // Where the raw text of an element named `name` ends: at its end tag.
-    qsizetype rawTextEnd(qsizetype from, QStringView name) const {
-        for (qsizetype j = from; (j = cell_.indexOf(u"</", j)) >= 0; j += 2) {
-            const QChar after = at(j + 2 + name.size());
-            if (cell_.sliced(j + 2).startsWith(name, Qt::CaseInsensitive) &&
-                (isHtmlSpace(after.unicode()) || after == u'/' || after == u'>')) {
-                return j;
-            }
-        }
-        return cell_.size();
-    }
-
-    // Where the text of a script ends: at its end tag, outside what the tokenizer reads as a
-    // script escaped ("<!--" to "-->") and in that, as a script again ("<script" to "</script").
-    qsizetype scriptEnd(qsizetype j) const {
-        const auto isScript = [&](qsizetype k) {
-            const QChar after = at(k + 6);
-            return cell_.sliced(k).startsWith(u"script", Qt::CaseInsensitive) &&
-                   (isHtmlSpace(after.unicode()) || after == u'/' || after == u'>');
-        };
-        enum { Data, Escaped, DoubleEscaped } state = Data;
-        qsizetype dashes = 0;
-        for (; j < cell_.size(); ++j) {
-            const QChar c = cell_[j];
-            if (state != Data && c == u'-') {
-                ++dashes;
-                continue;
-            }
-            if (state != Data && c == u'>' && dashes >= 2) {
-                state = Data;
-            }
-            dashes = 0;
-            if (c != u'<') {
-                continue;
-            }
-            if (state == Data && cell_.sliced(j).startsWith(u"<!--")) {
-                state = Escaped;
-                dashes = 2;
-                j += 3;
-            } else if (at(j + 1) == u'/' && isScript(j + 2)) {
-                if (state != DoubleEscaped) {
-                    return j;
-                }
-                state = Escaped;
-            } else if (state == Escaped && isScript(j + 1)) {
-                state = DoubleEscaped;
-            }
-        }
-        return cell_.size();
-    }
-
-    // The index of the open element that an end tag closes, with all open in it, as HTML's tree
-    // construction finds it; -1 where it closes nothing. `searched` tells whether the search
-    // reached its end, so that the tag surely closes nothing where it found none.
-    qsizetype closedBy(const Tag &tag, bool &searched) {
-        // The search is long only where the cell nests deep; a tag that closed nothing closes
-        // nothing again until an element opens or closes.
-        const QString name = key(tag.name);
-        searched = true;
-        if (unclosing_.contains(name)) {
-            return -1;
-        }
-        const qsizetype closed = search(tag, searched);
-        if (closed < 0 && searched) {
-            unclosing_.insert(name);
-        }
-        return closed;
-    }
-    qsizetype search(const Tag &tag, bool &searched) const {
-        const auto is = [&](const ElementSet &set) { return set.contains(tag.tag, tag.name); };
-        const auto matches = [&](const Open &open) {
-            return open.tag == tag.tag && (tag.tag != GUMBO_TAG_UNKNOWN ||
-                                           open.name.compare(tag.name, Qt::CaseInsensitive) == 0);
-        };
-        const qsizetype size = static_cast<qsizetype>(stack_.size());
-        const qsizetype bottom = std::max<qsizetype>(0, size - SearchedDepth);
-        searched = true;
-        // In foreign content, one of the foreign elements open in one another, by its name.
-        if (inForeign() && foreignNames_.back().value(key(tag.name)) > 0) {
-            for (qsizetype k = size - 1; k >= 0 && stack_[static_cast<size_t>(k)].foreign; --k) {
-                if (stack_[static_cast<size_t>(k)].name.compare(tag.name, Qt::CaseInsensitive) ==
-                    0) {
-                    return k;
-                }
-            }
-        }
-        const bool table = TablePart.contains(tag.tag, tag.name) || tag.tag == GUMBO_TAG_TABLE;
-        const bool scoped = is(Scoped);
-        const bool heading = is(Heading);
-        for (qsizetype k = size - 1; k >= bottom; --k) {
-            const Open &open = stack_[static_cast<size_t>(k)];
-            if (matches(open) || (!open.foreign && heading && Heading.contains(open.tag, {}))) {
-                return k;
-            }
-            const bool limit = open.foreign ? IntegrationPoint.contains(open.tag, open.name)
-                               : table      ? TableScopeLimit.contains(open.tag, open.name)
-                               : scoped
-                                   ? ScopeLimit.contains(open.tag, open.name) ||
-                                         (tag.tag == GUMBO_TAG_P && open.tag == GUMBO_TAG_BUTTON) ||
-                                         (tag.tag == GUMBO_TAG_LI &&
-                                          (open.tag == GUMBO_TAG_OL || open.tag == GUMBO_TAG_UL))
-                                   : Special.contains(open.tag, open.name);
-            if (limit) {
-                // Past such an element, a formatting element's end tag moves what is open in it.
-                searched = !is(Formatting);
-                return -1;
-            }
-        }
-        searched = bottom == 0;
-        return -1;
-    }
-
     // Formatting elements closed with the open element at `closed` stay in the parser's list of
     // them, to be opened again around the text that follows. Where many have been, Gumbo gets
     // their end tags, so that they cannot open again deeper than the elements written.
@@ -691,7 +354,7 @@ private:
         const bool reopening = reopenable_ > KeptDepth / 32;
         for (qsizetype k = static_cast<qsizetype>(stack_.size()) - 1; k > closed && closed >= 0;
              --k) {
-            const Open &open = stack_[static_cast<size_t>(k)];
+            const OpenElement &open = stack_[k];
             if (!open.foreign && Formatting.contains(open.tag, open.name)) {
                 ++reopenable_;
                 if (reopening && open.box < 0) {
@@ -707,12 +370,12 @@ private:
     qsizetype endTag(const Tag &tag) {
         // "</br>" and "</p>" leave foreign content too, where Gumbo 0.10 keeps them inside.
         if (tag.tag == GUMBO_TAG_BR || tag.tag == GUMBO_TAG_P) {
-            while (inForeign() && !topIs(IntegrationPoint)) {
+            while (stack_.inForeignContent()) {
                 pop(Close::Written);
             }
         }
         bool searched = true;
-        const qsizetype closed = closedBy(tag, searched);
+        const qsizetype closed = stack_.closedBy(tag, SearchedDepth, searched);
         const bool ignored = closed < 0 && searched && tag.tag != GUMBO_TAG_BR &&
                              static_cast<qsizetype>(stack_.size()) > KeptDepth / 8;
         // A "</p>" that closes nothing stands for an empty paragraph, which reads as a line break.
@@ -723,7 +386,7 @@ private:
             closed >= 0 ? stack_[static_cast<size_t>(closed)].box < 0 : !deep() && !ignored;
         closeFormatting(closed);
         if (typed) {
-            out_ += cell_.sliced(tag.from, tag.to - tag.from);
+            out_ += withDistinctAttributes(tag);
         }
         while (closed >= 0 && static_cast<qsizetype>(stack_.size()) > closed) {
             pop(typed ? Close::Typed : Close::Implied);
@@ -733,41 +396,26 @@ private:
 
     QStringView cell_;
     QString out_;
-    std::vector<Open> stack_;
+    OpenElements stack_;
     std::vector<Box> boxes_;
-    // Of each run of foreign elements open in one another, how many are open by each name.
-    std::vector<QHash<QString, qsizetype>> foreignNames_;
-    // The names of end tags that close nothing in the elements open now.
-    QSet<QString> unclosing_;
     // How many formatting elements the end tag of another has closed.
     qsizetype reopenable_ = 0;
+    // The deepest the parser may nest elements: those open, and as many formatting elements as it
+    // may open again.
+    qsizetype deepest_ = 0;
+    qsizetype bound_;
+    bool manyAttributes_ = false;
 };
 
 } // namespace
 
 QByteArray parserInput(QStringView cell) {
-    return ChromiumForm(cell).utf8();
+    return ChromiumForm(cell, std::numeric_limits<qsizetype>::max()).utf8();
 }
 
-// Gumbo's text back as browsers read it: the controls U+0080 to U+009F out of their marks.
-QString withoutShiftMarks(const QString &text) {
-    const QString mark = QString::fromUcs4(&ShiftMark, 1);
-    if (!text.contains(mark)) {
-        return text;
-    }
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype first = i;
-        const char32_t c = characterAt(text, i);
-        if (c == ShiftMark && i + 1 < text.size()) {
-            const char32_t shifted = characterAt(text, ++i);
-            out += QChar::fromUcs4(shifted == ShiftMark ? shifted : shifted - ShiftMark);
-        } else {
-            out += text.sliced(first, i - first + 1);
-        }
-    }
-    return out;
+bool readsInTime(QStringView html, qsizetype depth) {
+    const ChromiumForm form(html, depth);
+    return form.deepest() <= depth && !form.manyAttributes();
 }
 
 } // namespace markup

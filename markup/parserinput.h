@@ -9,8 +9,11 @@ namespace markup {
 // in time in proportion to its length, however deep it nests.
 QByteArray parserInput(QStringView cell);
 
-// Gumbo's text of a parserInput() back as browsers read the cell: the controls U+0080 to U+009F,
-// which go through Gumbo shifted, back in their place.
-QString withoutShiftMarks(const QString &text);
+// Whether Gumbo reads an HTML document as typed in time in proportion to its length, by the model
+// of HTML's tree construction that parserInput() follows: its elements nest no deeper than
+// `depth`, and no tag has more attributes than Gumbo reads in time. Deeper, Gumbo's own time grows
+// with the square of the depth, and Gumbo 0.10 frees its tree by a recursion that overflows the
+// stack.
+bool readsInTime(QStringView html, qsizetype depth);
 
 } // namespace markup

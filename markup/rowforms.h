@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -32,7 +33,8 @@ std::optional<Row> readTexFormula(QStringView formula);
 std::optional<Row> readTextRow(QStringView text);
 
 // Texts read from a form that keeps no markup, as cells that show them: escaped where a "<" or
-// "&" would be read as markup.
-std::optional<Row> asCells(std::optional<Row> row);
+// "&" would be read as markup. Of a row longer than `mostEntries`, one entry more is kept.
+std::optional<Row> asCells(std::optional<Row> row,
+                           size_t mostEntries = std::numeric_limits<size_t>::max() - 1);
 
 } // namespace markup

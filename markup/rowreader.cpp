@@ -6,6 +6,8 @@
 #include "markup/textmarkup.h"
 #include "markup/texttokens.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace markup {
@@ -28,37 +30,61 @@ std::optional<Row> readMarkup(const QString &html) {
     return readHtmlRow(html);
 }
 
-std::optional<Row> readAny(const QString &html, const QString &text) {
+std::optional<Row> readAny(const QString &html, const QString &text, size_t mostEntries) {
     if (text.size() > MaxLength) {
         return std::nullopt;
     }
     // HTML too long to read, a page's pictures inlined in it, leaves the text to read.
-    if (!html.isEmpty() && html.size() <= MaxLength) {
+    const bool htmlRead = !html.isEmpty() && html.size() <= MaxLength;
+    if (htmlRead) {
         if (auto row = readMarkup(html)) {
             return row;
         }
     }
-    // Markup copied from the pane or an editor comes as text.
-    if (text.contains(u"<table"_s, Qt::CaseInsensitive) ||
-        text.contains(u"<math"_s, Qt::CaseInsensitive)) {
+    // Markup copied from the pane or an editor comes as text, read once where the HTML was the
+    // same.
+    if (!(htmlRead && text == html) && (text.contains(u"<table"_s, Qt::CaseInsensitive) ||
+                                        text.contains(u"<math"_s, Qt::CaseInsensitive))) {
         if (auto row = readMarkup(text)) {
             return row;
         }
     }
     if (auto row = readTexRow(text)) {
-        return asCells(std::move(row));
+        return asCells(std::move(row), mostEntries);
     }
-    return asCells(readTextRow(text));
+    return asCells(readTextRow(text), mostEntries);
+}
+
+// Whether HTML's tokenizer reads part of `text` as a tag, a comment or a bogus one: a "<" before
+// a letter, "!" or "?", or before "/" and any character.
+bool startsMarkup(QStringView text) {
+    for (qsizetype i = text.indexOf(u'<'); i >= 0 && i + 1 < text.size();
+         i = text.indexOf(u'<', i + 1)) {
+        const QChar next = text[i + 1];
+        if ((next >= u'a' && next <= u'z') || (next >= u'A' && next <= u'Z') || next == u'!' ||
+            next == u'?' || (next == u'/' && i + 2 < text.size())) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
 
-std::optional<Row> asCells(std::optional<Row> row) {
+std::optional<Row> asCells(std::optional<Row> row, size_t mostEntries) {
+    // Escaping changes only these characters: a text without them, as most are, is not read.
+    // Nor is one that starts a tag or a comment, which never shows as typed.
     const auto cell = [](QString &text) {
-        if (shownText(text) != text) {
+        const bool escapable = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+            return c == u'&' || c == u'<' || c == u'>' || c == u'"';
+        });
+        if (escapable && (startsMarkup(text) || shownText(text) != text)) {
             text = escaped(text);
         }
     };
+    if (row && row->size() > mostEntries + 1) {
+        row->erase(row->begin() + static_cast<std::ptrdiff_t>(mostEntries + 1), row->end());
+    }
     if (row) {
         for (auto &entry : *row) {
             cell(entry.numerator);
@@ -68,8 +94,9 @@ std::optional<Row> asCells(std::optional<Row> row) {
     return row;
 }
 
-std::optional<std::vector<fractions::Entry>> readRow(const QString &html, const QString &text) {
-    return readAny(html, text);
+std::optional<std::vector<fractions::Entry>> readRow(const QString &html, const QString &text,
+                                                     size_t mostEntries) {
+    return readAny(html, text, mostEntries);
 }
 
 RowClipboard rowClipboard(const std::vector<fractions::Entry> &entries) {

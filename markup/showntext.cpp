@@ -1,6 +1,7 @@
 #include "markup/showntext.h"
 
 #include "markup/elementkinds.h"
+#include "markup/gumbocharacters.h"
 #include "markup/parserinput.h"
 
 #include <QList>

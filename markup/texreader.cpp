@@ -1,4 +1,5 @@
 #include "markup/rowforms.h"
+#include "markup/texcommands.h"
 #include "markup/texttokens.h"
 
 #include <QStringList>
@@ -12,112 +13,9 @@ using namespace Qt::StringLiterals;
 namespace markup {
 namespace {
 
-// Braces nest no deeper than this in any formula a person writes; a deeper one is refused
-// rather than read by a recursion without end.
+// Groups, arguments, scripts and texts nest no deeper than this, together, in any formula a person
+// writes; a deeper one is refused rather than read by a recursion as deep as the formula is long.
 constexpr int MaxDepth = 200;
-
-// Commands that stand for one character: those the program writes and those people write most.
-constexpr std::pair<std::u16string_view, char16_t> Characters[] = {
-    {u"backslash", u'\\'},
-    {u"textbackslash", u'\\'},
-    {u"sim", u'~'},
-    {u"lt", u'<'},
-    {u"gt", u'>'},
-    {u"times", u'×'},
-    {u"div", u'÷'},
-    {u"pm", u'±'},
-    {u"mp", u'∓'},
-    {u"cdot", u'·'},
-    {u"le", u'≤'},
-    {u"leq", u'≤'},
-    {u"ge", u'≥'},
-    {u"geq", u'≥'},
-    {u"ne", u'≠'},
-    {u"neq", u'≠'},
-    {u"approx", u'≈'},
-    {u"equiv", u'≡'},
-    {u"infty", u'∞'},
-    {u"to", u'→'},
-    {u"rightarrow", u'→'},
-    {u"gets", u'←'},
-    {u"leftarrow", u'←'},
-    {u"lbrack", u'['},
-    {u"rbrack", u']'},
-    {u"lbrace", u'{'},
-    {u"rbrace", u'}'},
-    {u"ast", u'*'},
-    {u"colon", u':'},
-    {u"vert", u'|'},
-    {u"mid", u'|'},
-    {u"ldots", u'…'},
-    {u"dots", u'…'},
-    {u"cdots", u'⋯'},
-    {u"prime", u'′'},
-    {u"circ", u'∘'},
-    {u"langle", u'⟨'},
-    {u"rangle", u'⟩'},
-    {u"nobreakspace", u'\u00a0'},
-    {u"alpha", u'α'},
-    {u"beta", u'β'},
-    {u"gamma", u'γ'},
-    {u"delta", u'δ'},
-    {u"epsilon", u'ϵ'},
-    {u"varepsilon", u'ε'},
-    {u"zeta", u'ζ'},
-    {u"eta", u'η'},
-    {u"theta", u'θ'},
-    {u"iota", u'ι'},
-    {u"kappa", u'κ'},
-    {u"lambda", u'λ'},
-    {u"mu", u'μ'},
-    {u"nu", u'ν'},
-    {u"xi", u'ξ'},
-    {u"pi", u'π'},
-    {u"rho", u'ρ'},
-    {u"sigma", u'σ'},
-    {u"tau", u'τ'},
-    {u"upsilon", u'υ'},
-    {u"phi", u'ϕ'},
-    {u"varphi", u'φ'},
-    {u"chi", u'χ'},
-    {u"psi", u'ψ'},
-    {u"omega", u'ω'},
-    {u"Gamma", u'Γ'},
-    {u"Delta", u'Δ'},
-    {u"Theta", u'Θ'},
-    {u"Lambda", u'Λ'},
-    {u"Xi", u'Ξ'},
-    {u"Pi", u'Π'},
-    {u"Sigma", u'Σ'},
-    {u"Phi", u'Φ'},
-    {u"Psi", u'Ψ'},
-    {u"Omega", u'Ω'},
-};
-
-bool among(QStringView name, std::initializer_list<QStringView> names) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-bool isFractionCommand(QStringView name) {
-    return among(name, {u"frac", u"dfrac", u"tfrac", u"cfrac"});
-}
-bool isTextCommand(QStringView name) {
-    return among(name, {u"text", u"textrm", u"textnormal", u"textup", u"textit", u"textbf",
-                        u"textsf", u"texttt", u"mbox"});
-}
-bool isFontCommand(QStringView name) {
-    return among(name, {u"mathrm", u"mathit", u"mathbf", u"mathsf", u"mathtt", u"mathnormal",
-                        u"operatorname", u"boldsymbol"});
-}
-bool isSpacing(QStringView name) {
-    return among(name, {u",", u";", u":", u"!", u">", u" ", u"\\", u"quad", u"qquad", u"enspace",
-                        u"thinspace", u"medspace", u"thickspace", u"negthinspace", u"space"});
-}
-bool isIgnored(QStringView name) {
-    return among(name, {u"displaystyle", u"textstyle", u"scriptstyle", u"left", u"right", u"middle",
-                        u"big", u"Big", u"bigg", u"Bigg", u"bigl", u"bigr", u"Bigl", u"Bigr",
-                        u"limits", u"nolimits", u"mathstrut", u"strut"});
-}
 
 // One piece of a formula in math mode.
 struct Piece {
@@ -234,6 +132,14 @@ private:
         return {Piece::Text, QString::fromUcs4(&c, 1), {}};
     }
 
+    // The first "]" from here, or -1: looked for once however many "\cfrac[" precede it.
+    qsizetype closingBracket() {
+        if (bracket_ >= 0 && bracket_ < i_) {
+            bracket_ = tex_.indexOf(u']', i_);
+        }
+        return bracket_;
+    }
+
     // A command's argument: a group, or one piece.
     std::optional<QString> argument(int depth) {
         skipSpaces();
@@ -248,7 +154,7 @@ private:
             ++i_;
             return tex_.sliced(first, i_ - first).toString();
         }
-        const Piece piece = next(depth);
+        const Piece piece = next(depth + 1);
         if (failed_ || piece.kind == Piece::Space || piece.kind == Piece::Over) {
             failed_ = true;
             return std::nullopt;
@@ -271,7 +177,10 @@ private:
             }
             const QChar c = tex_[i_++];
             if (c == u'{') {
-                ++level;
+                if (depth + ++level > MaxDepth) {
+                    failed_ = true;
+                    return std::nullopt;
+                }
             } else if (c == u'}') {
                 --level;
             } else if (c == u'~') {
@@ -294,9 +203,6 @@ private:
 
     // A group after its "{", up to its "}": one text, or a fraction where it holds \over.
     Piece group(int depth) {
-        if (depth > MaxDepth) {
-            return fail();
-        }
         QString text;
         std::optional<QString> numerator;
         for (;;) {
@@ -329,7 +235,7 @@ private:
         if (isFractionCommand(name)) {
             skipSpaces();
             if (name == u"cfrac" && peek() == u'[') {
-                i_ = std::max(i_, tex_.indexOf(u']', i_) + 1);
+                i_ = std::max(i_, closingBracket() + 1);
             }
             const auto numerator = argument(depth);
             const auto denominator = numerator ? argument(depth) : std::nullopt;
@@ -364,6 +270,11 @@ private:
                     {}};
         }
         if (isIgnored(name)) {
+            // \left and \right read nothing of their own but nest as groups do.
+            lefts_ += name == u"left" ? 1 : name == u"right" && lefts_ > 0 ? -1 : 0;
+            if (lefts_ > MaxDepth) {
+                return fail();
+            }
             // The delimiter "." of \left. and \right. is no character.
             if ((name == u"left" || name == u"right") && peek() == u'.') {
                 ++i_;
@@ -373,7 +284,7 @@ private:
         if (name.size() == 1 && QStringView(u"%$&#_{}").contains(name[0])) {
             return {Piece::Text, name, {}};
         }
-        for (const auto &[command, c] : Characters) {
+        for (const auto &[command, c] : CharacterCommands) {
             if (QStringView(command) == name) {
                 return {
                     isOperatorCharacter(c) ? Piece::Operator : Piece::Text, QString(QChar(c)), {}};
@@ -385,6 +296,9 @@ private:
     // The next piece that is something: commands that only set a style, and "$", are passed over
     // without a recursion, however many follow one another.
     Piece next(int depth) {
+        if (depth + lefts_ > MaxDepth) {
+            return fail();
+        }
         for (;;) {
             Piece found = piece(depth);
             if (found.kind != Piece::Nothing) {
@@ -450,6 +364,9 @@ private:
     QStringView tex_;
     qsizetype i_ = 0;
     bool failed_ = false;
+    qsizetype bracket_ = 0;
+    // The \left delimiters open.
+    int lefts_ = 0;
 };
 
 // The formula inside the delimiters the program and people put around it; a bare formula only

@@ -77,12 +77,15 @@ QString part(QStringView text, qsizetype at, const std::vector<qsizetype> &match
 // An item: a fraction at its first slash outside parentheses (one of full-width digits also at a
 // full-width slash), a fraction character, or a plain entry.
 fractions::Entry entry(QStringView text, qsizetype at, const std::vector<qsizetype> &match) {
+    // Only before the first full-width slash can the text be a number: the later ones are passed
+    // over without reading again all that comes before them.
+    bool fullWidthSlash = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const auto closing = match[static_cast<size_t>(at + i)];
         if (text[i] == u'(' && closing >= 0 && closing < at + text.size()) {
             i = closing - at;
-        } else if (isSlash(text[i]) ||
-                   (text[i] == u'／' && isNumber(text.first(i)) && isNumber(text.sliced(i + 1)))) {
+        } else if (isSlash(text[i]) || (text[i] == u'／' && !std::exchange(fullWidthSlash, true) &&
+                                        isNumber(text.first(i)) && isNumber(text.sliced(i + 1)))) {
             // No denominator, "1/" or "1/()": a plain entry as typed.
             QString denominator = part(text.sliced(i + 1), at + i + 1, match);
             if (denominator.isEmpty()) {

@@ -190,6 +190,15 @@ void TableMarkupTest::formulaName_data() {
                                reopened.repeated(1000)}}
         << u"acb/d e f g abc /("_s + u"x "_s.repeated(999) + u"x)"_s
         << u"acb/d e f g abc /("_s + u"x "_s.repeated(999) + u"x)"_s;
+    // Gumbo takes a tag's repeated attributes in time with the square of their number: it gets
+    // each name once, the first, which is all it keeps.
+    QTest::newRow("tags of many attributes read as Gumbo reads them")
+        << std::vector<Entry>{{u"<b"_s + u" hidden"_s.repeated(100) + u">x</b>y"_s,
+                               u"<i a=1"_s + u" a"_s.repeated(100) + u" hidden/>z</i>w"_s},
+                              {u"<b"_s + u" c=1"_s.repeated(100) + u">v</b"_s +
+                                   u" a"_s.repeated(100) + u">u"_s,
+                               {}}}
+        << u"y/w vu"_s << u"y/w vu"_s;
     QTest::newRow("vulgar fractions where Unicode has one, of numbers only as typed")
         << std::vector<Entry>{{u"2"_s, u"3"_s},  {u"0"_s, u"3"_s},        {u"1"_s, u"10"_s},
                               {u"2"_s, u"4"_s},  {u"１"_s, u"２"_s},      {u"17"_s, u"23"_s},
@@ -348,12 +357,35 @@ void TableMarkupTest::readBack_data() {
     QTest::newRow("\\frac missing an argument") << QString() << u"$\\frac{1}$"_s << none;
     QTest::newRow("braces too deep")
         << QString() << u"\\frac{1}"_s + u"{"_s.repeated(100000) << none;
+    // Every construct that nests counts toward the same depth: arguments, scripts, delimiters.
+    QTest::newRow("fractions too deep") << QString() << u"\\frac"_s.repeated(100000) << none;
+    QTest::newRow("scripts too deep")
+        << QString() << u"$"_s + u"^"_s.repeated(200000) + u"x$"_s << none;
+    QTest::newRow("delimiters and groups too deep")
+        << QString()
+        << u"\\left("_s.repeated(150) + u"{"_s.repeated(60) + u"\\frac12"_s + u"}"_s.repeated(60) +
+               u"\\right)"_s.repeated(150)
+        << none;
     QTest::newRow("cells without end tags are not deep")
         << u"<table><tr>"_s + u"<td>1"_s.repeated(5000) + u"<tr>"_s + u"<td>-"_s.repeated(5000) +
                u"<tr>"_s + u"<td>2"_s.repeated(5000)
         << QString() << std::vector<Entry>(5000, {u"1"_s, u"2"_s});
     QTest::newRow("elements too deep")
         << u"<table>"_s + u"<b>"_s.repeated(5000000) << QString() << none;
+    // Pasted HTML is read by the same model of HTML's nesting as a cell: no deeper than browsers
+    // keep a page's elements; a list box's groups and the options of a group close one another.
+    const QString browserRow = u"<table><tbody><tr><td>1</td><td rowspan=\"3\">+</td><td>3</td>"
+                               u"</tr><tr><td></td><td></td></tr><tr><td>2</td><td>4</td></tr>"
+                               u"</tbody></table>"_s;
+    QTest::newRow("a row as deep as browsers keep")
+        << u"<div>"_s.repeated(508) + u"<select>"_s + u"<optgroup><option>"_s.repeated(20000) +
+               u"</select>"_s + browserRow
+        << QString() << row;
+    QTest::newRow("rows deeper than that, as Gumbo would nest them")
+        << u"<rp>"_s.repeated(513) + browserRow << u"<optgroup>"_s.repeated(410000) + u"<table>"_s
+        << none;
+    QTest::newRow("a tag of more attributes than Gumbo reads in time")
+        << u"<p"_s + u" a"_s.repeated(65) + u">"_s + browserRow << QString() << none;
     QTest::newRow("long entries") << QString()
                                   << u"\\frac12 "_s + u"x"_s.repeated(4000000) + u" 1/2 "_s +
                                          u"\\text{y}"_s.repeated(800000)

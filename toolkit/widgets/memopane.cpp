@@ -3,6 +3,7 @@
 #include "toolkit/font.h"
 #include "toolkit/text.h"
 #include "toolkit/widgets/actionsmenu.h"
+#include "toolkit/widgets/panelayout.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -38,133 +39,6 @@ std::pair<qsizetype, qsizetype> lineIn(const QString &paragraph, qsizetype offse
 
 // More lines to insert or remove than this, and the pane is filled anew.
 constexpr int MostLinesEdited = 64;
-
-// Qt's layout, wrapping at words or else anywhere, looks for the end of the word that starts each
-// line before it finds that the word must be broken, and then lays the line out again breaking
-// anywhere: a line of a million characters without a place to break takes a minute. A paragraph
-// longer than this is laid out here instead, a line at a time, breaking anywhere first and by
-// words only where a word ends within that line: the lines Qt would make, each laid out once or
-// twice. Shorter paragraphs, all that the pane holds of ordinary text, Qt lays out itself.
-constexpr int LongParagraph = 4096;
-// A word up to this long is looked for from the start of a line.
-constexpr int ShortWord = 64;
-
-class PaneLayout : public QPlainTextDocumentLayout {
-public:
-    // The pane gives its document the width of `viewport`.
-    PaneLayout(QTextDocument *document, const QWidget *viewport)
-        : QPlainTextDocumentLayout(document)
-        , viewport_(viewport) {}
-
-    QRectF blockBoundingRect(const QTextBlock &block) const override {
-        if (block.isValid() && block.layout()->lineCount() == 0 && isLong(block)) {
-            const_cast<PaneLayout *>(this)->layOut(block);
-        }
-        return QPlainTextDocumentLayout::blockBoundingRect(block);
-    }
-
-protected:
-    void documentChanged(int from, int charsRemoved, int charsAdded) override {
-        // Qt lays out at once a paragraph edited within itself: a long one is laid out here.
-        QTextDocument *doc = document();
-        const QTextBlock block = doc->findBlock(from);
-        if (doc->blockCount() == blocks_ && isLong(block) &&
-            block.contains(std::max(0, from + charsAdded - 1))) {
-            const bool laidOut = block.layout()->lineCount() > 0;
-            const qreal height = laidOut ? blockBoundingRect(block).height() : -1;
-            layOut(block);
-            if (blockBoundingRect(block).height() == height) {
-                emit updateBlock(block);
-            } else {
-                emit update(QRectF(0, -doc->documentMargin(), 1e9, 1e9));
-            }
-            return;
-        }
-        QPlainTextDocumentLayout::documentChanged(from, charsRemoved, charsAdded);
-        blocks_ = doc->blockCount();
-    }
-
-private:
-    bool isLong(const QTextBlock &block) const {
-        return block.length() > LongParagraph &&
-               document()->defaultTextOption().wrapMode() ==
-                   QTextOption::WrapAtWordBoundaryOrAnywhere &&
-               !(document()->defaultTextOption().flags() &
-                 QTextOption::AddSpaceForLineAndParagraphSeparators);
-    }
-
-    // As QPlainTextDocumentLayout lays out a paragraph, line by line.
-    void layOut(QTextBlock block) {
-        block.clearLayout();
-        QTextDocument *doc = document();
-        const qreal margin = doc->documentMargin();
-        const int shown = viewport_->width();
-        const qreal width = (shown > 0 ? shown : qreal(INT_MAX)) - 2 * margin;
-        const QString text = block.text();
-        QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
-        // Where Qt's layout may end a word: before a space that breaks or at a break opportunity.
-        const auto breakableSpace = [&text](int i) {
-            return i < text.size() && text[i].isSpace() &&
-                   text[i].decompositionTag() != QChar::NoBreak;
-        };
-        const auto wordEndsIn = [&](int from, int to) {
-            for (int i = from + 1; i <= to; ++i) {
-                breaks.setPosition(i);
-                if (breakableSpace(i) || breaks.isAtBoundary()) {
-                    return true;
-                }
-            }
-            return false;
-        };
-        QTextOption option = doc->defaultTextOption();
-        QTextLayout *layout = block.layout();
-        const auto layOutLine = [&](QTextLine &line, QTextOption::WrapMode mode) {
-            option.setWrapMode(mode);
-            layout->setTextOption(option);
-            line.setLineWidth(width);
-        };
-        // Kept, where Qt's layout would read the whole paragraph again for every blink of the
-        // caret and every paint.
-        layout->setCacheEnabled(true);
-        layout->beginLayout();
-        qreal height = 0;
-        for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
-            line.setLeadingIncluded(true);
-            int wordStart = line.textStart();
-            while (breakableSpace(wordStart)) {
-                ++wordStart;
-            }
-            // A short first word Qt finds at once. A long one that ends within the line
-            // broken anywhere fits, and Qt breaks that line by words; otherwise Qt breaks the
-            // line anywhere.
-            const int shortWord = std::min(wordStart + ShortWord, static_cast<int>(text.size()));
-            bool byWords = wordEndsIn(wordStart, shortWord);
-            if (!byWords) {
-                layOutLine(line, QTextOption::WrapAnywhere);
-                byWords = wordEndsIn(shortWord, line.textStart() + line.textLength());
-            }
-            if (byWords) {
-                layOutLine(line, QTextOption::WrapAtWordBoundaryOrAnywhere);
-            }
-            line.setPosition(QPointF(margin, height));
-            height += line.height();
-            if (line.leading() < 0) {
-                height += qCeil(line.leading());
-            }
-        }
-        layout->endLayout();
-        layout->setTextOption(doc->defaultTextOption());
-        const int lines = doc->lineCount();
-        block.setLineCount(block.isVisible() ? layout->lineCount() : 0);
-        if (doc->lineCount() != lines) {
-            emit documentSizeChanged(documentSize());
-        }
-    }
-
-    const QWidget *viewport_;
-    // The paragraphs as QPlainTextDocumentLayout last counted them.
-    int blocks_ = 1;
-};
 
 } // namespace
 
@@ -203,13 +77,26 @@ void MemoPane::replaceText(QString text) {
 }
 
 void MemoPane::fill(const PaneText &pane) {
-    setPlainText(pane.text);
-    if (!pane.kept.isEmpty()) {
-        // Part of the new text, not a step to undo.
-        document()->setUndoRedoEnabled(false);
+    QTextDocument *doc = document();
+    if (doc->isUndoAvailable()) {
+        // A text the user edited is one step of undo away, its stand-ins with it.
+        QTextCursor cursor(doc);
+        cursor.beginEditBlock();
+        cursor.select(QTextCursor::Document);
+        cursor.insertText(pane.text, QTextCharFormat());
         keepStandIns(0, pane.kept);
-        document()->setUndoRedoEnabled(true);
-        document()->setModified(false);
+        cursor.endEditBlock();
+        doc->setModified(false);
+        setTextCursor(QTextCursor(doc));
+    } else {
+        setPlainText(pane.text);
+        if (!pane.kept.isEmpty()) {
+            // Part of the new text, not a step to undo.
+            doc->setUndoRedoEnabled(false);
+            keepStandIns(0, pane.kept);
+            doc->setUndoRedoEnabled(true);
+            doc->setModified(false);
+        }
     }
     // Until a paragraph is laid out, the layout counts it as one line, and the scroll bar would
     // know one line a paragraph: the separators tell the count beforehand. A paragraph already
@@ -231,8 +118,9 @@ void MemoPane::fill(const PaneText &pane) {
 
 void MemoPane::edit(const PaneText &pane, const QList<LineEdit> &edits) {
     // Like setPlainText: the change is no step to undo, the old steps no longer apply, and the
-    // caret goes to the start.
+    // caret goes to the start; but after the user's own edits, it is one more step to undo.
     QTextDocument *doc = document();
+    const bool edited = doc->isUndoAvailable();
     // The view learns of the new size and shows the new lines once, after the last edit.
     const QSignalBlocker quiet(doc->documentLayout());
     const PaneText &shown = *made_;
@@ -265,7 +153,9 @@ void MemoPane::edit(const PaneText &pane, const QList<LineEdit> &edits) {
     cursor.endEditBlock();
     // Recorded rather than left out of the undo history: without one, the document compacts its
     // whole text after every edit.
-    doc->clearUndoRedoStacks();
+    if (!edited) {
+        doc->clearUndoRedoStacks();
+    }
     doc->setModified(false);
     setTextCursor(QTextCursor(doc));
     viewport()->update();

@@ -28,7 +28,8 @@ public:
     explicit MemoPane(QWidget *parent = nullptr);
 
     // Replaces the whole text, like setPlainText: the undo history is dropped and the caret goes
-    // to the start.
+    // to the start. But a text the user edited stays in the history: the replacement is one step
+    // that Undo takes back.
     void replaceText(QString text);
     // True while the pane shows the last replaced text as it was given.
     bool showsTextReplaced() const { return made_.has_value(); }
