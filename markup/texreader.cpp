@@ -20,6 +20,7 @@ constexpr int MaxDepth = 200;
 constexpr std::pair<std::u16string_view, char16_t> Characters[] = {
     {u"backslash", u'\\'},
     {u"textbackslash", u'\\'},
+    {u"textasciicircum", u'^'},
     {u"sim", u'~'},
     {u"lt", u'<'},
     {u"gt", u'>'},
@@ -282,8 +283,8 @@ private:
                 const QString name = commandName();
                 if (name.size() == 1 && QStringView(u"%$&#_{} ").contains(name[0])) {
                     text += name;
-                } else if (name == u"textbackslash") {
-                    text += u'\\';
+                } else if (name == u"textbackslash" || name == u"textasciicircum") {
+                    text += name == u"textbackslash" ? u'\\' : u'^';
                 } else if (!isSpacing(name) && !name.isEmpty()) {
                     text += u'\\' + name;
                 }
@@ -350,6 +351,17 @@ private:
         }
         if (name == u"char") {
             return character();
+        }
+        if (name == u"verb" && !atEnd()) {
+            // Its text as written, up to the character that opened it.
+            const QChar delimiter = tex_[i_++];
+            const qsizetype end = tex_.indexOf(delimiter, i_);
+            if (end < 0) {
+                return fail();
+            }
+            const QString text = tex_.sliced(i_, end - i_).toString();
+            i_ = end + 1;
+            return {Piece::Text, text, {}};
         }
         if (name == u"hspace" || name == u"kern") {
             return argument(depth) ? Piece{Piece::Space, {}, {}} : fail();

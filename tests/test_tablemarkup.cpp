@@ -253,12 +253,13 @@ void TableMarkupTest::math_data() {
         << u"\\frac{1}{-} {\\lt}\\text{b}{\\gt}\\text{ }{\\&}\\text{ \"q\"} {}"_s;
     // TeX's own characters in math mode, text around them, no line break, no "--", "``" or "''"
     // in one run.
-    QTest::newRow("TeX's characters, symbols, spaces and line breaks by reference")
+    QTest::newRow("TeX's characters, a caret as text, symbols, spaces and line breaks by reference")
         << std::vector<Entry>{{u"\\{}$&amp;#^_%~"_s, u"a--b``c''"_s},
                               {u"α×β&nbsp;x&#13;&#10;&#8232;y"_s, {}}}
         << QStringList{u"<mfrac><mtext>\\{}$&amp;#^_%~</mtext><mtext>a--b``c''</mtext></mfrac>"_s,
                        u"<mtext>α×β\u00a0x \u2028y</mtext>"_s}
-        << u"\\frac{{\\backslash}{\\{}{\\}}{\\$}{\\&}{\\#}{\\,\\hat{}\\,}{\\_}{\\%}{\\sim}}"
+        << u"\\frac{{\\backslash}{\\{}{\\}}{\\$}{\\&}{\\#}{\\verb|^|}{\\_}{\\%}{"
+           u"\\sim}}"
            u"{\\text{a-}\\text{-b`}\\text{`c'}\\text{'}} {α}{\\times}{β}{~}\\text{x  y}"_s;
 }
 
@@ -271,9 +272,14 @@ void TableMarkupTest::math() {
         QStringList{u"</math>"_s, u"<!-- 分数ここまで -->"_s};
     QCOMPARE(markup::mathText(EntryVector(entries)), lines.join(u'\n') + u'\n');
     QCOMPARE(markup::texText(EntryVector(entries)), u"$$\n"_s + tex + u"\n$$\n"_s);
-    // For Zenn and note, a "$" by its code; for Qiita, GitHub and GitLab, the formula in a fence.
+    // For Zenn and note, a "$" by its code and a caret by KaTeX's name; for Qiita, GitHub and
+    // GitLab, the formula in a fence.
     QCOMPARE(markup::texTextWithoutDollar(EntryVector(entries)),
-             u"$$\n"_s + QString(tex).replace(u"\\$"_s, u"\\char\"24"_s) + u"\n$$\n"_s);
+             u"$$\n"_s +
+                 QString(tex)
+                     .replace(u"\\$"_s, u"\\char\"24"_s)
+                     .replace(u"\\verb|^|"_s, u"\\text{\\textasciicircum{}}"_s) +
+                 u"\n$$\n"_s);
     QCOMPARE(markup::texMathFenceText(EntryVector(entries)), u"```math\n"_s + tex + u"\n```\n"_s);
 }
 
