@@ -820,11 +820,14 @@ void MainFormTest::paneMenu_makesTheOtherMarkupsAboveTheStandardItems_data() {
         << 0 << u"HTML5 ページ用に作成"_s
         << u"<!-- 分数ここから -->\n"
            u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\" role=\"math\" "
-           u"aria-label=\"1/2 $\">\n"
-           u"<tr>\n<td align=\"center\">1</td>\n<td rowspan=\"3\">$</td>\n</tr>\n"
-           u"<tr>\n<td style=\"line-height:0\"><img src=\"./fracline.gif\" width=\"100%\" "
-           u"height=\"1\" alt=\"\" style=\"vertical-align:top\"></td>\n"
-           u"</tr>\n<tr>\n<td align=\"center\">2</td>\n</tr>\n</table>\n"
+           u"aria-label=\"1/2 $\" style=\"width:auto;min-width:0;margin:0;border:0;"
+           u"border-collapse:separate;border-spacing:0.2em 0;line-height:1.2\">\n<tr>\n"
+           u"<td align=\"center\" style=\"text-align:center;vertical-align:bottom;padding:0 "
+           u"0.1em;border:0\">1</td>\n<td rowspan=\"3\" style=\"vertical-align:middle;"
+           u"padding:0 0.1em;border:0\">$</td>\n</tr>\n<tr>\n<td style=\"height:0;padding:0;"
+           u"border:0;border-top:1px solid;line-height:0;font-size:0\"></td>\n</tr>\n<tr>\n"
+           u"<td align=\"center\" style=\"text-align:center;vertical-align:top;padding:0 0.1em;"
+           u"border:0\">2</td>\n</tr>\n</table>\n"
            u"<!-- 分数ここまで -->\n"_s
         << 0 << u"タグ（HTML5）"_s << QKeySequence(u"Ctrl+Shift+H"_s);
     QTest::newRow("MathML") << 1 << u"MathML で作成"_s
