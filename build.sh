@@ -17,10 +17,13 @@ cd "$(dirname "$0")"
 run_packages=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
               libgumbo-dev dpkg-dev file fonts-ipafont-gothic qt6-translations-l10n)
 # What the tests, the sanitizer run and the benchmarks need besides (Xlib: the start-up benchmark's
-# probe; Orca with speech-dispatcher and a window manager: the case that listens to the window).
+# probe; Orca with speech-dispatcher and a window manager: the case that listens to the window;
+# WordPress's default themes: the pages the markup is typeset in).
 test_packages=(libbenchmark-dev libx11-dev xvfb xauth xdotool xclip x11-utils imagemagick
                desktop-file-utils lintian appstream lcov clang libclang-rt-dev bc
                python3 chromium firefox-esr fonts-dejavu-extra wordpress php-cli
+               wordpress-theme-twentytwentyone wordpress-theme-twentytwentytwo
+               wordpress-theme-twentytwentythree
                qt6-gtk-platformtheme qt6ct dbus-x11 at-spi2-core python3-pyatspi
                qt6-wayland sway wl-clipboard grim cmark-gfm
                orca speech-dispatcher python3-speechd openbox locales)
