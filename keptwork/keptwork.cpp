@@ -63,6 +63,7 @@ QByteArray toJson(const KeptWork &work) {
                        {u"version"_s, Version},
                        {u"entries"_s, entries},
                        {u"path"_s, work.path},
+                       {u"oldPage"_s, work.oldPage},
                        {u"sampleVisible"_s, work.sampleVisible},
                        {u"pane"_s, pane}};
     if (work.font) {
@@ -84,12 +85,14 @@ std::optional<KeptWork> fromJson(const QByteArray &json) {
     const std::optional<std::vector<fractions::Entry>> entries =
         entriesOf(object.value(u"entries"));
     const QJsonObject pane = object.value(u"pane").toObject();
+    const QJsonValue oldPage = object.value(u"oldPage");
     if (!entries || !object.value(u"path").isString() || !object.value(u"sampleVisible").isBool() ||
-        !pane.value(u"form").isString()) {
+        !pane.value(u"form").isString() || !(oldPage.isBool() || oldPage.isUndefined())) {
         return std::nullopt;
     }
     work.entries = *entries;
     work.path = object.value(u"path").toString();
+    work.oldPage = oldPage.toBool();
     work.sampleVisible = object.value(u"sampleVisible").toBool();
     work.paneForm = pane.value(u"form").toString();
     if (pane.contains(u"textEdited")) {

@@ -78,6 +78,7 @@ private:
     void MemoChange();
     void SaveLineImageMIClick();
     void VisSCClick();
+    void OldPageSCClick();
     void FontBClick();
     void ImageRatioChange(qreal ratio);
 
@@ -89,6 +90,8 @@ private:
     // The forms of markup the pane can hold, each made by one command.
     enum class MemoForm { None, Table, Html5, MathMl, TexZenn, TexQiita, TexHatena, Tex, Text };
     void writeMemo(MemoForm form);
+    // The table Make writes for the page the user writes for.
+    MemoForm madeTable() const;
     // After every change of the list: the pane is made again in its form while it still holds
     // what the last command wrote.
     void makeMemoAgain();
@@ -112,6 +115,7 @@ private:
     toolkit::QtPushButton FontB;
     toolkit::QtMultiLineEdit Memo;
     toolkit::QtCheckBox VisSC;
+    toolkit::QtCheckBox OldPageSC;
     toolkit::QtMenuItem UndoMI;
     toolkit::QtMenuItem RedoMI;
     toolkit::QtMenuItem DeleteMI;

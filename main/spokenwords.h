@@ -58,6 +58,13 @@ inline QString made(const QString &form) {
 }
 inline const QString TableForm = QStringLiteral("HTML の表");
 inline const QString Html5Form = QStringLiteral("HTML5 ページ用の表");
+inline QString tableForm(bool oldPage) {
+    return oldPage ? TableForm : Html5Form;
+}
+// What Make makes from now on.
+inline QString makes(const QString &form) {
+    return QStringLiteral("作成で %1 を作ります").arg(form);
+}
 inline const QString MathMlForm = QStringLiteral("MathML");
 inline const QString TextForm = QStringLiteral("テキスト");
 // A TeX form, by the sites its menu item names (「Zenn・note 用」).
