@@ -69,7 +69,7 @@ constexpr Cell ImageCell{u"<td><img src=\"", u"\" width=\"100%\" height=\"1\"></
 // for tables (a full width, a grid of borders, padding, a tall line height) would win over the
 // table's attributes. Only properties that WordPress keeps in a post are used. The line is the top
 // border of an empty cell in the text's colour, so it needs no image and follows a dark theme; the
-// columns stand a fifth of an em apart, and each cell pads its text a tenth of an em on either
+// columns stand a quarter of an em apart, and each cell pads its text a tenth of an em on either
 // side, so that operators and neighbouring fractions stand apart as in typeset mathematics.
 constexpr Cell StandardsNumeratorCell{
     u"<td align=\"center\" style=\"text-align:center;vertical-align:bottom;padding:0 0.1em;"
@@ -86,7 +86,7 @@ constexpr QStringView StandardsLineCell =
     u"font-size:0\"></td>\n";
 constexpr QStringView StandardsTableStyle =
     u"\" style=\"width:auto;min-width:0;margin:0;border:0;border-collapse:separate;"
-    u"border-spacing:0.2em 0;line-height:1.2\"";
+    u"border-spacing:0.25em 0;line-height:1.2\"";
 
 } // namespace
 

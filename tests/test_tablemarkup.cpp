@@ -94,7 +94,7 @@ void TableMarkupTest::lines_data() {
     const auto html5Table = [](const QString &name) {
         return u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\" role=\"math\" "
                u"aria-label=\"%1\" style=\"width:auto;min-width:0;margin:0;border:0;"
-               u"border-collapse:separate;border-spacing:0.2em 0;line-height:1.2\">"_s.arg(name);
+               u"border-collapse:separate;border-spacing:0.25em 0;line-height:1.2\">"_s.arg(name);
     };
     QTest::newRow("standards page: a formula named by the row, lines as borders")
         << std::vector<Entry>{{u"1"_s, u"2"_s}, {u"+"_s, {}}, {u"3"_s, u"4"_s}} << path
