@@ -67,6 +67,7 @@ DELETE_B = centre(LIST_P, 140, 312, 75, 25)
 PATH_E = centre(TAG_P, 88, 20, 165, 20)
 MEMO = centre(TAG_P, 8, 44, 277, 129)
 MEMO_TEXT_TOP = TAG_P[1] + 44 + 6  # the top of the pane's first row of text
+OLD_PAGE_SC = centre(TAG_P, 8, 184, 112, 17)
 MAKE_B = centre(TAG_P, 124, 180, 75, 25)
 COPY_B = centre(TAG_P, 208, 180, 75, 25)
 VIS_SC = (SAMPLE_P[0] + 184 + 8, SAMPLE_P[1] + 104 + 8)  # on the box itself
@@ -960,8 +961,10 @@ def startup_window(s):
     # load them all again at start-up.
     with open(f"/proc/{s.app.pid}/maps") as maps:
         check("/imageformats/" not in maps.read(), "start-up loaded the image format plugins")
-    # Change is disabled after start-up, so Enter commits nothing.
+    # Change is disabled after start-up, so Enter commits nothing; for pages without a doctype,
+    # Make writes the table of three empty rows.
     s.key("Return")
+    s.click(OLD_PAGE_SC)
     s.make_and_copy()
     s.expect_clipboard(crlf(["<!-- 分数ここから -->",
                              '<table border="0" cellspacing="0" cellpadding="0">',
@@ -982,7 +985,7 @@ def typical_use(s):
     s.key("Tab")
     s.enter_fraction("1", "2")
     s.click(COPY_B)
-    s.expect_clipboard(table_markup([("1", "2"), ("+", "")]))
+    s.expect_clipboard(table_markup([("1", "2"), ("+", "")], name="1/2 +"))
     # A slip taken back with Ctrl+Z right after 削除; then "+" deleted with the Delete key.
     s.click(FIRST_ROW)
     s.click(DELETE_B)
@@ -990,13 +993,14 @@ def typical_use(s):
     s.click(FIRST_ROW)
     s.key("Down", "Delete")
     s.click(COPY_B)
-    s.expect_clipboard(table_markup([("1", "2")]))
+    s.expect_clipboard(table_markup([("1", "2")], name="1/2"))
     # The image the markup points at, saved beside the page through the desktop's dialog.
     image = s.save_line_image()
     check(image[:6] in (b"GIF87a", b"GIF89a") and struct.unpack("<HH", image[6:10]) == (1, 1),
           f"the line image is no 1 x 1 GIF: {image[:16]!r}")
 
-    # The row back from Make's markup: the list emptied, the markup pasted with the list's menu,
+    # The row back from Make's markup (for today's pages, from a first start on): the list
+    # emptied, the markup pasted with the list's menu,
     # and Make writes the same markup. Then a row of TeX as a person writes it and one of plain
     # text, each pasted before the selected entry.
     s.click(FIRST_ROW)
@@ -1005,12 +1009,13 @@ def typical_use(s):
     # Not where the last right click was, which would make this one a double click.
     s.choose_from_context_menu((FIRST_ROW[0] + 30, FIRST_ROW[1]), "p")
     s.make_and_copy()
-    s.expect_clipboard(table_markup([("1", "2")]))
+    s.expect_clipboard(table_markup([("1", "2")], name="1/2"))
     s.click(FIRST_ROW)
     s.paste(r"\frac{3}{4}")
     s.paste("+ 5/6", "shift+Insert")
     s.make_and_copy()
-    s.expect_clipboard(table_markup([("3", "4"), ("+", ""), ("5", "6"), ("1", "2")]))
+    s.expect_clipboard(table_markup([("3", "4"), ("+", ""), ("5", "6"), ("1", "2")],
+                                    name="3/4 + 5/6 1/2"))
     for _ in range(3):
         s.click(FIRST_ROW)
         s.key("ctrl+x")
@@ -1054,6 +1059,7 @@ def mixed_row(s):
     s.type("+")  # a plain entry: the denominator box stays empty
     s.key("Return")
     s.enter_fraction("3", "4")
+    s.click(OLD_PAGE_SC)
     s.make_and_copy()
     s.expect_clipboard(crlf(["<!-- 分数ここから -->",
                              '<table border="0" cellspacing="0" cellpadding="0">',
@@ -1095,6 +1101,8 @@ def mixed_row(s):
 
 @case
 def enter_default_button(s):
+    # For pages without a doctype, the table with the image's path; the choice is kept.
+    s.click(OLD_PAGE_SC)
     s.click(FIRST_ROW)
     s.key("Tab")
     s.enter_fraction("1", "2")
@@ -1185,9 +1193,10 @@ def tab_order(s):
     s.key("Tab")  # denominator box
     s.type("2")
     s.key("Tab", "space")  # Change; the focus goes back to the numerator box
-    s.key("Tab", "Tab", "Tab", "space")  # denominator box, Change, (Delete is disabled), Make
+    # Denominator box, Change, (Delete is disabled), 古いページ用, Make.
+    s.key("Tab", "Tab", "Tab", "Tab", "space")
     s.key("Tab", "space")  # Copy
-    s.expect_clipboard(table_markup([("1", "2")]))
+    s.expect_clipboard(table_markup([("1", "2")], name="1/2"))
     s.key("Tab")  # the pane, its text still selected by Copy
     s.type("m")
     s.key("Tab")  # the path box, all of it selected
@@ -1197,9 +1206,10 @@ def tab_order(s):
     s.key("Tab")
     s.type("4")
     s.key("Tab", "space")
-    s.key("Tab", "Tab", "Tab", "Tab", "space")  # Copy: what was typed into the pane
+    s.key("Tab", "Tab", "Tab", "Tab", "Tab", "space")  # Copy: what was typed into the pane
     s.expect_clipboard(b"m")
-    s.key("shift+Tab", "space")  # Make
+    s.key("shift+Tab", "shift+Tab", "space")  # 古いページ用: for pages without a doctype
+    s.key("Tab", "space")  # Make
     s.key("Tab", "space")  # Copy
     s.expect_clipboard(table_markup([("1", "2"), ("3", "4")], "p"))
 
@@ -1222,6 +1232,7 @@ def unicode_text(s):
     s.key("Return")
     s.click(PATH_E)
     s.type_checked(path)
+    s.click(OLD_PAGE_SC)
     s.make_and_copy()
     s.expect_clipboard(table_markup([(numerator, denominator), (plain, "")], path))
 
@@ -1239,9 +1250,9 @@ def markup_pane_edits(s):
     s.key("Return")
     s.type("y")
     s.click(COPY_B)
-    s.expect_clipboard(table_markup([("1", "2")]) + b"z\r\ny")
+    s.expect_clipboard(table_markup([("1", "2")], name="1/2") + b"z\r\ny")
     s.make_and_copy()
-    s.expect_clipboard(table_markup([("1", "2")]))
+    s.expect_clipboard(table_markup([("1", "2")], name="1/2"))
 
 
 @case
@@ -1254,6 +1265,7 @@ def markup_pane_lines(s):
     s.key("Tab")
     s.type("3")
     s.key("Return")
+    s.click(OLD_PAGE_SC)
     s.make_and_copy()
     s.expect_clipboard(table_markup([(numerator, "3")]))
     # A triple click selects one line of the pane: the numerator's cell, on the fifth row (the
@@ -1278,11 +1290,15 @@ def enter_entries(s, entries):
 
 
 def copy_each_markup(s, expected):
-    """Makes and copies each markup, Make's and the pane menu's in the menu's order, checks the
-    copied bytes against the expected ones and returns them by name."""
+    """Makes and copies each markup: Make's for today's pages, the pane menu's in the menu's order,
+    then Make's for pages without a doctype ("Old page"); checks the copied bytes against the
+    expected ones and returns them by name."""
     copied = {}
     for downs, (name, markup) in enumerate(expected.items()):
         if downs == 0:
+            s.click(MAKE_B)
+        elif name == "Old page":
+            s.click(OLD_PAGE_SC)
             s.click(MAKE_B)
         else:
             s.choose_from_context_menu(MEMO, downs)
@@ -1315,25 +1331,29 @@ def kses_or_skip():
 
 @case
 def markup_in_browser(s):
-    # Each command's markup as copied, and the one for HTML5 pages as WordPress keeps it in a
-    # post, typeset by each browser in each of its layout modes and inside WordPress's themes and
+    # Each command's markup as copied from a first start (Make's for today's pages, then for
+    # pages without a doctype), and Make's as WordPress keeps it in a post, typeset by each browser in each of its layout modes and inside WordPress's themes and
     # the rules by which blog themes style tables; two fractions side by side too, and an operator
     # between two entries, as MathML spaces it.
     entries = [("1", "2"), ("+", ""), ("<i>x</i>", "分母"), ("3", "4"), ("=", ""), ("5", "")]
     enter_entries(s, entries)
+    # Make from a first start gives the table for HTML5 pages, as the menu's item does.
+    html5 = table_markup(entries, name="1/2 + x/分母 3/4 = 5")
     copied = copy_each_markup(s, {
-        "Make": table_markup(entries),
-        "HTML5": table_markup(entries, name="1/2 + x/分母 3/4 = 5"),
+        "Make": html5,
+        "HTML5": html5,
         "MathML": math_markup(["<mfrac><mn>1</mn><mn>2</mn></mfrac>", "<mo>+</mo>",
                                "<mfrac><mtext>x</mtext><mtext>分母</mtext></mfrac>",
                                "<mfrac><mn>3</mn><mn>4</mn></mfrac>", "<mo>=</mo>",
                                "<mn>5</mn>"]),
+        "Old page": table_markup(entries),
     })
+    del copied["HTML5"]  # the same bytes as Make's
     # The pages use the line image the program saves.
     line_image = s.save_line_image()
     themes, missing_themes = browserlayout.theme_pages()
     try:
-        copied["HTML5 in WP"] = browserlayout.kses(kses_or_skip(), copied["HTML5"], TIMEOUT)
+        copied["Make in WP"] = browserlayout.kses(kses_or_skip(), copied["Make"], TIMEOUT)
         layouts, missing = {}, {}
         for browser, (package, _) in browserlayout.BROWSERS.items():
             path = browserlayout.find_browser(browser)
@@ -1346,17 +1366,17 @@ def markup_in_browser(s):
     except (RuntimeError, subprocess.TimeoutExpired) as error:
         raise CaseFailed(str(error)) from None
     print(browserlayout.table(layouts))
-    check(copied["HTML5 in WP"] == copied["HTML5"],
-          f"WordPress changes the markup for HTML5 pages to {copied['HTML5 in WP']!r}")
+    check(copied["Make in WP"] == copied["Make"],
+          f"WordPress changes the markup for HTML5 pages to {copied['Make in WP']!r}")
     for (browser, name, mode), layout in layouts.items():
         unjudged = browserlayout.not_measured(layout, mode)
         check(unjudged is None, f"{name}'s markup in {mode} mode in {browser}: {unjudged}")
-        # Make's table is the one pages without a doctype have always had: its cells touch.
-        faults = browserlayout.faults(layout, spaced=name != "Make")
-        if name == "Make" and mode not in ("quirks", "almost standards"):
-            # Where Make's markup falls apart: the checks must see it.
-            check(faults, f"Make's markup passes in {mode} in {browser}: the layout checks see "
-                  "nothing")
+        # The table pages without a doctype have always had: its cells touch.
+        faults = browserlayout.faults(layout, spaced=name != "Old page")
+        if name == "Old page" and mode not in ("quirks", "almost standards"):
+            # Where that markup falls apart: the checks must see it.
+            check(faults, f"The old pages' markup passes in {mode} in {browser}: the layout "
+                  "checks see nothing")
         else:
             check(not faults, f"{name}'s markup in {mode} in {browser}: " + "; ".join(faults))
     if "Chromium" not in missing:
@@ -1512,9 +1532,10 @@ def markup_for_screen_readers(s):
     # HTML5 pages, as made and as WordPress keeps it, is one formula named by the row, its line
     # images left out; the MathML is a formula of two fractions around the operator.
     enter_entries(s, [("1", "2"), ("+", ""), ("3", "4")])
+    html5 = table_markup([("1", "2"), ("+", ""), ("3", "4")], name="1/2 + 3/4")
     copied = copy_each_markup(s, {
-        "Make": table_markup([("1", "2"), ("+", ""), ("3", "4")]),
-        "HTML5": table_markup([("1", "2"), ("+", ""), ("3", "4")], name="1/2 + 3/4"),
+        "Make": html5,
+        "HTML5": html5,
         "MathML": math_markup(["<mfrac><mn>1</mn><mn>2</mn></mfrac>", "<mo>+</mo>",
                                "<mfrac><mn>3</mn><mn>4</mn></mfrac>"]),
     })
