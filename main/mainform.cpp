@@ -254,6 +254,7 @@ void TMainForm::ChangeBClick() {
         toolkit::announce(ui->ChangeB, result == fractions::FractionList::Commit::AddedEntry
                                            ? spoken::added(entry)
                                            : spoken::changed(entry));
+        tellShownOtherwise(entry);
     }
 }
 

@@ -92,6 +92,7 @@ private:
     void writeMemo(MemoForm form);
     // The table Make writes for the page the user writes for.
     MemoForm madeTable() const;
+    void tellShownOtherwise(const fractions::Entry &entry);
     // After every change of the list: the pane is made again in its form while it still holds
     // what the last command wrote.
     void makeMemoAgain();

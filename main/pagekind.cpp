@@ -3,11 +3,24 @@
 // doctype the table Make has always written.
 #include "main/mainform.h"
 #include "main/spokenwords.h"
+#include "markup/showntext.h"
 #include "toolkit/announcer.h"
+#include "toolkit/qt/notice.h"
 #include "ui_mainform.h"
 
 TMainForm::MemoForm TMainForm::madeTable() const {
     return OldPageSC.isChecked() ? MemoForm::Table : MemoForm::Html5;
+}
+
+// Where a page would show a text of the entry other than as typed, the user hears of it at once,
+// before the row is copied; the cells stay as typed.
+void TMainForm::tellShownOtherwise(const fractions::Entry &entry) {
+    for (const QString &cell : {entry.numerator, entry.denominator}) {
+        if (const auto shown = markup::shownOtherwise(cell)) {
+            toolkit::tell(ui->NmntE, spoken::shownOtherwise(cell, *shown));
+            return;
+        }
+    }
 }
 
 // A table the pane holds as Make wrote it is made again for the page now chosen.

@@ -279,6 +279,12 @@ void MainFormTest::enteringAFraction_appendsANewEntryRowAndReturnsToNumerator() 
     QCOMPARE(QApplication::focusWidget(), ui->numerator());
     QVERIFY(ui->change()->isEnabled());
     QVERIFY(!ui->remove()->isEnabled());
+
+    // A "<" that opens a tag: the entry as typed, and the user told what a page shows of it.
+    ui->type(u"c<d"_s);
+    ui->key(Qt::Key_Return);
+    QCOMPARE(ui->row(2), QStringList({u"c<d"_s, QString()}));
+    QTRY_VERIFY(QToolTip::text().startsWith(u"「c<d」はページでは「c」と表示されます"_s));
 }
 
 void MainFormTest::committingTheEntryRow_data() {
