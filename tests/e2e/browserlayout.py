@@ -24,12 +24,9 @@ DOCTYPES = {
 }
 COMPAT_MODE = {"quirks": "BackCompat", "almost standards": "CSS1Compat", "standards": "CSS1Compat"}
 
-# WordPress's themes, as Debian installs them: a classic theme's stylesheet, or a block theme's
-# with the page styles its theme.json sets.
+# WordPress's themes, as Debian installs them (package wordpress-theme-NAME): a classic theme's
+# stylesheet, or a block theme's with the page styles its theme.json sets.
 THEMES = "/usr/share/wordpress/wp-content/themes"
-THEME_PACKAGES = {"twentytwentyone": "wordpress-theme-twentytwentyone",
-                  "twentytwentytwo": "wordpress-theme-twentytwentytwo",
-                  "twentytwentythree": "wordpress-theme-twentytwentythree"}
 # The rules by which blog themes style every image and table, at the line heights, sizes and
 # colours of their pages.
 THEME_RULES = ("img { height: auto; max-width: 100%; } "
@@ -54,41 +51,35 @@ def theme_json_css(theme):
     WordPress names them, and the body's font, size, line height and colours."""
     with open(os.path.join(THEMES, theme, "theme.json"), encoding="utf-8") as f:
         spec = json.load(f)
-    settings, styles = spec["settings"], spec.get("styles", {})
-    names = [(f"--wp--preset--color--{c['slug']}", c["color"])
-             for c in settings.get("color", {}).get("palette", [])]
-    names += [(f"--wp--preset--font-size--{c['slug']}", c["size"])
-              for c in settings.get("typography", {}).get("fontSizes", [])]
+    settings, styles = spec["settings"], spec["styles"]
+    names = [f"--wp--preset--color--{c['slug']}: {c['color']};"
+             for c in settings["color"]["palette"]]
+    names += [f"--wp--preset--font-size--{c['slug']}: {c['size']};"
+              for c in settings["typography"]["fontSizes"]]
 
     def custom(prefix, values):
         for key, value in values.items():
             name = prefix + "--" + re.sub(r"([a-z])([A-Z])", r"\1-\2", key).lower()
-            if isinstance(value, dict):
-                custom(name, value)
-            else:
-                names.append((name, str(value)))
+            custom(name, value) if isinstance(value, dict) else names.append(f"{name}: {value};")
     custom("--wp--custom", settings.get("custom", {}))
-    body = {"font-size": styles.get("typography", {}).get("fontSize"),
-            "line-height": styles.get("typography", {}).get("lineHeight"),
-            "color": styles.get("color", {}).get("text"),
-            "background": styles.get("color", {}).get("background")}
-    return (":root { " + " ".join(f"{n}: {v};" for n, v in names) + " } body { "
-            + " ".join(f"{k}: {v};" for k, v in body.items() if v) + " }")
+    font, colour = styles["typography"], styles["color"]
+    return (f":root {{ {' '.join(names)} }} body {{ font-size: {font['fontSize']}; line-height: "
+            f"{font['lineHeight']}; color: {colour['text']}; background: {colour['background']} }}")
 
 
 def theme_pages():
     """The theme pages that can be made here, and the packages of the themes that are missing."""
     pages, missing = {}, set()
     for name, (theme, style) in THEME_PAGES.items():
-        if theme and not os.path.exists(os.path.join(THEMES, theme, "style.css")):
-            missing.add(THEME_PACKAGES[theme])
-            continue
-        head = ""
-        if theme:
-            head = f'<link rel="stylesheet" href="themes/{theme}/style.css">'
-            if os.path.exists(os.path.join(THEMES, theme, "theme.json")):
-                head += f"<style>{theme_json_css(theme)}</style>"
-        pages[name] = head + f"<style>{style}</style>"
+        folder = os.path.join(THEMES, theme or "")
+        if theme and not os.path.exists(os.path.join(folder, "style.css")):
+            missing.add("wordpress-theme-" + theme)
+        elif theme:
+            block = os.path.exists(os.path.join(folder, "theme.json"))
+            pages[name] = (f'<link rel="stylesheet" href="themes/{theme}/style.css"><style>'
+                           f'{theme_json_css(theme) if block else ""} {style}</style>')
+        else:
+            pages[name] = f"<style>{style}</style>"
     return pages, sorted(missing)
 
 
@@ -138,7 +129,8 @@ addEventListener("load", () => {
                             : parseFloat(style[`border${side}Width`]);
     const [top, bottom, left, right] = ["Top", "Bottom", "Left", "Right"].map(width);
     if (top) lines.push({left: r.left, right: r.right, top: r.top, bottom: r.top + top});
-    if (bottom) lines.push({left: r.left, right: r.right, top: r.bottom - bottom, bottom: r.bottom});
+    if (bottom) lines.push({left: r.left, right: r.right, top: r.bottom - bottom,
+                            bottom: r.bottom});
     if (left) lines.push({left: r.left, right: r.left + left, top: r.top, bottom: r.bottom});
     if (right) lines.push({left: r.right - right, right: r.right, top: r.top, bottom: r.bottom});
   }
@@ -342,29 +334,23 @@ def faults(layout, spaced=True):
                              "denominator's centre")
         order = layout["order"]
     else:
-        em = layout["em"]
-        per_fraction, stray = fraction_lines(layout)
+        em, (per_fraction, stray) = layout["em"], fraction_lines(layout)
         order = [{**plain, "plain": True} for plain in layout["plains"]]
         for k, (frac, lines) in enumerate(zip(layout["fractions"], per_fraction)):
             n, d = frac["numerator"], frac["denominator"]
             if len(lines) != 1:
                 found.append(f"fraction {k} has {len(lines)} lines")
                 continue
-            line = lines[0]
+            line, widest = lines[0], max(n["right"] - n["left"], d["right"] - d["left"])
             order.append({"left": min(n["left"], d["left"], line["left"]),
                           "right": max(n["right"], d["right"], line["right"])})
-            widest = max(n["right"] - n["left"], d["right"] - d["left"])
-            if line["bottom"] - line["top"] > 2:
-                found.append(f"fraction {k}: its line is {line['bottom'] - line['top']:g} "
-                             "pixels high")
-            if not -0.5 <= line["top"] - n["bottom"] <= LINE_GAP * em or \
-                    not -0.5 <= d["top"] - line["bottom"] <= LINE_GAP * em:
-                found.append(f"fraction {k}: its line at {line['top']:g} is not close between "
-                             f"its numerator (bottom {n['bottom']:g}) and denominator (top "
-                             f"{d['top']:g})")
-            if not widest - 1 <= line["right"] - line["left"] <= widest + LINE_OVERHANG * em + 1:
-                found.append(f"fraction {k}: its line is {line['right'] - line['left']:g} pixels "
-                             f"wide, its texts {widest:g}")
+            width, height = line["right"] - line["left"], line["bottom"] - line["top"]
+            gaps = (line["top"] - n["bottom"], d["top"] - line["bottom"])
+            if height > 2 or not all(-0.5 <= gap <= LINE_GAP * em for gap in gaps) or \
+                    not widest - 1 <= width <= widest + LINE_OVERHANG * em + 1:
+                found.append(f"fraction {k}: its line is {width:g} x {height:g} pixels, "
+                             f"{gaps[0]:g} below its numerator, {gaps[1]:g} above its "
+                             f"denominator, its texts {widest:g} wide")
         found += [f"a line where none should be: {line}" for line in stray[:4]]
         order.sort(key=lambda item: item["left"])
     for k, (before, after) in enumerate(zip(order, order[1:])):
@@ -395,9 +381,7 @@ def table(layouts):
 
 def first_line(layout):
     """The first fraction's numerator and the top and bottom of its line; None without one."""
-    frac = layout["fractions"][0] if layout["fractions"] else None
-    if frac is None:
-        return None
+    frac = layout["fractions"][0]
     if layout["kind"] == "math":
         return frac["numerator"], frac["numerator"]["bottom"], frac["denominator"]["top"]
     lines = fraction_lines(layout)[0][0]

@@ -1332,9 +1332,10 @@ def kses_or_skip():
 @case
 def markup_in_browser(s):
     # Each command's markup as copied from a first start (Make's for today's pages, then for
-    # pages without a doctype), and Make's as WordPress keeps it in a post, typeset by each browser in each of its layout modes and inside WordPress's themes and
-    # the rules by which blog themes style tables; two fractions side by side too, and an operator
-    # between two entries, as MathML spaces it.
+    # pages without a doctype), and Make's as WordPress keeps it in a post, typeset by each
+    # browser in each of its layout modes and inside WordPress's themes and the rules by which
+    # blog themes style tables; two fractions side by side too, and an operator between two
+    # entries, as MathML spaces it.
     entries = [("1", "2"), ("+", ""), ("<i>x</i>", "分母"), ("3", "4"), ("=", ""), ("5", "")]
     enter_entries(s, entries)
     # Make from a first start gives the table for HTML5 pages, as the menu's item does.
