@@ -63,11 +63,13 @@ QByteArray toJson(const KeptWork &work) {
                        {u"version"_s, Version},
                        {u"entries"_s, entries},
                        {u"path"_s, work.path},
-                       {u"oldPage"_s, work.oldPage},
                        {u"sampleVisible"_s, work.sampleVisible},
                        {u"pane"_s, pane}};
     if (work.font) {
         object.insert(u"font"_s, fontObject(*work.font));
+    }
+    if (work.oldPage) {
+        object.insert(u"oldPage"_s, *work.oldPage);
     }
     // Qt's JSON reader drops U+FEFF wherever it meets it in UTF-8, inside strings too: it is
     // written escaped, which the reader keeps. Outside strings the JSON is ASCII.
@@ -92,7 +94,9 @@ std::optional<KeptWork> fromJson(const QByteArray &json) {
     }
     work.entries = *entries;
     work.path = object.value(u"path").toString();
-    work.oldPage = oldPage.toBool();
+    if (oldPage.isBool()) {
+        work.oldPage = oldPage.toBool();
+    }
     work.sampleVisible = object.value(u"sampleVisible").toBool();
     work.paneForm = pane.value(u"form").toString();
     if (pane.contains(u"textEdited")) {

@@ -25,9 +25,9 @@ struct KeptWork {
 
     std::vector<fractions::Entry> entries;
     QString path = QStringLiteral("./fracline.gif");
-    // Whether Make writes the table for pages without a doctype; files written before the choice
-    // was kept leave it out, and read as today's pages.
-    bool oldPage = false;
+    // Whether Make writes the table for pages without a doctype; nothing until the user was told
+    // of the choice (files written before it was kept leave it out).
+    std::optional<bool> oldPage;
     std::optional<Font> font;
     bool sampleVisible = true;
     // The name of the pane's form; empty while the pane holds no form's markup.

@@ -407,6 +407,7 @@ void TMainForm::MakeBClick() {
     const MemoForm form = madeTable();
     writeMemo(form);
     toolkit::announce(ui->MakeB, spoken::made(spoken::tableForm(form == MemoForm::Table)));
+    tellPageOnce();
 }
 
 // The pane's context-menu items. Make's table for today's pages: standards mode, content

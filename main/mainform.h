@@ -93,6 +93,7 @@ private:
     // The table Make writes for the page the user writes for.
     MemoForm madeTable() const;
     void tellShownOtherwise(const fractions::Entry &entry);
+    void tellPageOnce();
     // After every change of the list: the pane is made again in its form while it still holds
     // what the last command wrote.
     void makeMemoAgain();
@@ -138,6 +139,8 @@ private:
     // The form of the pane's text, and whether it was edited by hand since it was made.
     MemoForm memoForm_ = MemoForm::None;
     bool memoEdited_ = false;
+    // Whether the user was told of 古いページ用 or chose with it.
+    bool pageTold_ = false;
     std::optional<keptwork::WorkFile> workFile_;
     QTimer workWrite_;
     // What to tell the user about the kept work once the window shows.

@@ -23,11 +23,22 @@ void TMainForm::tellShownOtherwise(const fractions::Entry &entry) {
     }
 }
 
+// At the first Make the user learns, at the check box, which page the table is for and how to
+// choose the other; the choice is kept from then on.
+void TMainForm::tellPageOnce() {
+    if (!pageTold_) {
+        pageTold_ = true;
+        toolkit::tell(ui->OldPageSC, spoken::PageChoice);
+        workChanged();
+    }
+}
+
 // A table the pane holds as Make wrote it is made again for the page now chosen.
 void TMainForm::OldPageSCClick() {
     const MemoForm form = madeTable();
     if ((memoForm_ == MemoForm::Table || memoForm_ == MemoForm::Html5) && !memoEdited_) {
         writeMemo(form);
     }
+    pageTold_ = true;
     toolkit::announce(ui->OldPageSC, spoken::makes(spoken::tableForm(form == MemoForm::Table)));
 }

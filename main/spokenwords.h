@@ -62,6 +62,9 @@ inline const QString Html5Form = QStringLiteral("HTML5 ページ用の表");
 inline QString tableForm(bool oldPage) {
     return oldPage ? TableForm : Html5Form;
 }
+inline const QString PageChoice = QStringLiteral(
+    "今のページ（<!DOCTYPE html> のページ、WordPress などのブログ）用の表を作りました。文書型宣言の"
+    "ない古いページに貼るときは「古いページ用」をオンにしてください");
 // What Make makes from now on.
 inline QString makes(const QString &form) {
     return QStringLiteral("作成で %1 を作ります").arg(form);

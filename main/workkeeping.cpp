@@ -52,7 +52,9 @@ keptwork::KeptWork TMainForm::keptWork() const {
     keptwork::KeptWork work;
     work.entries = fractions_.entries();
     work.path = PathE.text();
-    work.oldPage = OldPageSC.isChecked();
+    if (pageTold_) {
+        work.oldPage = OldPageSC.isChecked();
+    }
     const toolkit::Font font = FD->currentFont();
     work.font = keptwork::KeptWork::Font{
         font.face.toString(), FD->inWindowText() ? QString() : font.color.name(QColor::HexArgb),
@@ -74,7 +76,8 @@ void TMainForm::restoreWork(const keptwork::KeptWork &work) {
     PathE.setText(work.path);
     {
         const QSignalBlocker quiet(ui->OldPageSC);
-        ui->OldPageSC->setChecked(work.oldPage);
+        ui->OldPageSC->setChecked(work.oldPage.value_or(false));
+        pageTold_ = work.oldPage.has_value();
     }
     QFont face;
     if (work.font && face.fromString(work.font->face)) {

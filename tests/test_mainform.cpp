@@ -754,9 +754,10 @@ void MainFormTest::make_writesTheTableOfTheCurrentEntries() {
     path->selectAll();
     path->setFocus(Qt::TabFocusReason);
     ui->type(u"img/line%1.gif"_s);
-    // For today's pages unless the user writes for old ones; checking the box makes the table
-    // again for them.
+    // For today's pages unless the user writes for old ones, as the first Make says; checking the
+    // box makes the table again for them.
     ui->click(ui->widget<QPushButton>("MakeB"));
+    QTRY_VERIFY(QToolTip::text().contains(u"「古いページ用」をオンに"_s));
     QCOMPARE(ui->memo()->toPlainText(),
              markup::tableText(fractions::EntryVector(
                                    std::vector<fractions::Entry>{{u"1"_s, u"2"_s}, {u"+"_s, {}}}),
