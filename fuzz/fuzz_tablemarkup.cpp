@@ -1,13 +1,13 @@
 // The markup generators on any entries and any image path, line breaks in the texts included.
 // Besides crashes and sanitizer reports, it checks Make's table against the table written out
 // piece by piece: the fixed lines, and every text copied into its cell unchanged. The table for
-// HTML5 pages must have a formula name that is a valid attribute value (its cells read back below);
-// the MathML one line an entry, each token well-formed with its text escaped; the TeX one line of
-// math between "$$" lines, as the checks of texFormula() below say. What a cell shows has its white
-// space collapsed, and text without markup reads the same with or without the parser. Each form
-// reads back: the table as the entries, byte for byte, wherever no text ends a cell's line itself;
-// MathML and TeX as as many entries; and the input itself, as HTML and as text, reads without
-// fault.
+// HTML5 pages must read back as the entries (below) and have a formula name that is a valid
+// attribute value; the MathML one line an entry, each token well-formed with its text escaped;
+// the TeX one line of math between "$$" lines, as the checks of texFormula() below say. What a
+// cell shows has its white space collapsed, and text without markup reads the same with or
+// without the parser. Each form reads back: the table as the entries, byte for byte, wherever no
+// text ends a cell's line itself; MathML and TeX as as many entries; and the input itself, as HTML
+// and as text, reads without fault.
 #include "fuzzinput.h"
 #include "markup/mathmarkup.h"
 #include "markup/rowreader.h"

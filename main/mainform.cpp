@@ -406,8 +406,10 @@ void TMainForm::tellListTrouble(const QString &words) {
 void TMainForm::MakeBClick() {
     const MemoForm form = madeTable();
     writeMemo(form);
-    toolkit::announce(ui->MakeB, spoken::made(spoken::tableForm(form == MemoForm::Table)));
-    tellPageOnce();
+    const QString made = spoken::made(spoken::tableForm(form == MemoForm::Table));
+    if (!tellPageOnce(made)) {
+        toolkit::announce(ui->MakeB, made);
+    }
 }
 
 // The pane's context-menu items. Make's table for today's pages: standards mode, content

@@ -93,7 +93,7 @@ private:
     // The table Make writes for the page the user writes for.
     MemoForm madeTable() const;
     void tellShownOtherwise(const fractions::Entry &entry);
-    void tellPageOnce();
+    bool tellPageOnce(const QString &made);
     // After every change of the list: the pane is made again in its form while it still holds
     // what the last command wrote.
     void makeMemoAgain();

@@ -23,14 +23,16 @@ void TMainForm::tellShownOtherwise(const fractions::Entry &entry) {
     }
 }
 
-// At the first Make the user learns, at the check box, which page the table is for and how to
-// choose the other; the choice is kept from then on.
-void TMainForm::tellPageOnce() {
-    if (!pageTold_) {
-        pageTold_ = true;
-        toolkit::tell(ui->OldPageSC, spoken::PageChoice);
-        workChanged();
+// At the first Make the user learns, at the check box and with what was made, which page the
+// table is for and how to choose the other; the choice is kept from then on. Whether it told.
+bool TMainForm::tellPageOnce(const QString &made) {
+    if (pageTold_) {
+        return false;
     }
+    pageTold_ = true;
+    toolkit::tell(ui->OldPageSC, spoken::pageChoice(made));
+    workChanged();
+    return true;
 }
 
 // A table the pane holds as Make wrote it is made again for the page now chosen.

@@ -62,9 +62,13 @@ inline const QString Html5Form = QStringLiteral("HTML5 ページ用の表");
 inline QString tableForm(bool oldPage) {
     return oldPage ? TableForm : Html5Form;
 }
-inline const QString PageChoice = QStringLiteral(
-    "今のページ（<!DOCTYPE html> のページ、WordPress などのブログ）用の表を作りました。文書型宣言の"
-    "ない古いページに貼るときは「古いページ用」をオンにしてください");
+// What the first Make made, and for which page.
+inline QString pageChoice(const QString &made) {
+    return made +
+           QStringLiteral("。今のページ（<!DOCTYPE html> のページ、WordPress などのブログ）用の"
+                          "表です。文書型宣言のない古いページに貼るときは「古いページ用」を"
+                          "オンにしてください");
+}
 // What Make makes from now on.
 inline QString makes(const QString &form) {
     return QStringLiteral("作成で %1 を作ります").arg(form);
