@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-# Names that exist in Debian 12 and Debian 13 alike.
+# Names that exist in Debian 12 and Debian 13 alike, but where said.
 # What building and running the program need: the compiler and CMake, Qt, libxcb and the HTML
 # parser (both found through pkgconf), Debian's build flags and dpkg-shlibdeps (dpkg-dev, file) for
 # the hardening and the package, and what the program loads at run time (the font, Qt's Japanese
@@ -17,13 +17,19 @@ cd "$(dirname "$0")"
 run_packages=(cmake g++ make pkgconf qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
               libgumbo-dev dpkg-dev file fonts-ipafont-gothic qt6-translations-l10n)
 # What the tests, the sanitizer run and the benchmarks need besides (Xlib: the start-up benchmark's
-# probe; Orca with speech-dispatcher and a window manager: the case that listens to the window).
+# probe; Orca with speech-dispatcher and a window manager: the case that listens to the window;
+# WordPress's default themes: the pages the markup is typeset in).
 test_packages=(libbenchmark-dev libx11-dev xvfb xauth xdotool xclip x11-utils imagemagick
                desktop-file-utils lintian appstream lcov clang libclang-rt-dev bc
                python3 chromium firefox-esr fonts-dejavu-extra wordpress php-cli
                qt6-gtk-platformtheme qt6ct dbus-x11 at-spi2-core python3-pyatspi
                qt6-wayland sway wl-clipboard grim cmark-gfm
                orca speech-dispatcher python3-speechd openbox locales)
+# WordPress's default themes as each release ships them: Debian 13 keeps only the newest.
+test_packages+=(wordpress-theme-twentytwentythree)
+if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = bookworm ]; then
+    test_packages+=(wordpress-theme-twentytwentyone wordpress-theme-twentytwentytwo)
+fi
 # The TeX engines' test runs under Node with npm. A Node.js that brings its own npm (as NodeSource's
 # does) conflicts with Debian's npm package: use the npm that is there.
 command -v npm >/dev/null || test_packages+=(nodejs npm)

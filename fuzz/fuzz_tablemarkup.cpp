@@ -1,7 +1,7 @@
 // The markup generators on any entries and any image path, line breaks in the texts included.
 // Besides crashes and sanitizer reports, it checks Make's table against the table written out
 // piece by piece: the fixed lines, and every text copied into its cell unchanged. The table for
-// HTML5 pages must be the same table with its own image cells and a formula name that is a valid
+// HTML5 pages must read back as the entries (below) and have a formula name that is a valid
 // attribute value; the MathML one line an entry, each token well-formed with its text escaped;
 // the TeX one line of math between "$$" lines, as the checks of texFormula() below say. What a
 // cell shows has its white space collapsed, and text without markup reads the same with or
@@ -117,14 +117,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QString html5 = markup::tableText(source, path, markup::PageMode::Standards);
     const QString namePrefix = tableLine.chopped(1) + u" role=\"math\" aria-label=\""_s;
     const qsizetype nameStart = html5.indexOf(u'\n') + 1 + namePrefix.size();
-    const qsizetype nameEnd = html5.indexOf(u"\">\n<tr>\n"_s, nameStart);
-    require(nameEnd >= nameStart);
+    const qsizetype nameEnd = html5.indexOf(u"\" style=\"width:auto;"_s, nameStart);
+    require(nameEnd >= nameStart && html5.indexOf(u'\n', nameStart) > nameEnd);
     const QString name = html5.sliced(nameStart, nameEnd - nameStart);
     require(EscapedText.match(name).hasMatch());
-    require(html5 == table(entries, namePrefix + name + u"\">"_s,
-                           u"<td style=\"line-height:0\"><img src=\""_s + path +
-                               u"\" width=\"100%\" height=\"1\" alt=\"\" "
-                               u"style=\"vertical-align:top\"></td>\n"_s));
 
     const QStringList math = markup::mathText(source).split(u'\n');
     require(math.size() == static_cast<qsizetype>(entries.size()) + 5);

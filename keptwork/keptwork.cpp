@@ -68,6 +68,9 @@ QByteArray toJson(const KeptWork &work) {
     if (work.font) {
         object.insert(u"font"_s, fontObject(*work.font));
     }
+    if (work.oldPage) {
+        object.insert(u"oldPage"_s, *work.oldPage);
+    }
     // Qt's JSON reader drops U+FEFF wherever it meets it in UTF-8, inside strings too: it is
     // written escaped, which the reader keeps. Outside strings the JSON is ASCII.
     return QJsonDocument(object).toJson(QJsonDocument::Indented).replace("\xEF\xBB\xBF", "\\ufeff");
@@ -84,12 +87,16 @@ std::optional<KeptWork> fromJson(const QByteArray &json) {
     const std::optional<std::vector<fractions::Entry>> entries =
         entriesOf(object.value(u"entries"));
     const QJsonObject pane = object.value(u"pane").toObject();
+    const QJsonValue oldPage = object.value(u"oldPage");
     if (!entries || !object.value(u"path").isString() || !object.value(u"sampleVisible").isBool() ||
-        !pane.value(u"form").isString()) {
+        !pane.value(u"form").isString() || !(oldPage.isBool() || oldPage.isUndefined())) {
         return std::nullopt;
     }
     work.entries = *entries;
     work.path = object.value(u"path").toString();
+    if (oldPage.isBool()) {
+        work.oldPage = oldPage.toBool();
+    }
     work.sampleVisible = object.value(u"sampleVisible").toBool();
     work.paneForm = pane.value(u"form").toString();
     if (pane.contains(u"textEdited")) {

@@ -10,9 +10,9 @@
 
 namespace keptwork {
 
-// What of the user's work the program keeps between runs: the list, the image path, the sample's
-// font and visibility, and the pane's form, with its text where it was edited by hand (a pane that
-// follows the list is made again from it).
+// What of the user's work the program keeps between runs: the list, the image path, the page the
+// user writes for, the sample's font and visibility, and the pane's form, with its text where it
+// was edited by hand (a pane that follows the list is made again from it).
 struct KeptWork {
     // The font as text, so that this needs no display: QFont::toString(), the colour's name
     // (empty while the font takes the window-text colour) and the writing system's number.
@@ -25,6 +25,9 @@ struct KeptWork {
 
     std::vector<fractions::Entry> entries;
     QString path = QStringLiteral("./fracline.gif");
+    // Whether Make writes the table for pages without a doctype; nothing until the user was told
+    // of the choice (files written before it was kept leave it out).
+    std::optional<bool> oldPage;
     std::optional<Font> font;
     bool sampleVisible = true;
     // The name of the pane's form; empty while the pane holds no form's markup.

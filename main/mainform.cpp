@@ -46,6 +46,7 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser,
     , FontB(ui->FontB)
     , Memo(ui->Memo)
     , VisSC(ui->VisSC)
+    , OldPageSC(ui->OldPageSC)
     , UndoMI(ui->UndoMI)
     , RedoMI(ui->RedoMI)
     , DeleteMI(ui->DeleteMI)
@@ -85,7 +86,7 @@ TMainForm::TMainForm(const FontChooserFactory &makeFontChooser,
     // The list's undo and redo also from the controls that have no undo of their own.
     for (QAction *history : {ui->UndoMI, ui->RedoMI}) {
         toolkit::takeKeysAlsoAt(history, {ui->ChangeB, ui->DeleteB, ui->MakeB, ui->CopyB, ui->FontB,
-                                          ui->VisSC, ui->Image});
+                                          ui->VisSC, ui->OldPageSC, ui->Image});
     }
 
     const toolkit::Font fdFont{toolkit::withLayoutPixelSize(property("FD.font").value<QFont>()),
@@ -151,6 +152,7 @@ void TMainForm::connectHandlers() {
     connect(ui->SaveLineImageMI, &QAction::triggered, this, &TMainForm::SaveLineImageMIClick,
             Qt::QueuedConnection);
     connect(ui->VisSC, &QCheckBox::toggled, this, &TMainForm::VisSCClick);
+    connect(ui->OldPageSC, &QCheckBox::toggled, this, &TMainForm::OldPageSCClick);
     connect(ui->FontB, &QPushButton::clicked, this, &TMainForm::FontBClick);
     connect(ui->Image, &toolkit::SurfaceImage::devicePixelRatioChanged, this,
             &TMainForm::ImageRatioChange);
@@ -252,6 +254,7 @@ void TMainForm::ChangeBClick() {
         toolkit::announce(ui->ChangeB, result == fractions::FractionList::Commit::AddedEntry
                                            ? spoken::added(entry)
                                            : spoken::changed(entry));
+        tellShownOtherwise(entry);
     }
 }
 
@@ -402,8 +405,12 @@ void TMainForm::tellListTrouble(const QString &words) {
 }
 
 void TMainForm::MakeBClick() {
-    writeMemo(MemoForm::Table);
-    toolkit::announce(ui->MakeB, spoken::made(spoken::TableForm));
+    const MemoForm form = madeTable();
+    writeMemo(form);
+    const QString made = spoken::made(spoken::tableForm(form == MemoForm::Table));
+    if (!tellPageOnce(made)) {
+        toolkit::announce(ui->MakeB, made);
+    }
 }
 
 // The pane's context-menu items. Make's table for today's pages: standards mode, content

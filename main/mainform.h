@@ -78,6 +78,7 @@ private:
     void MemoChange();
     void SaveLineImageMIClick();
     void VisSCClick();
+    void OldPageSCClick();
     void FontBClick();
     void ImageRatioChange(qreal ratio);
 
@@ -89,6 +90,10 @@ private:
     // The forms of markup the pane can hold, each made by one command.
     enum class MemoForm { None, Table, Html5, MathMl, TexZenn, TexQiita, TexHatena, Tex, Text };
     void writeMemo(MemoForm form);
+    // The table Make writes for the page the user writes for.
+    MemoForm madeTable() const;
+    void tellShownOtherwise(const fractions::Entry &entry);
+    bool tellPageOnce(const QString &made);
     // After every change of the list: the pane is made again in its form while it still holds
     // what the last command wrote.
     void makeMemoAgain();
@@ -112,6 +117,7 @@ private:
     toolkit::QtPushButton FontB;
     toolkit::QtMultiLineEdit Memo;
     toolkit::QtCheckBox VisSC;
+    toolkit::QtCheckBox OldPageSC;
     toolkit::QtMenuItem UndoMI;
     toolkit::QtMenuItem RedoMI;
     toolkit::QtMenuItem DeleteMI;
@@ -133,6 +139,8 @@ private:
     // The form of the pane's text, and whether it was edited by hand since it was made.
     MemoForm memoForm_ = MemoForm::None;
     bool memoEdited_ = false;
+    // Whether the user was told of 古いページ用 or chose with it.
+    bool pageTold_ = false;
     std::optional<keptwork::WorkFile> workFile_;
     QTimer workWrite_;
     // What to tell the user about the kept work once the window shows.

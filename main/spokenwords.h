@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fractions/listhistory.h"
+#include "toolkit/text.h"
 
 #include <QString>
 
@@ -58,11 +59,39 @@ inline QString made(const QString &form) {
 }
 inline const QString TableForm = QStringLiteral("HTML の表");
 inline const QString Html5Form = QStringLiteral("HTML5 ページ用の表");
+inline QString tableForm(bool oldPage) {
+    return oldPage ? TableForm : Html5Form;
+}
+// What the first Make made, and for which page.
+inline QString pageChoice(const QString &made) {
+    return made +
+           QStringLiteral("。今のページ（<!DOCTYPE html> のページ、WordPress などのブログ）用の"
+                          "表です。文書型宣言のない古いページに貼るときは「古いページ用」を"
+                          "オンにしてください");
+}
+// What Make makes from now on.
+inline QString makes(const QString &form) {
+    return QStringLiteral("作成で %1 を作ります").arg(form);
+}
 inline const QString MathMlForm = QStringLiteral("MathML");
 inline const QString TextForm = QStringLiteral("テキスト");
 // A TeX form, by the sites its menu item names (「Zenn・note 用」).
 inline QString texForm(const QString &sites) {
     return QStringLiteral("%1の TeX").arg(sites);
+}
+
+// A cell that a page shows other than as typed, and what the page shows (a long text cut).
+inline QString shownOtherwise(const QString &typed, const QString &shown) {
+    const auto cut = [](const QString &text) {
+        constexpr qsizetype Room = 40;
+        return text.size() <= Room
+                   ? text
+                   : text.left(toolkit::wholeCharacters(text, Room, toolkit::Round::Down)) + u'…';
+    };
+    const QString page = shown.isEmpty() ? QStringLiteral("何も表示されません")
+                                         : QStringLiteral("「%1」と表示されます").arg(cut(shown));
+    return QStringLiteral("「%1」はページでは%2（< はタグ、& は文字参照の始まりとして読まれます）")
+        .arg(cut(typed), page);
 }
 
 inline const QString NoRowSelected = QStringLiteral(

@@ -45,12 +45,16 @@ void TMainForm::keepWorkIn(const QString &path) {
     connect(ui->PathE, &QLineEdit::textChanged, this, changed);
     connect(ui->Memo, &QPlainTextEdit::textChanged, this, changed);
     connect(ui->VisSC, &QCheckBox::toggled, this, changed);
+    connect(ui->OldPageSC, &QCheckBox::toggled, this, changed);
 }
 
 keptwork::KeptWork TMainForm::keptWork() const {
     keptwork::KeptWork work;
     work.entries = fractions_.entries();
     work.path = PathE.text();
+    if (pageTold_) {
+        work.oldPage = OldPageSC.isChecked();
+    }
     const toolkit::Font font = FD->currentFont();
     work.font = keptwork::KeptWork::Font{
         font.face.toString(), FD->inWindowText() ? QString() : font.color.name(QColor::HexArgb),
@@ -70,6 +74,11 @@ void TMainForm::restoreWork(const keptwork::KeptWork &work) {
         fractions_.restore(work.entries);
     }
     PathE.setText(work.path);
+    {
+        const QSignalBlocker quiet(ui->OldPageSC);
+        ui->OldPageSC->setChecked(work.oldPage.value_or(false));
+        pageTold_ = work.oldPage.has_value();
+    }
     QFont face;
     if (work.font && face.fromString(work.font->face)) {
         const bool inWindowText = work.font->color.isEmpty();

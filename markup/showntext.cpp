@@ -5,6 +5,7 @@
 #include "markup/parserinput.h"
 
 #include <QList>
+#include <QRegularExpression>
 
 #include <cstdlib>
 #include <string>
@@ -213,6 +214,18 @@ QString shownText(const QString &cellMarkup) {
         text.clear();
     }
     return text;
+}
+
+std::optional<QString> shownOtherwise(const QString &cellMarkup) {
+    if (!cellMarkup.contains(u'<') && !cellMarkup.contains(u'&')) {
+        return std::nullopt;
+    }
+    static const QRegularExpression Spaces(QStringLiteral("[ \\t\\n\\f\\r]+"));
+    const QString shown = shownText(cellMarkup);
+    if (shown == QString(cellMarkup).replace(Spaces, QStringLiteral(" ")).trimmed()) {
+        return std::nullopt;
+    }
+    return shown;
 }
 
 } // namespace markup

@@ -62,14 +62,41 @@ struct Cell {
 constexpr Cell CentredCell{u"<td align=\"center\">", u"</td>\n"};
 constexpr Cell SpanningCell{u"<td rowspan=\"3\">", u"</td>\n"};
 
-// The line image's cell. For pages in standards mode the image sits on a text line of no height
-// at the top, as an image alone in a cell does in the other modes.
+// The line image's cell, as the markup has always had it.
 constexpr Cell ImageCell{u"<td><img src=\"", u"\" width=\"100%\" height=\"1\"></td>\n"};
-constexpr Cell StandardsImageCell{u"<td style=\"line-height:0\"><img src=\"",
-                                  u"\" width=\"100%\" height=\"1\" alt=\"\" "
-                                  u"style=\"vertical-align:top\"></td>\n"};
+
+// For today's pages every cell says its own padding, border and alignment inline: a theme's rules
+// for tables (a full width, a grid of borders, padding, a tall line height) would win over the
+// table's attributes. Only properties that WordPress keeps in a post are used. The line is the top
+// border of an empty cell in the text's colour, so it needs no image and follows a dark theme; the
+// columns stand a quarter of an em apart, and each cell pads its text a tenth of an em on either
+// side, so that operators and neighbouring fractions stand apart as in typeset mathematics.
+constexpr Cell StandardsNumeratorCell{
+    u"<td align=\"center\" style=\"text-align:center;vertical-align:bottom;padding:0 0.1em;"
+    u"border:0\">",
+    u"</td>\n"};
+constexpr Cell StandardsDenominatorCell{
+    u"<td align=\"center\" style=\"text-align:center;vertical-align:top;padding:0 0.1em;"
+    u"border:0\">",
+    u"</td>\n"};
+constexpr Cell StandardsSpanningCell{
+    u"<td rowspan=\"3\" style=\"vertical-align:middle;padding:0 0.1em;border:0\">", u"</td>\n"};
+constexpr QStringView StandardsLineCell =
+    u"<td style=\"height:0;padding:0;border:0;border-top:1px solid;line-height:0;"
+    u"font-size:0\"></td>\n";
+constexpr QStringView StandardsTableStyle =
+    u"\" style=\"width:auto;min-width:0;margin:0;border:0;border-collapse:separate;"
+    u"border-spacing:0.25em 0;line-height:1.2\"";
 
 } // namespace
+
+TableCellStarts tableCellStarts(PageMode page) {
+    if (page == PageMode::Standards) {
+        return {StandardsNumeratorCell.before, StandardsSpanningCell.before,
+                StandardsDenominatorCell.before};
+    }
+    return {CentredCell.before, SpanningCell.before, CentredCell.before};
+}
 
 QString tableText(const fractions::EntrySource &entries, const QString &imagePath, PageMode page) {
     const int count = entries.entryCount();
@@ -79,21 +106,26 @@ QString tableText(const fractions::EntrySource &entries, const QString &imagePat
         rows.push_back(entries.entry(i));
     }
 
-    // For pages in standards mode the table is a formula with the row as its name.
-    const Cell imageCell = page == PageMode::Standards ? StandardsImageCell : ImageCell;
+    // For pages in standards mode the table is a formula with the row as its name, and its cells
+    // hold against a theme's rules.
+    const bool standards = page == PageMode::Standards;
     const Cell nameAttributes =
-        page == PageMode::Standards ? Cell{u" role=\"math\" aria-label=\"", u"\""} : Cell{};
-    const QString label =
-        page == PageMode::Standards ? escaped(rowReading(entries, count)) : QString();
+        standards ? Cell{u" role=\"math\" aria-label=\"", StandardsTableStyle} : Cell{};
+    const QString label = standards ? escaped(rowReading(entries, count)) : QString();
+    const Cell numeratorCell = standards ? StandardsNumeratorCell : CentredCell;
+    const Cell denominatorCell = standards ? StandardsDenominatorCell : CentredCell;
+    const Cell spanningCell = standards ? StandardsSpanningCell : SpanningCell;
+    const Cell lineCell = standards ? Cell{StandardsLineCell, {}} : ImageCell;
+    const QString &lineText = standards ? QString() : imagePath;
 
     qsizetype size = Opening.size() + nameAttributes.size(label) + FirstRow.size() +
                      2 * NextRow.size() + Closing.size();
     for (const auto &entry : rows) {
         if (entry.isFraction()) {
-            size += CentredCell.size(entry.numerator) + imageCell.size(imagePath) +
-                    CentredCell.size(entry.denominator);
+            size += numeratorCell.size(entry.numerator) + lineCell.size(lineText) +
+                    denominatorCell.size(entry.denominator);
         } else {
-            size += SpanningCell.size(entry.numerator);
+            size += spanningCell.size(entry.numerator);
         }
     }
 
@@ -104,18 +136,18 @@ QString tableText(const fractions::EntrySource &entries, const QString &imagePat
     nameAttributes.write(out, label);
     out << FirstRow;
     for (const auto &entry : rows) {
-        (entry.isFraction() ? CentredCell : SpanningCell).write(out, entry.numerator);
+        (entry.isFraction() ? numeratorCell : spanningCell).write(out, entry.numerator);
     }
     out << NextRow;
     for (const auto &entry : rows) {
         if (entry.isFraction()) {
-            imageCell.write(out, imagePath);
+            lineCell.write(out, lineText);
         }
     }
     out << NextRow;
     for (const auto &entry : rows) {
         if (entry.isFraction()) {
-            CentredCell.write(out, entry.denominator);
+            denominatorCell.write(out, entry.denominator);
         }
     }
     out << Closing;

@@ -12,11 +12,11 @@ enum class PageMode {
     // table cell gets no text line around it. The markup Pemvaro has always written.
     Transitional,
     // Any page, above all those in full standards mode (every page that starts with
-    // <!DOCTYPE html>) and those whose HTML a content management system filters. Each line
-    // image sits at the top of a text line of no height, or the image row would grow to a text
-    // line; only attributes and style properties that WordPress keeps in a post are used. The
-    // images have an empty text, and the table is a formula (role "math") named by the row
-    // read as text, "1/2 + 3/4".
+    // <!DOCTYPE html>), those whose HTML a content management system filters and those whose
+    // theme styles every table. Each cell sets its padding, border and alignment inline, the
+    // line is a cell's top border in the text's colour (no image), and only attributes and style
+    // properties that WordPress keeps in a post are used. The table is a formula (role "math")
+    // named by the row read as text, "1/2 + 3/4".
     Standards,
 };
 
@@ -24,9 +24,17 @@ enum class PageMode {
 // the fraction-line image `imagePath` in the second, denominators in the third; a plain entry is
 // one cell spanning all three rows. Texts go into the cells exactly as typed, nothing escaped or
 // formatted; the formula's name holds what the cells show (see shownText()), escaped. Every line
-// is followed by a line feed, the last one included. The two page modes differ in the table line
-// and the image lines.
+// is followed by a line feed, the last one included. The two page modes differ in the table line,
+// the cells' opening tags and the line cells; for standards pages `imagePath` is not used.
 QString tableText(const fractions::EntrySource &entries, const QString &imagePath,
                   PageMode page = PageMode::Transitional);
+
+// How each kind of cell starts in the table of a page mode, so that the table's reader knows them.
+struct TableCellStarts {
+    QStringView numerator;
+    QStringView spanning;
+    QStringView denominator;
+};
+TableCellStarts tableCellStarts(PageMode page);
 
 } // namespace markup

@@ -1,11 +1,10 @@
 #include "markup/rowforms.h"
+#include "markup/tablemarkup.h"
 
 namespace markup {
 namespace {
 
 constexpr QStringView TableLine = u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\"";
-constexpr QStringView NumeratorCell = u"<td align=\"center\">";
-constexpr QStringView PlainCell = u"<td rowspan=\"3\">";
 constexpr QStringView CellEnd = u"</td>";
 
 // Walks the lines of the table as tableText() writes them. A cell ends at the first "</td>" at
@@ -79,11 +78,17 @@ std::optional<Row> readOwnTable(QStringView text) {
     if (!table.lineEnd() || !table.line(u"<tr>")) {
         return std::nullopt;
     }
+    // The first cell tells the page mode.
+    const TableCellStarts standards = tableCellStarts(PageMode::Standards);
+    const TableCellStarts starts =
+        table.startsWith(standards.numerator) || table.startsWith(standards.spanning)
+            ? standards
+            : tableCellStarts(PageMode::Transitional);
     Row row;
     std::vector<size_t> fractions;
     while (!table.line(u"</tr>")) {
-        const bool fraction = table.startsWith(NumeratorCell);
-        const auto cell = table.cell(fraction ? NumeratorCell : PlainCell);
+        const bool fraction = table.startsWith(starts.numerator);
+        const auto cell = table.cell(fraction ? starts.numerator : starts.spanning);
         if (!cell) {
             return std::nullopt;
         }
@@ -105,7 +110,7 @@ std::optional<Row> readOwnTable(QStringView text) {
         return std::nullopt;
     }
     for (const size_t index : fractions) {
-        auto cell = table.cell(NumeratorCell);
+        auto cell = table.cell(starts.denominator);
         if (!cell) {
             return std::nullopt;
         }

@@ -15,6 +15,7 @@ namespace markup {
 inline constexpr std::pair<std::u16string_view, char16_t> CharacterCommands[] = {
     {u"backslash", u'\\'},
     {u"textbackslash", u'\\'},
+    {u"textasciicircum", u'^'},
     {u"sim", u'~'},
     {u"lt", u'<'},
     {u"gt", u'>'},

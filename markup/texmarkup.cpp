@@ -16,16 +16,16 @@ namespace {
 
 // Characters TeX writes as a command in math mode: its own characters, which would end the
 // math, comment or group there; "<" and ">", which Markdown could take for a tag; and the
-// operators its authors write by name. KaTeX and MathJax read each alike. A caret is a hat
-// accent over nothing, which takes no room: thin spaces keep it off its neighbours.
+// operators its authors write by name. KaTeX and MathJax read each alike. A caret is written
+// apart (see mathCommand()).
 constexpr std::pair<char32_t, const char16_t *> MathCommands[] = {
-    {U'\\', u"\\backslash"},  {U'{', u"\\{"},     {U'}', u"\\}"},    {U'$', u"\\$"},
-    {U'%', u"\\%"},           {U'#', u"\\#"},     {U'&', u"\\&"},    {U'_', u"\\_"},
-    {U'^', u"\\,\\hat{}\\,"}, {U'~', u"\\sim"},   {U'<', u"\\lt"},   {U'>', u"\\gt"},
-    {U'\u00a0', u"~"},        {U'×', u"\\times"}, {U'÷', u"\\div"},  {U'−', u"-"},
-    {U'±', u"\\pm"},          {U'∓', u"\\mp"},    {U'·', u"\\cdot"}, {U'⋅', u"\\cdot"},
-    {U'≤', u"\\le"},          {U'≥', u"\\ge"},    {U'≠', u"\\ne"},   {U'≈', u"\\approx"},
-    {U'≡', u"\\equiv"},       {U'∞', u"\\infty"}, {U'→', u"\\to"},   {U'←', u"\\gets"},
+    {U'\\', u"\\backslash"}, {U'{', u"\\{"},    {U'}', u"\\}"},      {U'$', u"\\$"},
+    {U'%', u"\\%"},          {U'#', u"\\#"},    {U'&', u"\\&"},      {U'_', u"\\_"},
+    {U'~', u"\\sim"},        {U'<', u"\\lt"},   {U'>', u"\\gt"},     {U'\u00a0', u"~"},
+    {U'×', u"\\times"},      {U'÷', u"\\div"},  {U'−', u"-"},        {U'±', u"\\pm"},
+    {U'∓', u"\\mp"},         {U'·', u"\\cdot"}, {U'⋅', u"\\cdot"},   {U'≤', u"\\le"},
+    {U'≥', u"\\ge"},         {U'≠', u"\\ne"},   {U'≈', u"\\approx"}, {U'≡', u"\\equiv"},
+    {U'∞', u"\\infty"},      {U'→', u"\\to"},   {U'←', u"\\gets"},
 };
 
 // What some sites cannot take as the others write it: Zenn's Markdown ends its math at any "$"
@@ -33,6 +33,15 @@ constexpr std::pair<char32_t, const char16_t *> MathCommands[] = {
 QString mathCommand(char32_t c, TexDialect dialect) {
     if (dialect == TexDialect::KatexOnly && c == U'$') {
         return u"\\char\"24"_s;
+    }
+    // "^" is a superscript in math mode and in KaTeX's \text{}, \hat{} an accent, and MathJax
+    // shows \text{} as written: the caret is KaTeX's text command where only KaTeX reads the
+    // formula, text where only MathJax does, and \verb where either may (MathJax's bundles load
+    // it when first used).
+    if (c == U'^') {
+        return dialect == TexDialect::KatexOnly    ? u"\\text{\\textasciicircum{}}"_s
+               : dialect == TexDialect::NoBrackets ? u"\\text{^}"_s
+                                                   : u"\\verb|^|"_s;
     }
     if (dialect == TexDialect::NoBrackets && (c == U'[' || c == U']')) {
         return c == U'[' ? u"\\lbrack"_s : u"\\rbrack"_s;

@@ -191,8 +191,8 @@ private:
                 const QString name = commandName();
                 if (name.size() == 1 && QStringView(u"%$&#_{} ").contains(name[0])) {
                     text += name;
-                } else if (name == u"textbackslash") {
-                    text += u'\\';
+                } else if (name == u"textbackslash" || name == u"textasciicircum") {
+                    text += name == u"textbackslash" ? u'\\' : u'^';
                 } else if (!isSpacing(name) && !name.isEmpty()) {
                     text += u'\\' + name;
                 }
@@ -256,6 +256,17 @@ private:
         }
         if (name == u"char") {
             return character();
+        }
+        if (name == u"verb" && !atEnd()) {
+            // Its text as written, up to the character that opened it.
+            const QChar delimiter = tex_[i_++];
+            const qsizetype end = tex_.indexOf(delimiter, i_);
+            if (end < 0) {
+                return fail();
+            }
+            const QString text = tex_.sliced(i_, end - i_).toString();
+            i_ = end + 1;
+            return {Piece::Text, text, {}};
         }
         if (name == u"hspace" || name == u"kern") {
             return argument(depth) ? Piece{Piece::Space, {}, {}} : fail();

@@ -49,6 +49,7 @@ for entry in 1/2 + 3/4 = 5/4; do
 done
 click 405 220                       # Make
 sleep 0.5
+sleep 3                             # the line the first Make shows at 古いページ用 goes
 
 mkdir -p "$(dirname "$picture")"
 import -silent -window "$window" -strip -define png:exclude-chunks=date,time "$picture"

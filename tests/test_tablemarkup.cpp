@@ -18,9 +18,17 @@ const QString Table = u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\">
 const QString Tail = u"<!-- 分数ここまで -->"_s;
 const QString DefaultImage = u"<td><img src=\"./fracline.gif\" width=\"100%\" height=\"1\"></td>"_s;
 
-const QString Html5Image =
-    u"<td style=\"line-height:0\"><img src=\"./fracline.gif\" width=\"100%\" "
-    u"height=\"1\" alt=\"\" style=\"vertical-align:top\"></td>"_s;
+// For today's pages each cell holds its own against a theme's rules; the line is a border.
+const QString Html5Line = u"<td style=\"height:0;padding:0;border:0;border-top:1px solid;"
+                          u"line-height:0;font-size:0\"></td>"_s;
+QString html5Cell(const QString &text, bool over = true) {
+    return u"<td align=\"center\" style=\"text-align:center;vertical-align:%1;padding:0 0.1em;"
+           u"border:0\">%2</td>"_s.arg(over ? u"bottom"_s : u"top"_s, text);
+}
+QString html5Plain(const QString &text) {
+    return u"<td rowspan=\"3\" style=\"vertical-align:middle;padding:0 0.1em;border:0\">"_s + text +
+           u"</td>"_s;
+}
 
 QStringList table(const QStringList &first, const QStringList &second, const QStringList &third,
                   const QString &tableLine = Table) {
@@ -81,27 +89,23 @@ void TableMarkupTest::lines_data() {
                  {u"<td><img src=\"a\"b%1.gif\" width=\"100%\" height=\"1\"></td>"_s},
                  {u"<td align=\"center\">\"分母\" 😀 é</td>"_s});
 
-    // For today's pages the table is a formula named by the row, and each image sits at the top
-    // of a text line of no height; the cells are as for Make.
+    // For today's pages the table is a formula named by the row that sets its own layout against
+    // a theme's, and each line is a cell's border; the texts are as for Make, the path unused.
     const auto html5Table = [](const QString &name) {
         return u"<table border=\"0\" cellspacing=\"0\" cellpadding=\"0\" role=\"math\" "
-               u"aria-label=\"%1\">"_s.arg(name);
+               u"aria-label=\"%1\" style=\"width:auto;min-width:0;margin:0;border:0;"
+               u"border-collapse:separate;border-spacing:0.25em 0;line-height:1.2\">"_s.arg(name);
     };
-    QTest::newRow("standards page: a formula named by the row, images on a line of no height")
+    QTest::newRow("standards page: a formula named by the row, lines as borders")
         << std::vector<Entry>{{u"1"_s, u"2"_s}, {u"+"_s, {}}, {u"3"_s, u"4"_s}} << path
         << PageMode::Standards
-        << table({u"<td align=\"center\">1</td>"_s, u"<td rowspan=\"3\">+</td>"_s,
-                  u"<td align=\"center\">3</td>"_s},
-                 {Html5Image, Html5Image},
-                 {u"<td align=\"center\">2</td>"_s, u"<td align=\"center\">4</td>"_s},
-                 html5Table(u"1/2 + 3/4"_s));
-    QTest::newRow("standards page: cells as typed, the name escaped, path as typed")
+        << table({html5Cell(u"1"_s), html5Plain(u"+"_s), html5Cell(u"3"_s)}, {Html5Line, Html5Line},
+                 {html5Cell(u"2"_s, false), html5Cell(u"4"_s, false)}, html5Table(u"1/2 + 3/4"_s));
+    QTest::newRow("standards page: cells as typed, the name escaped, no path")
         << std::vector<Entry>{{u"<b>1</b>"_s, u"\"x\" & y"_s}, {u"&amp;"_s, {}}} << u"a\"b%1.gif"_s
         << PageMode::Standards
-        << table({u"<td align=\"center\"><b>1</b></td>"_s, u"<td rowspan=\"3\">&amp;</td>"_s},
-                 {u"<td style=\"line-height:0\"><img src=\"a\"b%1.gif\" width=\"100%\" "
-                  u"height=\"1\" alt=\"\" style=\"vertical-align:top\"></td>"_s},
-                 {u"<td align=\"center\">\"x\" & y</td>"_s},
+        << table({html5Cell(u"<b>1</b>"_s), html5Plain(u"&amp;"_s)}, {Html5Line},
+                 {html5Cell(u"\"x\" & y"_s, false)},
                  html5Table(u"1/(&quot;x&quot; &amp; y) &amp;"_s));
     QTest::newRow("standards page without entries: an empty name")
         << std::vector<Entry>{} << path << PageMode::Standards
@@ -216,7 +220,7 @@ void TableMarkupTest::formulaName() {
     QCOMPARE_LT(timer.elapsed(), 20000);
     const QString prefix = u"aria-label=\""_s;
     const qsizetype start = table.indexOf(prefix) + prefix.size();
-    QCOMPARE(table.mid(start, table.indexOf(u"\">\n"_s, start) - start), name);
+    QCOMPARE(table.mid(start, table.indexOf(u"\" style=\""_s, start) - start), name);
     QCOMPARE(markup::plainText(EntryVector(entries)), text);
 }
 
@@ -262,12 +266,13 @@ void TableMarkupTest::math_data() {
         << u"\\frac{1}{-} {\\lt}\\text{b}{\\gt}\\text{ }{\\&}\\text{ \"q\"} {}"_s;
     // TeX's own characters in math mode, text around them, no line break, no "--", "``" or "''"
     // in one run.
-    QTest::newRow("TeX's characters, symbols, spaces and line breaks by reference")
+    QTest::newRow("TeX's characters, a caret as text, symbols, spaces and line breaks by reference")
         << std::vector<Entry>{{u"\\{}$&amp;#^_%~"_s, u"a--b``c''"_s},
                               {u"α×β&nbsp;x&#13;&#10;&#8232;y"_s, {}}}
         << QStringList{u"<mfrac><mtext>\\{}$&amp;#^_%~</mtext><mtext>a--b``c''</mtext></mfrac>"_s,
                        u"<mtext>α×β\u00a0x \u2028y</mtext>"_s}
-        << u"\\frac{{\\backslash}{\\{}{\\}}{\\$}{\\&}{\\#}{\\,\\hat{}\\,}{\\_}{\\%}{\\sim}}"
+        << u"\\frac{{\\backslash}{\\{}{\\}}{\\$}{\\&}{\\#}{\\verb|^|}{\\_}{\\%}{"
+           u"\\sim}}"
            u"{\\text{a-}\\text{-b`}\\text{`c'}\\text{'}} {α}{\\times}{β}{~}\\text{x  y}"_s;
 }
 
@@ -280,9 +285,14 @@ void TableMarkupTest::math() {
         QStringList{u"</math>"_s, u"<!-- 分数ここまで -->"_s};
     QCOMPARE(markup::mathText(EntryVector(entries)), lines.join(u'\n') + u'\n');
     QCOMPARE(markup::texText(EntryVector(entries)), u"$$\n"_s + tex + u"\n$$\n"_s);
-    // For Zenn and note, a "$" by its code; for Qiita, GitHub and GitLab, the formula in a fence.
+    // For Zenn and note, a "$" by its code and a caret by KaTeX's name; for Qiita, GitHub and
+    // GitLab, the formula in a fence.
     QCOMPARE(markup::texTextWithoutDollar(EntryVector(entries)),
-             u"$$\n"_s + QString(tex).replace(u"\\$"_s, u"\\char\"24"_s) + u"\n$$\n"_s);
+             u"$$\n"_s +
+                 QString(tex)
+                     .replace(u"\\$"_s, u"\\char\"24"_s)
+                     .replace(u"\\verb|^|"_s, u"\\text{\\textasciicircum{}}"_s) +
+                 u"\n$$\n"_s);
     QCOMPARE(markup::texMathFenceText(EntryVector(entries)), u"```math\n"_s + tex + u"\n```\n"_s);
 }
 

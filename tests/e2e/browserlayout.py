@@ -24,14 +24,72 @@ DOCTYPES = {
 }
 COMPAT_MODE = {"quirks": "BackCompat", "almost standards": "CSS1Compat", "standards": "CSS1Compat"}
 
+# WordPress's themes, as Debian installs them (package wordpress-theme-NAME): a classic theme's
+# stylesheet, or a block theme's with the page styles its theme.json sets.
+THEMES = "/usr/share/wordpress/wp-content/themes"
+# The rules by which blog themes style every image and table, at the line heights, sizes and
+# colours of their pages.
+THEME_RULES = ("img { height: auto; max-width: 100%; } "
+               "table { width: 100%; min-width: 240px; border-collapse: collapse; } "
+               "table td { padding: 8px; border: 1px solid; }")
+DARK = "color: #eeeeee; background: #1e1e1e;"
+# Pages in standards mode inside a theme: the theme's folder (or None) and the page's own style.
+THEME_PAGES = {
+    "Twenty Twenty-One": ("twentytwentyone", ""),
+    "Twenty Twenty-One dark": ("twentytwentyone", f"body {{ {DARK} line-height: 2; }}"),
+    "Twenty Twenty-Two": ("twentytwentytwo", ""),
+    "Twenty Twenty-Three": ("twentytwentythree", ""),
+    "theme rules": (None, THEME_RULES + " body { font-size: 16px; line-height: 1.8; }"),
+    "theme rules large dark": (None, THEME_RULES + f" body {{ font-size: 20px; line-height: 1.5; "
+                                                   f"{DARK} }}"),
+    "theme rules small": (None, THEME_RULES + " body { font-size: 14px; line-height: 2; }"),
+}
+
+
+def theme_json_css(theme):
+    """The page styles that a block theme's theme.json gives: its presets and custom values as
+    WordPress names them, and the body's font, size, line height and colours."""
+    with open(os.path.join(THEMES, theme, "theme.json"), encoding="utf-8") as f:
+        spec = json.load(f)
+    settings, styles = spec["settings"], spec["styles"]
+    names = [f"--wp--preset--color--{c['slug']}: {c['color']};"
+             for c in settings["color"]["palette"]]
+    names += [f"--wp--preset--font-size--{c['slug']}: {c['size']};"
+              for c in settings["typography"]["fontSizes"]]
+
+    def custom(prefix, values):
+        for key, value in values.items():
+            name = prefix + "--" + re.sub(r"([a-z])([A-Z])", r"\1-\2", key).lower()
+            custom(name, value) if isinstance(value, dict) else names.append(f"{name}: {value};")
+    custom("--wp--custom", settings.get("custom", {}))
+    font, colour = styles["typography"], styles["color"]
+    return (f":root {{ {' '.join(names)} }} body {{ font-size: {font['fontSize']}; line-height: "
+            f"{font['lineHeight']}; color: {colour['text']}; background: {colour['background']} }}")
+
+
+def theme_pages():
+    """The theme pages that can be made here, and the packages of the themes that are missing."""
+    pages, missing = {}, set()
+    for name, (theme, style) in THEME_PAGES.items():
+        folder = os.path.join(THEMES, theme or "")
+        if theme and not os.path.exists(os.path.join(folder, "style.css")):
+            missing.add("wordpress-theme-" + theme)
+        elif theme:
+            block = os.path.exists(os.path.join(folder, "theme.json"))
+            pages[name] = (f'<link rel="stylesheet" href="themes/{theme}/style.css"><style>'
+                           f'{theme_json_css(theme) if block else ""} {style}</style>')
+        else:
+            pages[name] = f"<style>{style}</style>"
+    return pages, sorted(missing)
+
+
 # GIF89a, 1 x 1, a two-colour table (black, white), one pixel of colour 0: LZW codes clear, 0, end.
 BLACK_GIF = (b"GIF89a" b"\x01\x00\x01\x00" b"\x80\x00\x00" b"\x00\x00\x00" b"\xff\xff\xff"
              b"," b"\x00\x00\x00\x00" b"\x01\x00\x01\x00" b"\x00" b"\x02\x02\x44\x01\x00" b";")
 
-# Runs in each page once it has loaded, images included. A table: the k-th image belongs to the
-# k-th numerator cell (rowspan 1) of the first row and to the k-th cell of the third. MathML: each
-# mfrac's two children, and the other children of the formula as plain entries; the fraction line
-# lies in the gap between a numerator and its denominator.
+# Runs in each page once it has loaded, images included. MathML: each mfrac's two children, and
+# the other children of the formula as plain entries; the fraction line lies in the gap between a
+# numerator and its denominator.
 MEASURE = """<script>
 addEventListener("load", () => {
   const edges = (r) => ({left: r.left, right: r.right, top: r.top, bottom: r.bottom});
@@ -41,7 +99,6 @@ addEventListener("load", () => {
     range.selectNodeContents(node);
     return edges(range.getBoundingClientRect());
   };
-  const centre = (b) => (b.top + b.bottom) / 2;
   const math = document.querySelector("math");
   if (math) {
     const items = [...math.children];
@@ -49,26 +106,44 @@ addEventListener("load", () => {
       const [numerator, denominator] = [...frac.children].map(box);
       return {numerator, denominator};
     });
-    const plains = items.filter((item) => item.localName != "mfrac")
-                   .map((item) => centre(box(item)));
+    // An entry's ink: its text, without the spacing MathML gives an operator within its box; a
+    // fraction's, its numerator and denominator (its padding holds no ink).
+    const ink = (item) => {
+      if (item.localName != "mfrac") return textBox(item);
+      const [n, d] = [...item.children].map(textBox);
+      return {left: Math.min(n.left, d.left), right: Math.max(n.right, d.right)};
+    };
+    const plains = items.filter((item) => item.localName != "mfrac").map(box);
     window.layout = {kind: "math", compatMode: document.compatMode, fractions, plains,
-                     order: items.map(box)};
+                     order: items.map(ink), em: parseFloat(getComputedStyle(math).fontSize)};
     return;
   }
-  const rows = document.querySelector("table").rows;
-  const numerators = [...rows[0].cells].filter((cell) => cell.rowSpan == 1);
-  const bars = [...rows[1].querySelectorAll("img")].map((img, k) => {
-    const bar = img.getBoundingClientRect(), column = numerators[k].getBoundingClientRect();
-    return {loaded: img.complete && img.naturalWidth == 1, left: bar.left, width: bar.width,
-            top: bar.top, bottom: bar.bottom, columnLeft: column.left, columnWidth: column.width,
-            numeratorBottom: textBox(numerators[k]).bottom,
-            denominatorTop: textBox(rows[2].cells[k]).top};
+  // A table: every line on it, images and the cells' and the table's borders alike, each
+  // fraction's numerator and denominator texts (the k-th cell of the first row with rowspan 1 and
+  // the k-th of the last), and the plain entries' texts.
+  const table = document.querySelector("table"), rows = table.rows;
+  const lines = [], cells = [table, ...table.querySelectorAll("td, th")];
+  for (const cell of cells) {
+    const style = getComputedStyle(cell), r = cell.getBoundingClientRect();
+    const width = (side) => ["none", "hidden"].includes(style[`border${side}Style`]) ? 0
+                            : parseFloat(style[`border${side}Width`]);
+    const [top, bottom, left, right] = ["Top", "Bottom", "Left", "Right"].map(width);
+    if (top) lines.push({left: r.left, right: r.right, top: r.top, bottom: r.top + top});
+    if (bottom) lines.push({left: r.left, right: r.right, top: r.bottom - bottom,
+                            bottom: r.bottom});
+    if (left) lines.push({left: r.left, right: r.left + left, top: r.top, bottom: r.bottom});
+    if (right) lines.push({left: r.right - right, right: r.right, top: r.top, bottom: r.bottom});
+  }
+  const images = [...table.querySelectorAll("img")].map((img) => {
+    lines.push(box(img));
+    return {loaded: img.complete && img.naturalWidth == 1};
   });
-  const plains = [...rows[0].cells].filter((cell) => cell.rowSpan == 3)
-                 .map((cell) => centre(textBox(cell)));
-  const row = rows[1].getBoundingClientRect();
-  window.layout = {kind: "table", compatMode: document.compatMode, rowTop: row.top,
-                   rowHeight: row.height, bars, plains};
+  const numerators = [...rows[0].cells].filter((cell) => cell.rowSpan == 1).map(textBox);
+  const denominators = [...rows[rows.length - 1].cells].map(textBox);
+  const fractions = numerators.map((numerator, k) => ({numerator, denominator: denominators[k]}));
+  const plains = [...rows[0].cells].filter((cell) => cell.rowSpan > 1).map(textBox);
+  window.layout = {kind: "table", compatMode: document.compatMode, fractions, lines, images,
+                   plains, em: parseFloat(getComputedStyle(table).fontSize)};
 });
 </script>
 """
@@ -117,9 +192,9 @@ def browser_command(name, path, workdir, url):
     return [path, "--headless", "--no-remote", "--profile", profile, url]
 
 
-def page(doctype, markup):
-    return (doctype + '<html><head><meta charset="utf-8"></head><body>\r\n' + markup + MEASURE
-            + "</body></html>\r\n")
+def page(doctype, markup, head=""):
+    return (doctype + '<html><head><meta charset="utf-8">' + head + '</head><body>\r\n' + markup
+            + MEASURE + "</body></html>\r\n")
 
 
 class _Site(http.server.SimpleHTTPRequestHandler):
@@ -136,25 +211,38 @@ class _Site(http.server.SimpleHTTPRequestHandler):
         pass
 
 
-def typeset(browser, workdir, markups, timeout, line_image=BLACK_GIF):
-    """The layouts of each named markup (UTF-8 bytes as copied) in each mode, typeset by the named
-    browser (a key of BROWSERS) found at a path, beside the line image: {(name, mode): layout}."""
-    site = os.path.join(workdir, "site")
+def write_pages(site, markups, themes, line_image=BLACK_GIF):
+    """Writes each named markup (UTF-8 bytes as copied) into one page per layout mode and one per
+    theme page, beside the line image, in a site folder; the pages' keys and files."""
     os.makedirs(site, exist_ok=True)
     with open(os.path.join(site, "fracline.gif"), "wb") as f:
         f.write(line_image)
-    keys, frames = [], []
+    if not os.path.exists(os.path.join(site, "themes")) and os.path.isdir(THEMES):
+        os.symlink(THEMES, os.path.join(site, "themes"))
+    pages = {mode: (doctype, "") for mode, doctype in DOCTYPES.items()}
+    pages.update({name: (DOCTYPES["standards"], head) for name, head in themes.items()})
+    written = {}
     for markup_name, markup in markups.items():
-        for mode, doctype in DOCTYPES.items():
+        for mode, (doctype, head) in pages.items():
             file = f"{markup_name}-{mode}.html".replace(" ", "-")
             with open(os.path.join(site, file), "w", encoding="utf-8", newline="") as f:
-                f.write(page(doctype, markup.decode("utf-8")))
-            keys.append((markup_name, mode))
-            frames.append(f'<iframe src="{file}" style="width:600px;height:160px"></iframe>')
+                f.write(page(doctype, markup.decode("utf-8"), head))
+            written[(markup_name, mode)] = file
+    return written
+
+
+def typeset(browser, workdir, markups, timeout, line_image=BLACK_GIF, themes=None):
+    """The layouts of each named markup (UTF-8 bytes as copied) in each mode and each theme page
+    (name: what the page's head holds), typeset by the named browser (a key of BROWSERS) found at
+    a path, beside the line image: {(name, mode): layout}."""
+    site = os.path.join(workdir, "site")
+    written = write_pages(site, markups, themes or {}, line_image)
+    frames = [f'<iframe src="{file}" style="width:600px;height:160px"></iframe>'
+              for file in written.values()]
     with open(os.path.join(site, "index.html"), "w", encoding="utf-8") as f:
         f.write(INDEX.format(frames="\n".join(frames)))
 
-    return dict(zip(keys, load(browser, workdir, site, timeout)))
+    return dict(zip(written, load(browser, workdir, site, timeout)))
 
 
 def load(browser, workdir, site, timeout):
@@ -194,18 +282,44 @@ def not_measured(layout, mode):
     """Why a layout cannot be judged: no measurement, the wrong mode, an image not loaded."""
     if layout is None:
         return "the page measured nothing"
-    if layout["compatMode"] != COMPAT_MODE[mode]:
+    if layout["compatMode"] != COMPAT_MODE.get(mode, "CSS1Compat"):
         return f"the page is in {layout['compatMode']} mode"
-    if layout["kind"] == "table" and not all(bar["loaded"] for bar in layout["bars"]):
+    if layout["kind"] == "table" and not all(image["loaded"] for image in layout["images"]):
         return "the line image did not load"
     return None
 
 
-def faults(layout):
-    """What is wrong with a measured layout. A table: the image row one pixel high, each bar as
-    wide as its column, numerators above and denominators below the bars, plain entries centred
-    on them. MathML: each numerator above its denominator, centred on it, the entries in order
-    from left to right, plain entries centred on the fraction lines."""
+# How close a fraction line stands to its numerator and its denominator, how much wider than the
+# wider of them it may be, and how far operators stand at least from their neighbours (a thin
+# space is a sixth of an em), in ems; neighbouring fractions stand apart at least by a pixel, as
+# in MathML, so that their lines do not join.
+LINE_GAP = 0.35
+LINE_OVERHANG = 0.3
+APART = 0.15
+
+
+def fraction_lines(layout):
+    """The lines of each fraction of a table: those across its texts, between their tops and
+    bottoms; and the lines that belong to none."""
+    lines, found = list(layout["lines"]), []
+    for frac in layout["fractions"]:
+        n, d = frac["numerator"], frac["denominator"]
+        mine = [line for line in lines
+                if line["right"] > min(n["left"], d["left"]) and line["left"] < max(n["right"],
+                                                                                     d["right"])
+                and line["top"] >= n["top"] and line["bottom"] <= d["bottom"]]
+        lines = [line for line in lines if line not in mine]
+        found.append(mine)
+    return found, lines
+
+
+def faults(layout, spaced=True):
+    """What is wrong with a measured layout. Each fraction: its numerator above its denominator,
+    centred on it (MathML), or one line between them, close to both, at most 2 pixels high and as
+    wide as the wider of them, and no line elsewhere on the table (a table). Plain entries centred
+    on the fraction lines, entries in order from left to right; in a table, where `spaced`,
+    operators a thin space apart from their neighbours and fractions apart (MathML's spacing is
+    the browser's own, which these follow)."""
     found = []
     if layout["kind"] == "math":
         for k, frac in enumerate(layout["fractions"]):
@@ -218,59 +332,72 @@ def faults(layout):
             if abs(off) > 1:
                 found.append(f"fraction {k}: the numerator is {off:+g} pixels off the "
                              "denominator's centre")
-        for k, (before, after) in enumerate(zip(layout["order"], layout["order"][1:])):
-            if after["left"] < before["right"] - 0.5:
-                found.append(f"entry {k + 1} starts at {after['left']:g}, left of the end of "
-                             f"entry {k} at {before['right']:g}")
+        order = layout["order"]
     else:
-        if layout["rowHeight"] != 1:
-            found.append(f"the image row is {layout['rowHeight']:g} pixels high")
-        for k, bar in enumerate(layout["bars"]):
-            if (bar["left"], bar["width"]) != (bar["columnLeft"], bar["columnWidth"]):
-                found.append(f"bar {k} spans {bar['left']:g}+{bar['width']:g}, its column "
-                             f"{bar['columnLeft']:g}+{bar['columnWidth']:g}")
-            if bar["numeratorBottom"] > bar["top"] or bar["denominatorTop"] < bar["bottom"]:
-                found.append(f"bar {k} at {bar['top']:g} is not between its numerator and "
-                             "denominator")
-    for k, centre in enumerate(layout["plains"]):
-        offset = plain_offset(layout, centre)
-        if abs(offset) > 1:
+        em, (per_fraction, stray) = layout["em"], fraction_lines(layout)
+        order = [{**plain, "plain": True} for plain in layout["plains"]]
+        for k, (frac, lines) in enumerate(zip(layout["fractions"], per_fraction)):
+            n, d = frac["numerator"], frac["denominator"]
+            if len(lines) != 1:
+                found.append(f"fraction {k} has {len(lines)} lines")
+                continue
+            line, widest = lines[0], max(n["right"] - n["left"], d["right"] - d["left"])
+            order.append({"left": min(n["left"], d["left"], line["left"]),
+                          "right": max(n["right"], d["right"], line["right"])})
+            width, height = line["right"] - line["left"], line["bottom"] - line["top"]
+            gaps = (line["top"] - n["bottom"], d["top"] - line["bottom"])
+            if height > 2 or not all(-0.5 <= gap <= LINE_GAP * em for gap in gaps) or \
+                    not widest - 1 <= width <= widest + LINE_OVERHANG * em + 1:
+                found.append(f"fraction {k}: its line is {width:g} x {height:g} pixels, "
+                             f"{gaps[0]:g} below its numerator, {gaps[1]:g} above its "
+                             f"denominator, its texts {widest:g} wide")
+        found += [f"a line where none should be: {line}" for line in stray[:4]]
+        order.sort(key=lambda item: item["left"])
+    for k, (before, after) in enumerate(zip(order, order[1:])):
+        plain = before.get("plain") or after.get("plain")
+        gap = (APART * layout["em"] if plain else 1) if spaced and layout["kind"] == "table" \
+            else -0.5
+        if after["left"] - before["right"] < gap:
+            found.append(f"entry {k + 1} starts at {after['left']:g}, "
+                         f"{after['left'] - before['right']:+g} pixels from the end of entry {k}")
+    for k, plain in enumerate(layout["plains"]):
+        offset = plain_offset(layout, plain)
+        if offset is not None and abs(offset) > 1:
             found.append(f"plain entry {k} is centred {offset:+g} pixels off the fraction lines")
     return found
 
 
 def table(layouts):
-    """The measurements that tell the modes apart, one line a page."""
-    lines = [f"{'browser':9}{'markup':14}{'mode':18}{'line row':>9}{'line at':>8}  plain offsets"]
+    """The measurements that tell the pages apart, one line a page."""
+    lines = [f"{'browser':9}{'markup':14}{'page':24}{'line at':>8}  plain offsets"]
     for (browser, name, mode), layout in layouts.items():
         if layout:
-            plains = " ".join(f"{plain_offset(layout, c):+g}" for c in layout["plains"])
-            row = "" if layout["kind"] == "math" else f"{layout['rowHeight']:g}"
-            lines.append(f"{browser:9}{name:14}{mode:18}{row:>9}{line_offset(layout):>8g}  "
+            plains = " ".join(f"{plain_offset(layout, p) or 0:+g}" for p in layout["plains"])
+            at = line_offset(layout)
+            lines.append(f"{browser:9}{name:14}{mode:24}{'—' if at is None else f'{at:g}':>8}  "
                          f"{plains}")
     return "\n".join(lines)
 
 
-def line_middle(layout):
-    """The vertical middle of the first fraction line."""
+def first_line(layout):
+    """The first fraction's numerator and the top and bottom of its line; None without one."""
+    frac = layout["fractions"][0]
     if layout["kind"] == "math":
-        frac = layout["fractions"][0]
-        return (frac["numerator"]["bottom"] + frac["denominator"]["top"]) / 2
-    bar = layout["bars"][0]
-    return (bar["top"] + bar["bottom"]) / 2
+        return frac["numerator"], frac["numerator"]["bottom"], frac["denominator"]["top"]
+    lines = fraction_lines(layout)[0][0]
+    return (frac["numerator"], lines[0]["top"], lines[0]["bottom"]) if len(lines) == 1 else None
 
 
 def line_offset(layout):
-    """How far below the top of the image row the bars lie; for MathML, below the top of the
-    first numerator's text."""
-    if layout["kind"] == "math":
-        return line_middle(layout) - layout["fractions"][0]["numerator"]["top"]
-    return layout["bars"][0]["top"] - layout["rowTop"]
+    """How far below the top of the first numerator's text its fraction line lies."""
+    first = first_line(layout)
+    return None if first is None else (first[1] + first[2]) / 2 - first[0]["top"]
 
 
-def plain_offset(layout, centre):
-    """Vertical centre of a plain entry against the fraction lines; negative is above."""
-    return centre - line_middle(layout)
+def plain_offset(layout, plain):
+    """Vertical centre of a plain entry against the first fraction line; negative is above."""
+    first = first_line(layout)
+    return None if first is None else (plain["top"] + plain["bottom"] - first[1] - first[2]) / 2
 
 
 def find_browser(name):

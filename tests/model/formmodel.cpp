@@ -5,9 +5,10 @@
 namespace model {
 
 namespace {
-constexpr std::array TabOrder{Control::ListBox, Control::NmntE, Control::DnmnE, Control::ChangeB,
-                              Control::DeleteB, Control::MakeB, Control::CopyB, Control::Memo,
-                              Control::PathE,   Control::VisSC, Control::FontB};
+constexpr std::array TabOrder{Control::ListBox, Control::NmntE,   Control::DnmnE,
+                              Control::ChangeB, Control::DeleteB, Control::OldPageSC,
+                              Control::MakeB,   Control::CopyB,   Control::Memo,
+                              Control::PathE,   Control::VisSC,   Control::FontB};
 }
 
 bool FormModel::available(Control c) const {

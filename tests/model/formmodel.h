@@ -17,6 +17,7 @@ enum class Control {
     DnmnE,
     ChangeB,
     DeleteB,
+    OldPageSC,
     MakeB,
     CopyB,
     Memo,

@@ -15,8 +15,8 @@ namespace model {
 
 namespace {
 
-constexpr std::array ControlNames{"ListBox", "NmntE", "DnmnE", "ChangeB", "DeleteB", "MakeB",
-                                  "CopyB",   "Memo",  "PathE", "VisSC",   "FontB"};
+constexpr std::array ControlNames{"ListBox", "NmntE", "DnmnE", "ChangeB", "DeleteB", "OldPageSC",
+                                  "MakeB",   "CopyB", "Memo",  "PathE",   "VisSC",   "FontB"};
 constexpr std::array EditTargets{Control::NmntE, Control::DnmnE, Control::PathE, Control::Memo};
 constexpr std::array ClickTargets{Control::ChangeB, Control::DeleteB, Control::MakeB,
                                   Control::CopyB,   Control::VisSC,   Control::FontB,
@@ -131,6 +131,8 @@ public:
               },
               {}, workFolder_.filePath(u"work.json"_s)) {
         QGuiApplication::clipboard()->clear();
+        // The model's Make writes the table for pages without a doctype.
+        ui_.widget<QCheckBox>("OldPageSC")->setChecked(true);
         model_.current = list()->currentIndex().row();
     }
 
@@ -422,6 +424,9 @@ QString Session::perform(const Action &action) {
         if (at == Control::NmntE || at == Control::DnmnE || at == Control::PathE ||
             at == Control::Memo || at == Control::ListBox) {
             break; // typing, or the list's type-ahead search, not an action
+        }
+        if (at == Control::OldPageSC) {
+            break; // the sessions keep to old pages' table, which the model writes
         }
         ui_.key(Qt::Key_Space);
         activate(at);

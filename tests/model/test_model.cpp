@@ -112,6 +112,9 @@ void ModelTest::unreadableWork_startsEmptyAndIsKeptAside_data() {
     QTest::newRow("a newer version's")
         << QByteArray(R"({"program": "Pemvaro", "version": 2, "entries": [], "path": "x",)"
                       R"( "sampleVisible": true, "pane": {"form": ""}})");
+    QTest::newRow("a page that is neither old nor today's")
+        << QByteArray(R"({"program": "Pemvaro", "version": 1, "entries": [], "path": "x",)"
+                      R"( "oldPage": 1, "sampleVisible": true, "pane": {"form": ""}})");
     QTest::newRow("an entry of three texts")
         << QByteArray(R"({"program": "Pemvaro", "version": 1, "entries": [["1", "2", "3"]],)"
                       R"( "path": "x", "sampleVisible": true, "pane": {"form": ""}})");

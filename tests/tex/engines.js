@@ -21,7 +21,8 @@ const { pathToFileURL } = require("url");
 const markdownIt = require("markdown-it");
 const vscodeKatex = require("@vscode/markdown-it-katex").default;
 const esm = (name) => import(pathToFileURL(require.resolve(name)).href);
-for (const name of ["base/Base", "ams/Ams", "newcommand/Newcommand", "noundefined/NoUndefined"]) {
+// \verb as MathJax's browser bundles give it, loaded on first use.
+for (const name of ["base/Base", "ams/Ams", "newcommand/Newcommand", "noundefined/NoUndefined", "verb/Verb"]) {
   require(`mathjax-full/js/input/tex/${name}Configuration.js`);
 }
 
@@ -30,7 +31,7 @@ for (const name of ["base/Base", "ams/Ams", "newcommand/Newcommand", "noundefine
 // knows, which only its strict mode refuses.
 const ROWS = [
   { row: [["1", "2"], ["+"], ["3", "4"]] },
-  { row: [["\\ { } $ & # ^ _ % ~", "50%"], ["a_b^c"]] },
+  { row: [["\\ { } $ & # ^ _ % ~", "50%"], ["a_b^c"], ["x^2"]] },
   { row: [["\\"], ["{"], ["}"], ["$"], ["&"], ["#"], ["^"], ["_"], ["%"], ["~"]] },
   { row: [["%", "$$"], ["\\end{aligned}"], ["\\\\"], ["}}"], ["{{"], ["$x$"]] },
   { row: [["分子", "分母"], ["＝"], ["約３割"], ["りんご 3 個", "人"]] },
@@ -58,7 +59,7 @@ const reading = (text) => [...text].map((c) => SAME[c] ?? c).join("");
 const expected = (entries) => entries.map((e) => (e.length > 1 ? `(${e[0]}/${e[1]})` : e[0])).join("");
 
 RegisterHTMLHandler(liteAdaptor());
-const tex = new TeX({ packages: ["base", "ams", "newcommand", "noundefined"],
+const tex = new TeX({ packages: ["base", "ams", "newcommand", "noundefined", "verb"],
                       formatError: (jax, error) => { throw error; } });
 const document = mathjax.document("", { InputJax: tex });
 
