@@ -1761,6 +1761,7 @@ def screen_reader_speech(s):
 def interrupt_ends_cleanly(s):
     # Ctrl+C in the terminal that started it closes the window as SIGTERM does (every other case
     # ends that way), with the clipboard still held by the program.
+    s.click(OLD_PAGE_SC)
     s.click(FIRST_ROW)
     s.key("Tab")
     s.enter_fraction("1", "2")
