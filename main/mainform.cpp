@@ -2,11 +2,9 @@
 
 #include "main/spokenwords.h"
 #include "markup/mathmarkup.h"
-#include "markup/rowreader.h"
 #include "markup/tablemarkup.h"
 #include "markup/texmarkup.h"
 #include "markup/textmarkup.h"
-#include "preview/sampledescription.h"
 #include "preview/sampleink.h"
 #include "toolkit/accessibility/announcer.h"
 #include "toolkit/accessibility/notice.h"
@@ -15,12 +13,8 @@
 #include "ui_mainform.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QSaveFile>
 #include <QStyleOptionButton>
 
-#include <algorithm>
 
 namespace {
 
@@ -204,13 +198,6 @@ void TMainForm::ListBoxChange() {
     }
 }
 
-// The picture takes no focus: the check box beside it reads its text to screen readers.
-void TMainForm::describeSample() {
-    const QString text = preview::describeSample(fractions_);
-    Image.describe(text);
-    toolkit::describe(ui->VisSC, spoken::sampleShown(text));
-}
-
 // With no row selected, what is typed can be added as a new entry: Change is there for it as soon
 // as a box holds a text.
 void TMainForm::NmntEChange() {
@@ -348,62 +335,6 @@ void TMainForm::NewListMIClick() {
     toolkit::announce(ui->ListBox, spoken::newList(static_cast<std::size_t>(removed)));
 }
 
-// The list's clipboard items, which read and write whole entries; the edit boxes and the pane keep
-// the same keys for their own text.
-void TMainForm::CutMIClick() {
-    CopyMIClick();
-    DeleteBClick();
-}
-
-void TMainForm::CopyMIClick() {
-    const int selected = ListBox.selectedIndex();
-    if (!fractions_.isEntry(selected)) {
-        return;
-    }
-    const markup::RowClipboard row = markup::rowClipboard({fractions_.entry(selected)});
-    clipboard_.setHtmlAndText(row.html, row.text);
-}
-
-// The row on the clipboard goes before the selected row, or at the end when none is, as one
-// change. The selection stays on its row, so the editor keeps whatever is typed in it, and the
-// new entries are scrolled into sight.
-void TMainForm::PasteMIClick() {
-    // A clipboard so large that reading it could hold the window up for more than a second is
-    // refused before it is even decoded: a row of 10,000 entries is some 0.6 MB of markup, read
-    // in well under 0.1 s. So is a row that the list and its history would take long to hold.
-    constexpr qsizetype MostBytes = 4 * 1024 * 1024;
-    constexpr size_t MostEntries = 100'000;
-    const std::optional<toolkit::Clipboard::Texts> held = clipboard_.texts(MostBytes);
-    if (!held) {
-        tellListTrouble(spoken::ClipboardTooLarge);
-        return;
-    }
-    std::optional<std::vector<fractions::Entry>> row =
-        markup::readRow(held->html, held->text, MostEntries);
-    if (!row || row->size() > MostEntries) {
-        tellListTrouble(row ? spoken::RowTooLong : spoken::NoRowOnClipboard);
-        return;
-    }
-    const int selected = ListBox.selectedIndex();
-    const int at = selected < 0 ? fractions_.count() - 1 : selected;
-    const int pasted = static_cast<int>(row->size());
-    {
-        const QSignalBlocker whole(&ListBox);
-        fractions_.insert(at, std::move(*row));
-    }
-    ListBox.showRows(at, at + pasted);
-    ListBoxChange();
-    enableHistoryItems();
-    makeMemoAgain();
-    toolkit::announce(ui->ListBox, spoken::pasted(static_cast<std::size_t>(pasted)));
-}
-
-// Words about a paste that did not happen, by the list's selected row: they stay a while longer
-// than those about what was done, and screen readers say them at once.
-void TMainForm::tellListTrouble(const QString &words) {
-    toolkit::tell(ui->ListBox, words, {ui->ListBox->noticePoint(), 6000, true});
-}
-
 void TMainForm::MakeBClick() {
     const MemoForm form = madeTable();
     writeMemo(form);
@@ -534,26 +465,6 @@ void TMainForm::showMemoForm() {
     }
 }
 
-// The whole row as the sample draws it, for mail, chats and documents that take a picture.
-// At twice the window's pixels at least, so that it stays sharp in a document or on a scaled
-// screen; shown or hidden, the sample's surface has the font and measures the texts.
-void TMainForm::CopyImageMIClick() {
-    const preview::RowLayout row = preview::layOutRow(fractions_, surface_);
-    toolkit::QtSurface picture(row.width, row.height, nullptr,
-                               std::max<qreal>(2, Image.devicePixelRatioF()));
-    picture.setFont(FD->currentFont());
-    preview::drawSteps(picture, row.steps);
-    const QString reading = markup::pictureReading(fractions_, row.entryCount);
-    const QByteArray png = toolkit::pngOf(picture.picture());
-    clipboard_.setPicture(png, markup::pictureHtml(png, {row.width, row.height}, reading), reading);
-    // Said where the user looks: the sample, or the pane when the sample is hidden or the pane
-    // has the focus.
-    QWidget *at = ui->Image->isVisible() && !ui->Memo->hasFocus()
-                      ? static_cast<QWidget *>(ui->Image)
-                      : ui->Memo;
-    toolkit::tell(at, spoken::PictureCopied);
-}
-
 // An empty pane has nothing to copy: the table is made first, as Make makes it.
 void TMainForm::CopyBClick() {
     if (Memo.isEmpty()) {
@@ -562,56 +473,4 @@ void TMainForm::CopyBClick() {
     Memo.selectAll();
     Memo.copySelection();
     toolkit::tell(ui->CopyB, spoken::Copied);
-}
-
-// The line image the markup points at, a black pixel that the table stretches to each fraction's
-// width, written where the user's page can find it.
-void TMainForm::SaveLineImageMIClick() {
-    const QString title = tr("中線画像を保存");
-    const QString path =
-        saveDialog_->choosePath(title, QStringLiteral("fracline.gif"), tr("GIF 画像 (*.gif)"));
-    if (path.isEmpty()) {
-        return;
-    }
-    QFile carried(QStringLiteral(":/pemvaro/fracline.gif"));
-    const QByteArray image = carried.open(QIODevice::ReadOnly) ? carried.readAll() : QByteArray();
-    // Written whole or not at all: a file that is there stays as it was when writing fails.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit()) {
-        saveDialog_->tellFailure(title,
-                                 tr("中線画像を書き込めませんでした。\n%1\n%2\n"
-                                    "書き込めるフォルダーを選んでください。")
-                                     .arg(QDir::toNativeSeparators(path), file.errorString()));
-        return;
-    }
-    toolkit::tell(ui->PathE, tr("中線画像を保存しました：%1").arg(QDir::toNativeSeparators(path)));
-}
-
-void TMainForm::VisSCClick() {
-    SampleVisible = VisSC.isChecked();
-    if (SampleVisible) {
-        ListBoxChange();
-    } else {
-        toolkit::describe(ui->VisSC, {});
-    }
-    Image.setVisible(SampleVisible);
-    FontB.setVisible(SampleVisible);
-    toolkit::announce(ui->VisSC, SampleVisible
-                                     ? spoken::sampleShown(preview::describeSample(fractions_))
-                                     : spoken::SampleHidden);
-}
-
-// A new screen or a new scale: the sample is drawn again in as many pixels as the screen shows.
-void TMainForm::ImageRatioChange(qreal ratio) {
-    surface_.setDevicePixelRatio(ratio);
-    sample_.pictureReplaced();
-    ListBoxChange();
-}
-
-void TMainForm::FontBClick() {
-    if (FD->execute()) {
-        sample_.setFont(FD->currentFont());
-        workChanged();
-    }
-    ListBoxChange();
 }
